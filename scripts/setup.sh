@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Quorvel, builds it, then starts it ("run") or runs every test ("test").
+# Installs only what is missing; safe to run again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mode=${1:-run}
+packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n fonts-liberation2 libgl-dev
+          libgtest-dev libbenchmark-dev locales xvfb xauth)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The tests pin de_DE.UTF-8 (and use en_US.UTF-8 where separators matter).
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf8$' || ! locale -a 2>/dev/null | grep -qi '^en_US\.utf8$'; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo sed -i -e 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' -e 's/^# *\(en_US.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  $sudo locale-gen >/dev/null
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build
+
+case "$mode" in
+  run)
+    exec ./build/quorvel
+    ;;
+  test)
+    cd build
+    ctest --output-on-failure -j2
+    ;;
+  *)
+    echo "usage: $0 [run|test]" >&2
+    exit 2
+    ;;
+esac

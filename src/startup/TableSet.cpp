@@ -1,0 +1,1 @@
+#include "startup/TableSet.h"

@@ -1,0 +1,1 @@
+#include "storage/DbfTable.h"

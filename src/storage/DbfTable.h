@@ -1,0 +1,139 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "storage/CodePage.h"
+#include "storage/DbfField.h"
+#include "storage/FieldDef.h"
+
+class TableObserver;
+
+// The table object: one dBase IV file with a cursor, an edit buffer, an optional record filter and
+// an optional sort order. Every table access of the program goes through it.
+//
+// Records live in memory as the file's raw bytes; writes go straight to the file (no user-space
+// buffering) in a crash-safe order: a new record and the end-of-file byte first, the header's record
+// count last. Sort orders ("indexes") are kept in memory; no .mdx is written. A table whose header
+// flags an .mdx opens normally; the first write clears the flag and moves the stale .mdx aside
+// (name.mdx.bak).
+//
+// Visible order: the live records that pass the filter (while Filtered is on), in physical order or
+// ascending by the active index key. While a record is being inserted it is an extra visible row at
+// the end and the cursor stands on it. Rows are 0-based positions in the visible order.
+class DbfTable {
+public:
+    enum class State { Closed, Browse, Insert, Edit };
+    using FilterCallback = std::function<bool(const DbfTable&)>;  // true = accept the current record
+
+    DbfTable();
+    ~DbfTable();
+    DbfTable(const DbfTable&) = delete;
+    DbfTable& operator=(const DbfTable&) = delete;
+
+    // --- file and schema (only while closed) ---
+    void setFilePath(const QString& folder);  // a relative or empty folder is taken from the program folder
+    const QString& FilePath() const { return m_filePath; }
+    void setTableName(const QString& fileName);
+    const QString& TableName() const { return m_tableName; }
+    QString absoluteFileName() const;
+    int TableLevel() const { return 4; }
+
+    void clearFieldDefs();
+    void addFieldDef(const QString& name, FieldType type, int size = 0);
+    void setFieldDefs(const std::vector<FieldDef>& defs);
+    const std::vector<FieldDef>& fieldDefs() const { return m_defs; }
+
+    // Writes a new empty file from the field definitions, replacing an existing one atomically.
+    // Language driver 0x03 (code page 1252). The table stays closed.
+    void CreateTable();
+
+    // Opens the file: FileMissingError when it does not exist, DamagedTableError when it cannot be
+    // read or its header is impossible (the file is left untouched). A file without write permission
+    // opens read-only: reading works, every write throws StorageError.
+    void Open();
+    void Close();  // drops a pending insert or edit; callers post first
+    bool Active() const { return m_state != State::Closed; }
+    State state() const { return m_state; }
+    bool isReadOnly() const { return m_readOnly; }
+
+    // --- navigation over the visible records; in insert or edit state they post first ---
+    void First();
+    void Next();
+    void Prior();
+    void Last();
+    bool Eof() const { return m_eof; }
+    bool Bof() const { return m_bof; }
+    bool IsEmpty() const { return RecordCount() == 0; }
+    int RecordCount() const;   // visible rows, the pending insert row included
+    int RecNo() const;         // row of the cursor, -1 when there is none
+    void setRecNo(int row);    // move the cursor to a visible row
+    int physicalRecNo() const; // record number in the file (0-based) of the cursor, -1 for none/pending insert
+    void Refresh();            // re-read the file; the cursor stays on its record where it still exists
+
+    // --- editing ---
+    void Insert();         // pending new record, all fields empty
+    void AppendRecord();   // an empty record at the end, posted at once
+    void Edit();
+    void Post();           // TableStateError "Dataset not in edit or insert mode" when nothing is pending
+    void Cancel();
+    void Delete();         // deletion flag on the current record; in insert state the same as Cancel
+
+    // --- fields ---
+    int FieldCount() const { return int(m_fields.size()); }
+    DbfField& Fields(int index);
+    const DbfField& Fields(int index) const;
+    DbfField& FieldByName(const QString& name);  // case-insensitive; FieldNotFoundError
+    const DbfField& FieldByName(const QString& name) const;
+    DbfField* FindField(const QString& name);    // nullptr when missing
+
+    // --- filter ---
+    void setOnFilterRecord(FilterCallback callback);  // takes effect at the next filter switch or Refresh
+    void setFiltered(bool on);  // a change re-evaluates the visible records; the same value does nothing
+    bool Filtered() const { return m_filtered; }
+
+    // --- sort order ---
+    QStringList indexNames() const;
+    void AddIndex(const QString& name, const QString& keyField);  // key: one field name; kept in memory
+    void setIndexName(const QString& name);                        // "" = physical order
+    const QString& IndexName() const { return m_indexName; }
+
+    // --- views ---
+    void attach(TableObserver* observer);
+    void detach(TableObserver* observer);
+
+    // --- file facts (for tests, the upgrade and diagnostics) ---
+    int languageDriver() const { return m_ldid; }
+    const CodePage& codePage() const { return m_codePage; }
+    bool hasMdxFlag() const { return m_mdxFlag; }
+    int headerLength() const { return m_headerLength; }
+    int recordLength() const { return m_recordLength; }
+    int physicalRecordCount() const { return m_recordCount; }  // deleted records included
+
+private:
+    friend class DbfField;
+    struct Impl;
+    std::unique_ptr<Impl> d;
+
+    QString m_filePath;
+    QString m_tableName;
+    std::vector<FieldDef> m_defs;
+    std::vector<std::unique_ptr<DbfField>> m_fields;
+    State m_state = State::Closed;
+    bool m_readOnly = false;
+    bool m_eof = true;
+    bool m_bof = true;
+    bool m_filtered = false;
+    bool m_mdxFlag = false;
+    int m_ldid = 0x03;
+    CodePage m_codePage;
+    int m_headerLength = 0;
+    int m_recordLength = 0;
+    int m_recordCount = 0;
+    QString m_indexName;
+};

@@ -1,0 +1,11 @@
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    testsupport::pinGermanLocale();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
