@@ -1,6 +1,35 @@
-#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "app/QuorvelApplication.h"
+#include "ui/AppForms.h"
+#include "ui/MainUnit.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    QuorvelApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    QApplication::setOrganizationName(QStringLiteral("ZAN-TOR"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quorvel"));
+
+    // German texts in the standard dialogs (buttons of message boxes, file and print dialogs).
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
+    // The windows are laid out in pixels for a bold 13-pixel Tahoma; where Tahoma is missing, the
+    // metric-compatible Arial stand-in keeps captions inside their places.
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(13);
+    font.setBold(true);
+    QApplication::setFont(font);
+
+    TMainForm* main = createAppForms();
+    main->show();
+    const int result = QApplication::exec();
+    destroyAppForms();
+    return result;
 }

@@ -9,6 +9,10 @@
 
 // The eight tables of one client and booking year, plus the work table of the bookings upgrade.
 // Member names are the component names the rest of the program knows them by.
+//
+// Invariant: an existing table file is never replaced by an empty one. Only a missing file is created
+// (with its default rows); a file that exists but cannot be opened stays closed and untouched, and the
+// upgrade of an old bookings table keeps the previous file until the new one is complete.
 class TableSet {
 public:
     DbfTable Dbf1;            // records: the bookings
@@ -20,6 +24,9 @@ public:
     DbfTable MwstSaetze;      // mwstsaetze
     DbfTable buchungstexte;   // buchungstexte
     DbfTable Dbf2;            // temp.dbf, open only during the upgrade
+
+    // Number of fields of the current bookings layout; an older, shorter table is upgraded on opening.
+    static constexpr int bookingsFieldCount = 11;
 
     // Schemas of the eight tables.
     static std::vector<FieldDef> bookingsSchema();
@@ -33,21 +40,34 @@ public:
 
     // Opens the set in `folder` (InitDB): a missing file is created with its default rows; an existing
     // file that cannot be opened is left untouched and reported; a bookings table with fewer than
-    // 11 fields is upgraded. Returns one German message per file that could not be opened (the other
-    // tables are open). Throws when a missing file cannot be created.
+    // 11 fields is upgraded. Returns one German message per file that could not be opened, could not be
+    // upgraded (the bookings table then stays closed) or opened write-protected (the other tables are
+    // open). Throws when a missing file cannot be created; tables opened before stay open.
     QStringList InitDB(const QString& folder);
 
-    // Rebuilds the bookings table in the 11-field layout (Feldhinzufgen1Click). The previous file is
-    // kept as copy.dbf (or copy1.dbf, copy2.dbf, ... when that exists).
+    // Rebuilds the open bookings table in the 11-field layout (Feldhinzufgen1Click). The previous file is
+    // kept as copy.dbf (or copy1.dbf, copy2.dbf, ... when that exists). On any failure the previous file
+    // stays in place and usable and a QuorvelError with a German message is thrown; Dbf1 is then closed.
     void upgradeBookings();
 
-    // Posts every table with a pending change (guarded: failures are ignored) and closes the eight tables.
+    // Posts every table with a pending insert or edit; a failing post is rethrown after the other tables
+    // have been posted. closeAll closes the nine tables (pending changes are dropped: post first).
     void postAll();
     void closeAll();
 
     // The eight tables in the order InitDB opens them.
     std::vector<DbfTable*> tables();
 
+    // The folder InitDB opened the set in, as given.
+    const QString& folder() const { return m_folder; }
+
 private:
+    struct Entry {
+        DbfTable* table;
+        std::vector<FieldDef> schema;
+    };
+    std::vector<Entry> entries();
+    void writeDefaultRows(DbfTable& table);
+
     QString m_folder;
 };

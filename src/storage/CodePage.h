@@ -9,7 +9,7 @@
 // code page lacks to '?'.
 class CodePage {
 public:
-    CodePage();                        // Windows-1252
+    CodePage();  // Windows-1252
     explicit CodePage(int windowsCodePage);
 
     static CodePage forLanguageDriver(int ldid);  // unknown or 0 -> 1252
@@ -19,8 +19,13 @@ public:
     int number() const { return m_number; }
     QString decode(const char* bytes, int length) const;
     QByteArray encode(const QString& text) const;
+    // Encodes into exactly `length` bytes at `out`: cut at the length, padded with blanks.
+    void encodeInto(const QString& text, char* out, int length) const;
+
+    struct Tables;
 
 private:
     int m_number = 1252;
     const std::array<char16_t, 256>* m_toUnicode = nullptr;
+    const Tables* m_tables = nullptr;
 };

@@ -1,1 +1,775 @@
 #include "storage/DbfTable.h"
+
+#include <QCollator>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "storage/DbfHeader.h"
+#include "storage/FieldCodec.h"
+#include "storage/StorageError.h"
+#include "storage/TableFile.h"
+#include "storage/TableObserver.h"
+
+namespace {
+
+const QString closedText() {
+    return QStringLiteral("Cannot perform this operation on a closed dataset");
+}
+const QString notEditingText() {
+    return QStringLiteral("Dataset not in edit or insert mode");
+}
+const QString openText() {
+    return QStringLiteral("Cannot perform this operation on an open dataset");
+}
+
+}  // namespace
+
+struct DbfTable::Impl {
+    TableFile file;
+    std::vector<DbfFieldLayout> layout;
+    QByteArray records;     // header + the counted records as read (no copy of 19 MB just to drop the header)
+    std::vector<int> rows;  // visible order: physical record numbers (the pending insert excluded)
+    int row = -1;           // cursor row; rows.size() while inserting
+    int rowBeforeInsert = -1;
+    QByteArray buffer;                        // pending record while inserting or editing
+    QByteArray blank;                         // what fields read when there is no current record
+    mutable const char* candidate = nullptr;  // record the fields read during a filter call or readRow
+    FilterCallback filter;
+    struct Index {
+        QString name;
+        QString field;
+    };
+    std::vector<Index> indexes;
+    std::vector<TableObserver*> observers;
+};
+
+// Points the fields at one record for the duration of a call, also when the call throws.
+class CandidateScope {
+public:
+    CandidateScope(const char*& slot, const char* record) : m_slot(slot), m_previous(slot) { m_slot = record; }
+    ~CandidateScope() { m_slot = m_previous; }
+    CandidateScope(const CandidateScope&) = delete;
+    CandidateScope& operator=(const CandidateScope&) = delete;
+
+private:
+    const char*& m_slot;
+    const char* m_previous;
+};
+
+DbfTable::DbfTable() : d(std::make_unique<Impl>()) {}
+
+DbfTable::~DbfTable() = default;
+
+template <typename F>
+void DbfTable::notify(F&& call) {
+    // A copy: an observer may detach itself while being told.
+    const std::vector<TableObserver*> observers = d->observers;
+    for (TableObserver* o : observers) call(o);
+}
+
+// --- file and schema ---
+
+void DbfTable::setFilePath(const QString& folder) {
+    if (Active()) throw TableStateError(openText());
+    m_filePath = folder;
+}
+
+void DbfTable::setTableName(const QString& fileName) {
+    if (Active()) throw TableStateError(openText());
+    m_tableName = fileName;
+}
+
+QString DbfTable::absoluteFileName() const {
+    QString folder = m_filePath;
+    if (folder.isEmpty() || QDir::isRelativePath(folder))
+        folder = QDir(QCoreApplication::applicationDirPath()).filePath(folder);
+    return QDir::cleanPath(QDir(folder).filePath(m_tableName));
+}
+
+void DbfTable::clearFieldDefs() {
+    m_defs.clear();
+}
+
+void DbfTable::addFieldDef(const QString& name, FieldType type, int size) {
+    m_defs.push_back({name, type, size});
+}
+
+void DbfTable::setFieldDefs(const std::vector<FieldDef>& defs) {
+    m_defs = defs;
+}
+
+void DbfTable::CreateTable() {
+    if (Active()) throw TableStateError(openText());
+    const QString fileName = absoluteFileName();
+    DbfHeader header = DbfHeader::fromDefinitions(m_defs, fileName);
+    header.languageDriver = quint8(CodePage::defaultLanguageDriver);
+    QByteArray bytes = header.bytes();
+    bytes += char(0x1A);
+
+    QSaveFile out(fileName);
+    // Without a directory write permission QSaveFile could fall back to writing in place; never do that.
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+        throw FileIoError(
+            QStringLiteral("Die Tabelle \"%1\" kann nicht angelegt werden (%2).").arg(fileName, out.errorString()));
+    }
+}
+
+// --- open and close ---
+
+void DbfTable::loadFile(bool initial) {
+    const QString fileName = absoluteFileName();
+    if (initial) {
+        QString why;
+        switch (d->file.open(fileName, &why)) {
+            case TableFile::OpenResult::Ok:
+                break;
+            case TableFile::OpenResult::Missing:
+                throw FileMissingError(QStringLiteral("Die Tabelle \"%1\" existiert nicht.").arg(fileName));
+            case TableFile::OpenResult::Unreadable:
+                throw DamagedTableError(
+                    QStringLiteral(
+                        "Die Tabelle \"%1\" kann nicht gelesen werden (%2). Die Datei wurde nicht verändert.")
+                        .arg(fileName, why));
+        }
+    }
+    QByteArray bytes;
+    QString why;
+    auto fail = [&](const QString& reason, bool damaged) {
+        if (initial) d->file.close();
+        if (damaged)
+            throw DamagedTableError(QStringLiteral("Die Tabelle \"%1\" ist beschädigt und kann nicht geöffnet werden "
+                                                   "(%2). Die Datei wurde nicht verändert.")
+                                        .arg(fileName, reason));
+        throw DamagedTableError(
+            QStringLiteral("Die Tabelle \"%1\" kann nicht gelesen werden (%2). Die Datei wurde nicht verändert.")
+                .arg(fileName, reason));
+    };
+    if (!d->file.readAll(&bytes, &why)) fail(why, false);
+    DbfHeader header;
+    if (!DbfHeader::parse(bytes, bytes.size(), &header, &why)) fail(why, true);
+    const qint64 needed = qint64(header.recordLength) * header.recordCount;
+    if (header.recordCount > INT_MAX || needed > qint64(INT_MAX) - header.headerLength)
+        fail(QStringLiteral("zu viele Datensätze"), true);
+
+    if (!initial) {
+        // A refresh keeps the field objects; a file whose layout changed underneath is not the same table.
+        bool same = header.fields.size() == d->layout.size();
+        for (size_t i = 0; same && i < header.fields.size(); ++i)
+            same = header.fields[i].name == d->layout[i].name && header.fields[i].type == d->layout[i].type &&
+                   header.fields[i].width == d->layout[i].width && header.fields[i].offset == d->layout[i].offset;
+        if (!same) fail(QStringLiteral("der Aufbau der Felder hat sich geändert"), true);
+    }
+
+    bytes.truncate(qsizetype(header.headerLength + needed));  // trailing bytes after the records are no records
+    d->records = std::move(bytes);
+    d->layout = std::move(header.fields);
+    m_headerLength = header.headerLength;
+    m_recordLength = header.recordLength;
+    m_recordCount = int(header.recordCount);
+    m_mdxFlag = header.mdxFlag;
+    m_ldid = header.languageDriver;
+    m_codePage = CodePage::forLanguageDriver(m_ldid);
+    m_readOnly = d->file.isReadOnly();
+    d->blank = QByteArray(m_recordLength, ' ');
+
+    // Field objects are reused across reopenings, so references held by callers stay valid.
+    const size_t count = d->layout.size();
+    while (m_fields.size() < count) m_fields.push_back(std::make_unique<DbfField>(*this, int(m_fields.size())));
+    m_fields.resize(count);
+}
+
+void DbfTable::Open() {
+    if (Active()) return;
+    notify([](TableObserver* o) { o->tableAboutToReset(); });
+    try {
+        loadFile(true);
+        if (!m_indexName.isEmpty() && keyFieldIndex() < 0) m_indexName.clear();
+        m_state = State::Browse;
+        d->rows = computeVisible();
+    } catch (...) {
+        d->file.close();
+        m_state = State::Closed;
+        d->rows.clear();
+        d->records.clear();
+        m_fields.clear();
+        notify([](TableObserver* o) { o->tableReset(); });
+        throw;
+    }
+    d->row = d->rows.empty() ? -1 : 0;
+    m_eof = d->rows.empty();
+    m_bof = true;
+    notify([](TableObserver* o) { o->tableReset(); });
+    notify([](TableObserver* o) { o->cursorChanged(); });
+}
+
+void DbfTable::Close() {
+    if (!Active()) return;
+    notify([](TableObserver* o) { o->tableAboutToReset(); });
+    d->file.close();
+    m_state = State::Closed;
+    d->records.clear();
+    d->records.squeeze();
+    d->rows.clear();
+    d->rows.shrink_to_fit();
+    d->buffer.clear();
+    d->row = -1;
+    m_eof = true;
+    m_bof = true;
+    m_readOnly = false;
+    m_recordCount = 0;
+    m_fields.clear();
+    notify([](TableObserver* o) { o->tableReset(); });
+    notify([](TableObserver* o) { o->cursorChanged(); });
+}
+
+// --- visible order ---
+
+const char* DbfTable::recordAt(int physical) const {
+    return d->records.constData() + m_headerLength + qsizetype(physical) * m_recordLength;
+}
+
+bool DbfTable::accepts(int physical) const {
+    if (!m_filtered || !d->filter) return true;
+    CandidateScope scope(d->candidate, recordAt(physical));
+    return d->filter(*this);
+}
+
+int DbfTable::keyFieldIndex() const {
+    if (m_indexName.isEmpty()) return -1;
+    for (const Impl::Index& index : d->indexes) {
+        if (index.name.compare(m_indexName, Qt::CaseInsensitive) != 0) continue;
+        for (size_t i = 0; i < d->layout.size(); ++i)
+            if (d->layout[i].name.compare(index.field, Qt::CaseInsensitive) == 0) return int(i);
+        return -1;
+    }
+    return -1;
+}
+
+std::vector<int> DbfTable::computeVisible() const {
+    std::vector<int> rows;
+    rows.reserve(size_t(m_recordCount));
+    const char* base = d->records.constData() + m_headerLength;
+    for (int i = 0; i < m_recordCount; ++i) {
+        if (base[qsizetype(i) * m_recordLength] == '*') continue;
+        if (accepts(i)) rows.push_back(i);
+    }
+    sortRows(rows);
+    return rows;
+}
+
+namespace {
+
+double numericKey(const DbfFieldLayout& f, const char* record) {
+    if (f.logical == FieldType::Date) return FieldCodec::dayNumber(record + f.offset);
+    double v = 0;
+    FieldCodec::readNumber(record + f.offset, f.width, &v);
+    return v;
+}
+
+QString textKey(const DbfFieldLayout& f, const CodePage& cp, const char* record) {
+    int w = f.width;
+    const char* p = record + f.offset;
+    while (w > 0 && (p[w - 1] == ' ' || p[w - 1] == '\0')) --w;
+    return cp.decode(p, w);
+}
+
+QCollator textCollator() {
+    QCollator collator{QLocale()};
+    collator.setNumericMode(false);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
+
+}  // namespace
+
+void DbfTable::sortRows(std::vector<int>& rows) const {
+    const int key = keyFieldIndex();
+    if (key < 0) return;
+    const DbfFieldLayout& f = d->layout[size_t(key)];
+    if (f.logical == FieldType::String) {
+        const QCollator collator = textCollator();
+        std::vector<std::pair<QCollatorSortKey, int>> keyed;
+        keyed.reserve(rows.size());
+        for (int r : rows) keyed.emplace_back(collator.sortKey(textKey(f, m_codePage, recordAt(r))), r);
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
+        for (size_t i = 0; i < rows.size(); ++i) rows[i] = keyed[i].second;
+    } else {
+        std::vector<std::pair<double, int>> keyed;
+        keyed.reserve(rows.size());
+        for (int r : rows) keyed.emplace_back(numericKey(f, recordAt(r)), r);
+        std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (size_t i = 0; i < rows.size(); ++i) rows[i] = keyed[i].second;
+    }
+}
+
+bool DbfTable::keyLess(int a, int b) const {
+    const DbfFieldLayout& f = d->layout[size_t(keyFieldIndex())];
+    if (f.logical == FieldType::String)
+        return textCollator().compare(textKey(f, m_codePage, recordAt(a)), textKey(f, m_codePage, recordAt(b))) < 0;
+    return numericKey(f, recordAt(a)) < numericKey(f, recordAt(b));
+}
+
+// Position of a record among the visible rows by its key, after the rows with an equal key.
+int DbfTable::sortedPosition(int physical) const {
+    const auto it =
+        std::upper_bound(d->rows.begin(), d->rows.end(), physical, [this](int a, int b) { return keyLess(a, b); });
+    return int(it - d->rows.begin());
+}
+
+void DbfTable::rebuildKeepingCursor(bool reread, bool keepToFirst) {
+    const int physical = currentPhysical();
+    const int oldRow = d->row;
+    notify([](TableObserver* o) { o->tableAboutToReset(); });
+    try {
+        if (reread) loadFile(false);
+        d->rows = computeVisible();
+    } catch (...) {
+        if (d->row >= int(d->rows.size())) d->row = int(d->rows.size()) - 1;
+        notify([](TableObserver* o) { o->tableReset(); });
+        throw;
+    }
+    int row = -1;
+    if (physical >= 0) {
+        const auto it = std::find(d->rows.begin(), d->rows.end(), physical);
+        if (it != d->rows.end()) row = int(it - d->rows.begin());
+    }
+    if (row < 0 && !d->rows.empty()) row = keepToFirst ? 0 : std::clamp(oldRow, 0, int(d->rows.size()) - 1);
+    d->row = row;
+    m_eof = d->rows.empty();
+    m_bof = d->rows.empty();
+    notify([](TableObserver* o) { o->tableReset(); });
+    notify([](TableObserver* o) { o->cursorChanged(); });
+}
+
+// --- navigation ---
+
+void DbfTable::checkActive() const {
+    if (!Active()) throw TableStateError(closedText());
+}
+
+void DbfTable::postIfEditing() {
+    if (m_state == State::Insert || m_state == State::Edit) Post();
+}
+
+void DbfTable::setCursorRow(int row) {
+    d->row = row;
+    notify([](TableObserver* o) { o->cursorChanged(); });
+}
+
+void DbfTable::First() {
+    checkActive();
+    postIfEditing();
+    m_bof = true;
+    m_eof = d->rows.empty();
+    setCursorRow(d->rows.empty() ? -1 : 0);
+}
+
+void DbfTable::Next() {
+    checkActive();
+    postIfEditing();
+    m_bof = false;
+    if (d->row + 1 < int(d->rows.size())) {
+        m_eof = false;
+        setCursorRow(d->row + 1);
+    } else {
+        m_eof = true;
+    }
+}
+
+void DbfTable::Prior() {
+    checkActive();
+    postIfEditing();
+    m_eof = false;
+    if (d->row > 0) {
+        m_bof = false;
+        setCursorRow(d->row - 1);
+    } else {
+        m_bof = true;
+    }
+}
+
+void DbfTable::Last() {
+    checkActive();
+    postIfEditing();
+    m_eof = true;
+    m_bof = d->rows.empty();
+    setCursorRow(int(d->rows.size()) - 1);
+}
+
+int DbfTable::RecordCount() const {
+    if (!Active()) return 0;
+    return int(d->rows.size()) + (m_state == State::Insert ? 1 : 0);
+}
+
+int DbfTable::RecNo() const {
+    if (!Active()) return -1;
+    return d->row;
+}
+
+void DbfTable::setRecNo(int row) {
+    checkActive();
+    if (row == d->row && m_state == State::Browse) return;
+    postIfEditing();
+    if (d->rows.empty()) return;
+    m_eof = false;
+    m_bof = false;
+    setCursorRow(std::clamp(row, 0, int(d->rows.size()) - 1));
+}
+
+int DbfTable::currentPhysical() const {
+    if (!Active() || m_state == State::Insert) return -1;
+    if (d->row < 0 || d->row >= int(d->rows.size())) return -1;
+    return d->rows[size_t(d->row)];
+}
+
+int DbfTable::physicalRecNo() const {
+    return currentPhysical();
+}
+
+void DbfTable::readRow(int row, const std::function<void(const DbfTable&)>& reader) const {
+    checkActive();
+    const int count = RecordCount();
+    if (row < 0 || row >= count) throw StorageError(QStringLiteral("List index out of bounds (%1)").arg(row));
+    const char* record = nullptr;
+    if (row == d->row && (m_state == State::Insert || m_state == State::Edit))
+        record = d->buffer.constData();
+    else
+        record = recordAt(d->rows[size_t(row)]);
+    CandidateScope scope(d->candidate, record);
+    reader(*this);
+}
+
+void DbfTable::Refresh() {
+    checkActive();
+    postIfEditing();
+    rebuildKeepingCursor(true, false);
+}
+
+// --- editing ---
+
+void DbfTable::checkWritable() const {
+    if (m_readOnly)
+        throw StorageError(QStringLiteral("Die Tabelle \"%1\" ist schreibgeschützt; Änderungen können nicht "
+                                          "gespeichert werden.")
+                               .arg(absoluteFileName()));
+}
+
+// Before the first write: a production index flagged in the header no longer matches once a record
+// changes, so it is moved aside and the flag cleared, and no other program sorts by a stale index.
+void DbfTable::prepareWrite() {
+    checkWritable();
+    if (!m_mdxFlag) return;
+    const QFileInfo info(absoluteFileName());
+    const QString base = info.absolutePath() + QLatin1Char('/') + info.completeBaseName();
+    for (const QString& ext : {QStringLiteral(".mdx"), QStringLiteral(".MDX"), QStringLiteral(".Mdx")}) {
+        const QString mdx = base + ext;
+        if (!QFileInfo::exists(mdx)) continue;
+        const QString bak = mdx + QStringLiteral(".bak");
+        if (QFileInfo::exists(bak) && !QFile::remove(bak))
+            throw FileIoError(QStringLiteral("Die alte Sicherung \"%1\" kann nicht ersetzt werden.").arg(bak));
+        if (!QFile::rename(mdx, bak))
+            throw FileIoError(QStringLiteral("Die veraltete Indexdatei \"%1\" kann nicht umbenannt werden.").arg(mdx));
+    }
+    const char zero = 0;
+    d->file.writeAt(28, &zero, 1);
+    m_mdxFlag = false;
+}
+
+void DbfTable::Insert() {
+    checkActive();
+    postIfEditing();
+    checkWritable();
+    const int row = int(d->rows.size());
+    d->rowBeforeInsert = d->row;
+    notify([row](TableObserver* o) { o->rowAboutToBeInserted(row); });
+    d->buffer = d->blank;
+    m_state = State::Insert;
+    d->row = row;
+    m_eof = false;
+    m_bof = false;
+    notify([row](TableObserver* o) { o->rowInserted(row); });
+    notify([](TableObserver* o) { o->cursorChanged(); });
+}
+
+void DbfTable::AppendRecord() {
+    Insert();
+    Post();
+}
+
+void DbfTable::Edit() {
+    checkActive();
+    if (m_state == State::Insert || m_state == State::Edit) return;
+    checkWritable();
+    if (d->rows.empty() || d->row < 0) {
+        Insert();  // as a dataset does: editing an empty table starts a new record
+        return;
+    }
+    d->buffer = QByteArray(recordAt(d->rows[size_t(d->row)]), m_recordLength);
+    m_state = State::Edit;
+    notify([](TableObserver* o) { o->cursorChanged(); });
+}
+
+void DbfTable::Post() {
+    checkActive();
+    if (m_state != State::Insert && m_state != State::Edit) throw TableStateError(notEditingText());
+    prepareWrite();
+    if (m_state == State::Insert) {
+        const int physical = m_recordCount;
+        QByteArray out = d->buffer;
+        out += char(0x1A);
+        // Record and end marker first, the count last: a process killed in between leaves a file whose
+        // header still describes only complete records.
+        d->file.writeAt(qint64(m_headerLength) + qint64(physical) * m_recordLength, out);
+        d->file.writeAt(1, DbfHeader::dateAndCount(QDate::currentDate(), qint64(physical) + 1));
+        d->records.append(d->buffer);
+        ++m_recordCount;
+
+        const int pendingRow = int(d->rows.size());
+        bool visible = true;
+        std::exception_ptr filterError;
+        try {
+            visible = accepts(physical);
+        } catch (...) {
+            filterError = std::current_exception();  // the record is stored; show it and report afterwards
+        }
+        if (visible) {
+            const int to = keyFieldIndex() >= 0 ? sortedPosition(physical) : pendingRow;
+            if (to != pendingRow) notify([&](TableObserver* o) { o->rowAboutToMove(pendingRow, to); });
+            d->rows.insert(d->rows.begin() + to, physical);
+            m_state = State::Browse;
+            d->row = to;
+            if (to != pendingRow) notify([&](TableObserver* o) { o->rowMoved(pendingRow, to); });
+        } else {
+            notify([&](TableObserver* o) { o->rowAboutToBeRemoved(pendingRow); });
+            m_state = State::Browse;
+            d->row = d->rows.empty() ? -1 : pendingRow - 1;
+            m_eof = d->rows.empty();
+            notify([&](TableObserver* o) { o->rowRemoved(pendingRow); });
+        }
+        d->buffer.clear();
+        notify([](TableObserver* o) { o->cursorChanged(); });
+        if (filterError) std::rethrow_exception(filterError);
+        return;
+    }
+
+    const int physical = d->rows[size_t(d->row)];
+    d->file.writeAt(qint64(m_headerLength) + qint64(physical) * m_recordLength, d->buffer);
+    std::memcpy(d->records.data() + m_headerLength + qsizetype(physical) * m_recordLength, d->buffer.constData(),
+                size_t(m_recordLength));
+    m_state = State::Browse;
+    d->buffer.clear();
+    const int row = d->row;
+    bool visible = true;
+    std::exception_ptr filterError;
+    try {
+        visible = accepts(physical);
+    } catch (...) {
+        filterError = std::current_exception();
+    }
+    if (!visible) {
+        notify([&](TableObserver* o) { o->rowAboutToBeRemoved(row); });
+        d->rows.erase(d->rows.begin() + row);
+        d->row = d->rows.empty() ? -1 : std::min(row, int(d->rows.size()) - 1);
+        m_eof = d->rows.empty();
+        notify([&](TableObserver* o) { o->rowRemoved(row); });
+    } else if (keyFieldIndex() >= 0 &&
+               ((row > 0 && keyLess(physical, d->rows[size_t(row - 1)])) ||
+                (row + 1 < int(d->rows.size()) && keyLess(d->rows[size_t(row + 1)], physical)))) {
+        d->rows.erase(d->rows.begin() + row);
+        const int to = sortedPosition(physical);
+        d->rows.insert(d->rows.begin() + row, physical);  // back until the observers were told
+        notify([&](TableObserver* o) { o->rowAboutToMove(row, to); });
+        d->rows.erase(d->rows.begin() + row);
+        d->rows.insert(d->rows.begin() + to, physical);
+        d->row = to;
+        notify([&](TableObserver* o) { o->rowMoved(row, to); });
+        notify([&](TableObserver* o) { o->rowChanged(to); });
+    } else {
+        notify([&](TableObserver* o) { o->rowChanged(row); });
+    }
+    notify([](TableObserver* o) { o->cursorChanged(); });
+    if (filterError) std::rethrow_exception(filterError);
+}
+
+void DbfTable::Cancel() {
+    checkActive();
+    if (m_state == State::Insert) {
+        const int pendingRow = int(d->rows.size());
+        notify([&](TableObserver* o) { o->rowAboutToBeRemoved(pendingRow); });
+        m_state = State::Browse;
+        d->buffer.clear();
+        d->row = d->rows.empty() ? -1 : std::clamp(d->rowBeforeInsert, 0, int(d->rows.size()) - 1);
+        m_eof = d->rows.empty();
+        notify([&](TableObserver* o) { o->rowRemoved(pendingRow); });
+        notify([](TableObserver* o) { o->cursorChanged(); });
+    } else if (m_state == State::Edit) {
+        m_state = State::Browse;
+        d->buffer.clear();
+        const int row = d->row;
+        notify([&](TableObserver* o) { o->rowChanged(row); });
+        notify([](TableObserver* o) { o->cursorChanged(); });
+    }
+}
+
+void DbfTable::Delete() {
+    checkActive();
+    if (m_state == State::Insert) {
+        Cancel();
+        return;
+    }
+    if (d->row < 0 || d->row >= int(d->rows.size()))
+        throw TableStateError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    prepareWrite();
+    const int row = d->row;
+    const int physical = d->rows[size_t(row)];
+    const char flag = '*';
+    d->file.writeAt(qint64(m_headerLength) + qint64(physical) * m_recordLength, &flag, 1);
+    d->records[m_headerLength + qsizetype(physical) * m_recordLength] = flag;
+    m_state = State::Browse;
+    d->buffer.clear();
+    notify([&](TableObserver* o) { o->rowAboutToBeRemoved(row); });
+    d->rows.erase(d->rows.begin() + row);
+    d->row = d->rows.empty() ? -1 : std::min(row, int(d->rows.size()) - 1);
+    m_eof = d->rows.empty();
+    notify([&](TableObserver* o) { o->rowRemoved(row); });
+    notify([](TableObserver* o) { o->cursorChanged(); });
+}
+
+// --- fields ---
+
+DbfField& DbfTable::Fields(int index) {
+    checkActive();
+    if (index < 0 || index >= FieldCount())
+        throw StorageError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    return *m_fields[size_t(index)];
+}
+
+const DbfField& DbfTable::Fields(int index) const {
+    return const_cast<DbfTable*>(this)->Fields(index);
+}
+
+DbfField* DbfTable::FindField(const QString& name) {
+    if (!Active()) return nullptr;
+    for (size_t i = 0; i < d->layout.size(); ++i)
+        if (d->layout[i].name.compare(name.trimmed(), Qt::CaseInsensitive) == 0) return m_fields[i].get();
+    return nullptr;
+}
+
+DbfField& DbfTable::FieldByName(const QString& name) {
+    checkActive();
+    DbfField* field = FindField(name);
+    if (!field) throw FieldNotFoundError(QStringLiteral("Field '%1' not found").arg(name));
+    return *field;
+}
+
+const DbfField& DbfTable::FieldByName(const QString& name) const {
+    return const_cast<DbfTable*>(this)->FieldByName(name);
+}
+
+const char* DbfTable::currentRecord() const {
+    if (d->candidate) return d->candidate;
+    if (m_state == State::Insert || m_state == State::Edit) return d->buffer.constData();
+    if (d->row >= 0 && d->row < int(d->rows.size())) return recordAt(d->rows[size_t(d->row)]);
+    return d->blank.constData();
+}
+
+const char* DbfTable::fieldBytes(int index) const {
+    checkActive();
+    return currentRecord() + d->layout[size_t(index)].offset;
+}
+
+void DbfTable::checkEditing() const {
+    checkActive();
+    if (d->candidate || (m_state != State::Insert && m_state != State::Edit)) throw TableStateError(notEditingText());
+}
+
+void DbfTable::storeFieldBytes(int index, const char* bytes) {
+    checkEditing();
+    const DbfFieldLayout& f = d->layout[size_t(index)];
+    std::memcpy(d->buffer.data() + f.offset, bytes, size_t(f.width));
+    const int row = d->row;
+    notify([row](TableObserver* o) { o->rowChanged(row); });
+}
+
+const QString& DbfTable::layoutName(int index) const {
+    return d->layout[size_t(index)].name;
+}
+char DbfTable::layoutType(int index) const {
+    return d->layout[size_t(index)].type;
+}
+int DbfTable::layoutWidth(int index) const {
+    return d->layout[size_t(index)].width;
+}
+int DbfTable::layoutDecimals(int index) const {
+    return d->layout[size_t(index)].decimals;
+}
+FieldType DbfTable::layoutLogical(int index) const {
+    return d->layout[size_t(index)].logical;
+}
+
+// --- filter ---
+
+void DbfTable::setOnFilterRecord(FilterCallback callback) {
+    d->filter = std::move(callback);
+}
+
+void DbfTable::setFiltered(bool on) {
+    if (on == m_filtered) return;
+    if (Active()) postIfEditing();
+    m_filtered = on;
+    if (Active()) rebuildKeepingCursor(false, true);
+}
+
+// --- sort order ---
+
+QStringList DbfTable::indexNames() const {
+    QStringList names;
+    for (const Impl::Index& index : d->indexes) names << index.name;
+    return names;
+}
+
+void DbfTable::AddIndex(const QString& name, const QString& keyField) {
+    for (const Impl::Index& index : d->indexes)
+        if (index.name.compare(name, Qt::CaseInsensitive) == 0) return;
+    if (name.trimmed().isEmpty()) throw StorageError(QStringLiteral("Ein Index braucht einen Namen."));
+    if (Active() && !FindField(keyField))
+        throw FieldNotFoundError(QStringLiteral("Field '%1' not found").arg(keyField));
+    d->indexes.push_back({name, keyField.trimmed()});
+}
+
+void DbfTable::setIndexName(const QString& name) {
+    if (name.compare(m_indexName, Qt::CaseInsensitive) == 0 && name.size() == m_indexName.size()) return;
+    QString canonical;
+    if (!name.isEmpty()) {
+        const auto it = std::find_if(d->indexes.begin(), d->indexes.end(), [&](const Impl::Index& index) {
+            return index.name.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (it == d->indexes.end())
+            throw StorageError(QStringLiteral("Der Index \"%1\" ist für diese Tabelle nicht angelegt.").arg(name));
+        if (Active() && !FindField(it->field))
+            throw FieldNotFoundError(QStringLiteral("Field '%1' not found").arg(it->field));
+        canonical = it->name;
+    }
+    if (Active()) postIfEditing();
+    m_indexName = canonical;
+    if (Active()) rebuildKeepingCursor(false, false);
+}
+
+// --- views ---
+
+void DbfTable::attach(TableObserver* observer) {
+    if (observer && std::find(d->observers.begin(), d->observers.end(), observer) == d->observers.end())
+        d->observers.push_back(observer);
+}
+
+void DbfTable::detach(TableObserver* observer) {
+    std::erase(d->observers, observer);
+}

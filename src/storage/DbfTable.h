@@ -11,6 +11,7 @@
 #include "storage/CodePage.h"
 #include "storage/DbfField.h"
 #include "storage/FieldDef.h"
+#include "storage/StorageError.h"
 
 class TableObserver;
 
@@ -70,19 +71,22 @@ public:
     bool Eof() const { return m_eof; }
     bool Bof() const { return m_bof; }
     bool IsEmpty() const { return RecordCount() == 0; }
-    int RecordCount() const;   // visible rows, the pending insert row included
-    int RecNo() const;         // row of the cursor, -1 when there is none
-    void setRecNo(int row);    // move the cursor to a visible row
-    int physicalRecNo() const; // record number in the file (0-based) of the cursor, -1 for none/pending insert
-    void Refresh();            // re-read the file; the cursor stays on its record where it still exists
+    int RecordCount() const;    // visible rows, the pending insert row included
+    int RecNo() const;          // row of the cursor, -1 when there is none
+    void setRecNo(int row);     // move the cursor to a visible row
+    int physicalRecNo() const;  // record number in the file (0-based) of the cursor, -1 for none/pending insert
+    // Lets `reader` read the fields of visible row `row` (the pending row included) without moving the
+    // cursor and without notifications, as the filter callback does. For views serving rows on demand.
+    void readRow(int row, const std::function<void(const DbfTable&)>& reader) const;
+    void Refresh();  // re-read the file; the cursor stays on its record where it still exists
 
     // --- editing ---
-    void Insert();         // pending new record, all fields empty
-    void AppendRecord();   // an empty record at the end, posted at once
+    void Insert();        // pending new record, all fields empty
+    void AppendRecord();  // an empty record at the end, posted at once
     void Edit();
-    void Post();           // TableStateError "Dataset not in edit or insert mode" when nothing is pending
+    void Post();  // TableStateError "Dataset not in edit or insert mode" when nothing is pending
     void Cancel();
-    void Delete();         // deletion flag on the current record; in insert state the same as Cancel
+    void Delete();  // deletion flag on the current record; in insert state the same as Cancel
 
     // --- fields ---
     int FieldCount() const { return int(m_fields.size()); }
@@ -90,7 +94,7 @@ public:
     const DbfField& Fields(int index) const;
     DbfField& FieldByName(const QString& name);  // case-insensitive; FieldNotFoundError
     const DbfField& FieldByName(const QString& name) const;
-    DbfField* FindField(const QString& name);    // nullptr when missing
+    DbfField* FindField(const QString& name);  // nullptr when missing
 
     // --- filter ---
     void setOnFilterRecord(FilterCallback callback);  // takes effect at the next filter switch or Refresh
@@ -100,7 +104,7 @@ public:
     // --- sort order ---
     QStringList indexNames() const;
     void AddIndex(const QString& name, const QString& keyField);  // key: one field name; kept in memory
-    void setIndexName(const QString& name);                        // "" = physical order
+    void setIndexName(const QString& name);                       // "" = physical order
     const QString& IndexName() const { return m_indexName; }
 
     // --- views ---
@@ -136,4 +140,34 @@ private:
     int m_recordLength = 0;
     int m_recordCount = 0;
     QString m_indexName;
+
+    // Field access for DbfField: the bytes of the record the fields currently read, and the edit
+    // buffer a setter writes to (after the state checks).
+    const char* fieldBytes(int index) const;
+    void storeFieldBytes(int index, const char* bytes);
+    void checkActive() const;
+    void checkEditing() const;
+    const QString& layoutName(int index) const;
+    char layoutType(int index) const;
+    int layoutWidth(int index) const;
+    int layoutDecimals(int index) const;
+    FieldType layoutLogical(int index) const;
+
+    const char* recordAt(int physical) const;
+    const char* currentRecord() const;
+    int currentPhysical() const;
+    bool accepts(int physical) const;
+    int keyFieldIndex() const;
+    std::vector<int> computeVisible() const;
+    void sortRows(std::vector<int>& rows) const;
+    bool keyLess(int physicalA, int physicalB) const;
+    int sortedPosition(int physical) const;
+    void rebuildKeepingCursor(bool reread, bool keepToFirst);
+    void loadFile(bool initial);
+    void postIfEditing();
+    void checkWritable() const;
+    void prepareWrite();
+    void setCursorRow(int row);
+    template <typename F>
+    void notify(F&& call);
 };

@@ -1,24 +1,39 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
+#include <memory>
 
 #include "startup/TableSet.h"
+#include "storage/TableObserver.h"
 
 class QAction;
+class QActionGroup;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class QWidget;
+class DBGrid;
+class DBNavigator;
+class FormStorage;
+class JournalModel;
+class JournalFilter;
+class DataFolderLock;
 
 // The main window: entry panel, optional rows, journal bar and journal grid. It owns the open table
-// set and the run-time state (data folder, client, year, period, journal text filter); the dialogs
-// read and write its controls and tables as the entry panel does.
-class TMainForm : public QMainWindow {
+// set and the run-time state (data folder, client, year, period, journal filter); the dialogs read and
+// write its controls and tables as the entry panel does.
+//
+// The bookings table is observed so that the VAT summary follows every change the journal makes
+// (edits, inserts and deletes in the grid or through the navigator), not only postings.
+class TMainForm : public QMainWindow, private TableObserver {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget* parent = nullptr);
@@ -27,25 +42,151 @@ public:
     TableSet& tables() { return m_tables; }
     const QString& progpath() const { return m_progpath; }
     int mandantnr() const { return m_mandantnr; }
+    double vondatum() const { return m_vondatum; }
+    double bisdatum() const { return m_bisdatum; }
+    QString filtertext() const;
     QString GetMandantPrefix() const;
+    bool tablesUsable() const { return m_tablesUsable; }
 
-    // Entry-panel controls other windows fill (the recurring bookings take-over).
+    // Start-up, once, at the first showing (after the stored options were restored).
+    void FormShow();
+
+    // --- entry panel ---
+    QSpinBox* JahrEd = nullptr;
     QRadioButton* RadioButton1 = nullptr;  // "Einnahme"
     QRadioButton* RadioButton2 = nullptr;  // "Ausgabe"
+    QDateEdit* DateTimePicker1 = nullptr;
     QLineEdit* BelegEd = nullptr;
-    QComboBox* BuchTextEd = nullptr;       // editable drop-down
+    QComboBox* BuchTextEd = nullptr;  // editable drop-down
     QDoubleSpinBox* BruttoEd = nullptr;
-    QDoubleSpinBox* MwstZahlEd = nullptr;
-    QSpinBox* KontoNrEd = nullptr;
+    QLabel* NettoLabel = nullptr;
     QComboBox* MwStEd = nullptr;
     QComboBox* EAKontoEd = nullptr;
+    QPushButton* BuchenBtn = nullptr;
+    QSpinBox* KontoNrEd = nullptr;
+    QDoubleSpinBox* MwstZahlEd = nullptr;
+    QCheckBox* AutobelCheck = nullptr;
+    QPushButton* DauerBtn = nullptr;
+    QCheckBox* NeutralBuchenCheck = nullptr;
+    QLabel* MwStLabel = nullptr;
+    QLabel* VorsteuerLabel = nullptr;
+    QLabel* AbfuhrEd = nullptr;
 
-    void KontoNrEdChange();
+    // --- optional rows ---
+    QWidget* Panel3 = nullptr;
+    QComboBox* SammelKontoEd = nullptr;
+    QSpinBox* SammelKontoNrED = nullptr;
+    QWidget* Panel4 = nullptr;
+    QComboBox* KostenKontoEd = nullptr;
+    QSpinBox* KostenKontoNrED = nullptr;
+
+    // --- journal bar and grid ---
+    QWidget* Panel1 = nullptr;
+    QWidget* Panel2 = nullptr;
+    DBNavigator* DBNavigator1 = nullptr;
+    QLineEdit* FilterEd = nullptr;
+    QPushButton* Filterbtn = nullptr;
+    QPushButton* AllezeigenBtn = nullptr;
+    DBGrid* DBGrid1 = nullptr;
+    JournalModel* journalModel() const { return m_model; }
+
+    // --- menu commands (component names) ---
+    QAction* ExportierenalsCSVDatei1 = nullptr;
+    QAction* ImportierenausCSVDatei1 = nullptr;
+    QAction* Druckereinrichten1 = nullptr;
+    QAction* Datensatzdrucken1 = nullptr;
+    QAction* AlleDatenstzedrucken1 = nullptr;
+    QAction* Beenden1 = nullptr;
+    QAction* ZeigeEingabefeldfrSammelkonto1 = nullptr;
+    QAction* ZeigeEingabefeldfrKostenstelle1 = nullptr;
+    QAction* periodItems[19] = {};  // in PeriodItem order
+    QAction* FilternnachZeitraum1 = nullptr;
+    QAction* AktuellenMonatbeimffnenvoreinstellen1 = nullptr;
+    QAction* ErsteZeilederCSVDateimitberschriftenbeimImportberlesen1 = nullptr;
+    QAction* EinstellungeninneuesJahrbertragen1 = nullptr;
+    QAction* Mandant[10] = {};  // Mandant11 .. Mandant101
+    QAction* FreieMandantennummersetzen1 = nullptr;
+    QAction* AdminOptionen1 = nullptr;
+    QAction* ber1 = nullptr;
+
+    // --- handlers ---
+    void BuchenBtnClick();
+    void BruttoEdChange();
+    void MwStEdChange();
     void MwstZahlEdChange();
+    void KontoNrEdChange();
+    void SammelKontoNrEDChange();
+    void KostenKontoNrEDChange();
+    void AutobelCheckClick();
     void FillCombos();
+    void FindMaxBel();
+    void ShowEingabeFeldSammel();
+    void CalcZeitraum();
+    void calcMwst();
+    void Dezember1Click(QAction* sender);
+    void FilternnachZeitraum1Click();
+    void FilterbtnClick();
+    void AllezeigenBtnClick();
+    void DBGrid1TitleClick(int column);
+    void JahrEdChange();
+    void SetMandant();
+    void FreieMandantennummersetzen1Click();
+    void AdminOptionen1Click();
+    void Einstellungen(DbfTable& table);
+    void Whrungeinstellen1Click();
+    void Firmenangaben1Click();
+    void Dauerbuchungen1Click();
+    void ber1Click();
+    void Beenden1Click();
+
+    // Posts whatever the journal grid and the tables hold pending. Throws when a pending change cannot be
+    // written; the caller then keeps the current state.
+    void postPendingEdits();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildEntryPanel();
+    void buildOptionalRows();
+    void buildJournal();
+    void buildMenus();
+    void layoutAnchoredControls();
+    void setTableNames();
+    void openTableSet();
+    void loadAddress();
+    QString addressFileName() const;
+    int checkedPeriod() const;  // index of the checked period item, -1 for none
+    void scheduleVatRecompute();
+
+    // TableObserver of the bookings table.
+    void rowInserted(int row) override;
+    void rowRemoved(int row) override;
+    void rowChanged(int row) override;
+    void rowMoved(int from, int to) override;
+
     TableSet m_tables;
+    std::unique_ptr<JournalFilter> m_filter;
+    std::unique_ptr<DataFolderLock> m_folderLock;
+    JournalModel* m_model = nullptr;
+    FormStorage* m_storage = nullptr;
+    QActionGroup* m_periodGroup = nullptr;
+    QActionGroup* m_mandantGroup = nullptr;
+    QAction* m_lastMandantAction = nullptr;
+
     QString m_progpath;
+    QString m_maincap;
     int m_mandantnr = 1;
+    int m_openedYear = 0;
+    bool m_donotopennow = false;
+    bool m_shown = false;
+    bool m_tablesUsable = false;
+    bool m_vatDirty = false;
+    bool m_vatScheduled = false;
+    double m_vondatum = 0;
+    double m_bisdatum = 0;
 };

@@ -1,0 +1,146 @@
+// Speed of the table layer on a bookings table of 100,000 records (the 11-field layout).
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+
+#include "storage/DbfTable.h"
+
+namespace {
+
+constexpr int kRecords = 100000;
+
+std::vector<FieldDef> bookingsSchema() {
+    return {
+        {QStringLiteral("Datum"), FieldType::Date, 0},          {QStringLiteral("Art"), FieldType::String, 1},
+        {QStringLiteral("Beleg"), FieldType::String, 20},       {QStringLiteral("Text"), FieldType::String, 60},
+        {QStringLiteral("Brutto"), FieldType::Float, 0},        {QStringLiteral("MwSt"), FieldType::Float, 0},
+        {QStringLiteral("Konto"), FieldType::Integer, 0},       {QStringLiteral("MwSt2"), FieldType::Float, 0},
+        {QStringLiteral("Netto"), FieldType::Float, 0},         {QStringLiteral("Sammelkonto"), FieldType::Integer, 0},
+        {QStringLiteral("Kostenstelle"), FieldType::Integer, 0}};
+}
+
+void fillRecord(DbfTable& t, int i) {
+    t.Fields(0).setAsDateTime(45000 + i % 365);
+    t.Fields(1).setAsString(i % 2 ? QStringLiteral("E") : QStringLiteral("A"));
+    t.Fields(2).setAsString(QString::number(i + 1));
+    t.Fields(3).setAsString(QStringLiteral("Buchungstext Nummer %1 für Büromaterial").arg(i));
+    t.Fields(4).setAsFloat(12.34 + i);
+    t.Fields(5).setAsFloat(19);
+    t.Fields(6).setAsInteger(i % 7);
+    t.Fields(7).setAsFloat(0);
+    t.Fields(8).setAsFloat(0);
+    t.Fields(9).setAsInteger(0);
+    t.Fields(10).setAsInteger(i % 3);
+}
+
+// One shared table file, built once through the table layer.
+const QString& bookingsFile() {
+    static QTemporaryDir dir;
+    static QString file;
+    if (file.isEmpty()) {
+        DbfTable t;
+        t.setFilePath(dir.path());
+        t.setTableName(QStringLiteral("records.dbf"));
+        t.setFieldDefs(bookingsSchema());
+        t.CreateTable();
+        t.Open();
+        for (int i = 0; i < kRecords; ++i) {
+            t.Insert();
+            fillRecord(t, i);
+            t.Post();
+        }
+        t.Close();
+        file = dir.filePath(QStringLiteral("records.dbf"));
+    }
+    return file;
+}
+
+void openTable(DbfTable& t) {
+    const QString& file = bookingsFile();
+    t.setFilePath(file.left(file.lastIndexOf(QLatin1Char('/'))));
+    t.setTableName(QStringLiteral("records.dbf"));
+    t.Open();
+}
+
+void BM_OpenAndWalk(benchmark::State& state) {
+    bookingsFile();
+    for (auto _ : state) {
+        DbfTable t;
+        openTable(t);
+        double sum = 0;
+        int kinds = 0;
+        for (t.First(); !t.Eof(); t.Next()) {
+            sum += t.Fields(4).AsFloat() + t.Fields(5).AsFloat() + t.Fields(0).AsDateTime();
+            kinds += t.Fields(1).AsString() == QLatin1String("E");
+            kinds += t.Fields(6).AsInteger();
+        }
+        benchmark::DoNotOptimize(sum);
+        benchmark::DoNotOptimize(kinds);
+    }
+}
+BENCHMARK(BM_OpenAndWalk)->Unit(benchmark::kMillisecond);
+
+void BM_WalkFilterRejectsAll(benchmark::State& state) {
+    bookingsFile();
+    for (auto _ : state) {
+        DbfTable t;
+        openTable(t);
+        t.setOnFilterRecord(
+            [](const DbfTable& table) { return table.Fields(3).AsString().startsWith(QLatin1Char('#')); });
+        t.setFiltered(true);
+        int n = 0;
+        for (t.First(); !t.Eof(); t.Next()) ++n;
+        benchmark::DoNotOptimize(n);
+    }
+}
+BENCHMARK(BM_WalkFilterRejectsAll)->Unit(benchmark::kMillisecond);
+
+void BM_Append100k(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir dir;
+        DbfTable t;
+        t.setFilePath(dir.path());
+        t.setTableName(QStringLiteral("append.dbf"));
+        t.setFieldDefs(bookingsSchema());
+        t.CreateTable();
+        t.Open();
+        state.ResumeTiming();
+        for (int i = 0; i < kRecords; ++i) {
+            t.Insert();
+            fillRecord(t, i);
+            t.Post();
+        }
+        state.PauseTiming();
+        t.Close();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Append100k)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The physical limit: reading the file's bytes once.
+void BM_ReadFileBytes(benchmark::State& state) {
+    const QString& file = bookingsFile();
+    for (auto _ : state) {
+        QFile f(file);
+        f.open(QIODevice::ReadOnly);
+        const QByteArray bytes = f.readAll();
+        benchmark::DoNotOptimize(bytes.constData());
+    }
+}
+BENCHMARK(BM_ReadFileBytes)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

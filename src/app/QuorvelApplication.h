@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QApplication>
+
+// The one place where an error that a command did not handle ends: it is shown in the standard error
+// box and the program goes on.
+class QuorvelApplication : public QApplication {
+    Q_OBJECT
+public:
+    QuorvelApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    static void showError(const QString& message);
+};

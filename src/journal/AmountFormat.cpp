@@ -1,0 +1,110 @@
+#include "journal/AmountFormat.h"
+
+#include <QLocale>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace {
+
+// Decimal digits of |value| rounded to 15 significant digits, as (digits, exponent of the first digit).
+struct Decimal {
+    std::string digits;  // exactly 15 digits, the first non-zero unless the value is 0
+    int exponent = 0;    // value = 0.d1d2d3... * 10^(exponent + 1)
+};
+
+Decimal toDecimal15(double magnitude) {
+    char buf[64];
+    // Scientific with 14 digits after the point = 15 significant digits, correctly rounded.
+    const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
+    const std::string text(buf, res.ptr);
+    Decimal d;
+    const auto ePos = text.find('e');
+    for (std::size_t i = 0; i < ePos; ++i) {
+        if (text[i] != '.') d.digits.push_back(text[i]);
+    }
+    d.exponent = std::stoi(text.substr(ePos + 1));
+    return d;
+}
+
+}  // namespace
+
+QString formatAmount(double value) {
+    if (!std::isfinite(value)) return {};
+    const bool negative = std::signbit(value);
+    const Decimal d = toDecimal15(std::fabs(value));
+
+    // Fixed digits: integer part and two decimals, then one guard digit for rounding.
+    // Position k in the fixed form corresponds to the digit of weight 10^(exponent - k).
+    std::string integerPart;
+    std::string fraction;  // three digits: two shown plus the rounding digit
+    auto digitAt = [&](int weight) -> char {
+        const int index = d.exponent - weight;
+        if (index < 0 || index >= int(d.digits.size())) return '0';
+        return d.digits[std::size_t(index)];
+    };
+    if (value == 0.0) {
+        integerPart = "0";
+        fraction = "000";
+    } else {
+        for (int weight = std::max(d.exponent, 0); weight >= 0; --weight) integerPart.push_back(digitAt(weight));
+        for (int weight = -1; weight >= -3; --weight) fraction.push_back(digitAt(weight));
+    }
+
+    // Half away from zero on the magnitude: look at the third decimal only; the 15-digit rounding above
+    // already decided everything beyond it.
+    std::string number = integerPart + fraction.substr(0, 2);
+    if (fraction[2] >= '5') {
+        int i = int(number.size()) - 1;
+        while (i >= 0) {
+            if (number[std::size_t(i)] == '9') {
+                number[std::size_t(i)] = '0';
+                --i;
+            } else {
+                ++number[std::size_t(i)];
+                break;
+            }
+        }
+        if (i < 0) number.insert(number.begin(), '1');
+    }
+    // Drop leading zeros of the integer part but keep one.
+    std::size_t first = 0;
+    while (first + 3 < number.size() && number[first] == '0') ++first;
+    number.erase(0, first);
+
+    const bool allZero = number.find_first_not_of('0') == std::string::npos;
+    QString out;
+    out.reserve(int(number.size()) + 2);
+    if (negative && !allZero) out.append(QLatin1Char('-'));
+    out.append(QLatin1StringView(number.data(), qsizetype(number.size() - 2)));
+    out.append(QLocale().decimalPoint());
+    out.append(QLatin1StringView(number.data() + number.size() - 2, 2));
+    return out;
+}
+
+QString formatAmountWithCurrency(double value, const QString& currency) {
+    return formatAmount(value) + QLatin1Char(' ') + currency;
+}
+
+double parseAmount(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) return 0.0;
+    const QLocale locale;
+    bool ok = false;
+    double value = 0.0;
+
+    const QString decimal = locale.decimalPoint();
+    const bool commaLocale = decimal == QLatin1String(",");
+    if (commaLocale && !trimmed.contains(QLatin1Char(',')) && trimmed.count(QLatin1Char('.')) == 1) {
+        const qsizetype point = trimmed.indexOf(QLatin1Char('.'));
+        const qsizetype after = trimmed.size() - point - 1;
+        if (after != 3) {
+            // A point where the locale wants a comma: read it as the decimal separator.
+            value = QLocale::c().toDouble(trimmed, &ok);
+            if (ok && std::isfinite(value)) return value;
+            return 0.0;
+        }
+    }
+    value = locale.toDouble(trimmed, &ok);
+    return ok && std::isfinite(value) ? value : 0.0;
+}

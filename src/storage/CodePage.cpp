@@ -1,0 +1,240 @@
+#include "storage/CodePage.h"
+
+#include <iconv.h>
+
+#include <QHash>
+#include <QString>
+#include <map>
+#include <memory>
+#include <mutex>
+
+// Decode table and its inverse for one code page, built once per process.
+struct CodePage::Tables {
+    std::array<char16_t, 256> toUnicode{};
+    QHash<char16_t, char> fromUnicode;
+};
+
+namespace {
+
+std::unique_ptr<CodePage::Tables> buildTables(int number) {
+    auto tables = std::make_unique<CodePage::Tables>();
+    const QByteArray name = "CP" + QByteArray::number(number);
+    iconv_t cd = iconv_open("UTF-16LE", name.constData());
+    for (int b = 0; b < 256; ++b) {
+        char16_t unit = b < 128 ? char16_t(b) : u'\xFFFD';
+        if (cd != iconv_t(-1)) {
+            char in = char(b);
+            char out[8] = {};
+            char* inPtr = &in;
+            char* outPtr = out;
+            size_t inLeft = 1;
+            size_t outLeft = sizeof out;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1) && outPtr - out == 2)
+                unit = char16_t(quint8(out[0]) | (quint8(out[1]) << 8));
+        } else if (b >= 128) {
+            unit = char16_t(b);  // without iconv: Latin-1 is the nearest guess
+        }
+        tables->toUnicode[size_t(b)] = unit;
+    }
+    if (cd != iconv_t(-1)) iconv_close(cd);
+    // Reverse map; the lowest byte wins where a page maps two bytes to one character.
+    for (int b = 255; b >= 0; --b) {
+        const char16_t unit = tables->toUnicode[size_t(b)];
+        if (unit != u'\xFFFD') tables->fromUnicode.insert(unit, char(b));
+    }
+    return tables;
+}
+
+const CodePage::Tables* tablesFor(int number) {
+    static std::mutex mutex;
+    static std::map<int, std::unique_ptr<CodePage::Tables>> cache;
+    std::lock_guard lock(mutex);
+    auto& slot = cache[number];
+    if (!slot) slot = buildTables(number);
+    return slot.get();
+}
+
+bool supported(int number) {
+    switch (number) {
+        case 437:
+        case 737:
+        case 850:
+        case 852:
+        case 857:
+        case 860:
+        case 861:
+        case 863:
+        case 865:
+        case 866:
+        case 874:
+        case 1250:
+        case 1251:
+        case 1252:
+        case 1253:
+        case 1254:
+        case 1255:
+        case 1256:
+        case 1257:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+CodePage::CodePage() : CodePage(1252) {}
+
+CodePage::CodePage(int windowsCodePage) {
+    m_number = supported(windowsCodePage) ? windowsCodePage : 1252;
+    m_tables = tablesFor(m_number);
+    m_toUnicode = &m_tables->toUnicode;
+}
+
+int CodePage::codePageOfLanguageDriver(int ldid) {
+    // Language-driver ids of dBase IV, Visual FoxPro and the BDE that name a single-byte code page.
+    switch (ldid) {
+        case 0x01:
+            return 437;  // US MS-DOS
+        case 0x02:
+            return 850;  // international MS-DOS
+        case 0x03:
+            return 1252;  // Windows ANSI
+        case 0x08:
+            return 865;  // Danish OEM
+        case 0x09:
+            return 437;  // Dutch OEM
+        case 0x0A:
+            return 850;  // Dutch OEM secondary
+        case 0x0B:
+            return 437;  // Finnish OEM
+        case 0x0D:
+            return 437;  // French OEM
+        case 0x0E:
+            return 850;  // French OEM secondary
+        case 0x0F:
+            return 437;  // German OEM
+        case 0x10:
+            return 850;  // German OEM secondary
+        case 0x11:
+            return 437;  // Italian OEM
+        case 0x12:
+            return 850;  // Italian OEM secondary
+        case 0x14:
+            return 850;  // Spanish OEM secondary
+        case 0x15:
+            return 437;  // Swedish OEM
+        case 0x16:
+            return 850;  // Swedish OEM secondary
+        case 0x17:
+            return 865;  // Norwegian OEM
+        case 0x18:
+            return 437;  // Spanish OEM
+        case 0x19:
+            return 437;  // English OEM (Britain)
+        case 0x1A:
+            return 850;  // English OEM (Britain) secondary
+        case 0x1B:
+            return 437;  // English OEM (US)
+        case 0x1C:
+            return 863;  // French OEM (Canada)
+        case 0x1D:
+            return 850;  // French OEM secondary
+        case 0x1F:
+            return 852;  // Czech OEM
+        case 0x22:
+            return 852;  // Hungarian OEM
+        case 0x23:
+            return 852;  // Polish OEM
+        case 0x24:
+            return 860;  // Portuguese OEM
+        case 0x25:
+            return 850;  // Portuguese OEM secondary
+        case 0x26:
+            return 866;  // Russian OEM
+        case 0x37:
+            return 850;  // English OEM (US) secondary
+        case 0x40:
+            return 852;  // Romanian OEM
+        case 0x4D:
+        case 0x4E:
+        case 0x4F:
+        case 0x50:
+            return 1252;  // Chinese/Korean/Thai ANSI: no single-byte page
+        case 0x57:
+        case 0x58:
+        case 0x59:
+            return 1252;  // ANSI Western
+        case 0x64:
+            return 852;  // Eastern European MS-DOS
+        case 0x65:
+            return 866;  // Russian MS-DOS
+        case 0x66:
+            return 865;  // Nordic MS-DOS
+        case 0x67:
+            return 861;  // Icelandic MS-DOS
+        case 0x6A:
+            return 737;  // Greek MS-DOS
+        case 0x6B:
+            return 857;  // Turkish MS-DOS
+        case 0x6C:
+            return 863;  // French-Canadian MS-DOS
+        case 0x78:
+        case 0x79:
+        case 0x7A:
+            return 1252;
+        case 0x7C:
+            return 874;  // Thai Windows
+        case 0x86:
+            return 737;  // Greek OEM
+        case 0x87:
+            return 852;  // Slovenian OEM
+        case 0x88:
+            return 857;  // Turkish OEM
+        case 0xC8:
+            return 1250;  // Eastern European Windows
+        case 0xC9:
+            return 1251;  // Russian Windows
+        case 0xCA:
+            return 1254;  // Turkish Windows
+        case 0xCB:
+            return 1253;  // Greek Windows
+        case 0xCC:
+            return 1257;  // Baltic Windows
+        default:
+            return 1252;
+    }
+}
+
+CodePage CodePage::forLanguageDriver(int ldid) {
+    return CodePage(codePageOfLanguageDriver(ldid));
+}
+
+QString CodePage::decode(const char* bytes, int length) const {
+    QString text(length, Qt::Uninitialized);
+    QChar* out = text.data();
+    for (int i = 0; i < length; ++i) out[i] = QChar((*m_toUnicode)[quint8(bytes[i])]);
+    return text;
+}
+
+QByteArray CodePage::encode(const QString& text) const {
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    encodeInto(text, bytes.data(), int(bytes.size()));
+    return bytes;
+}
+
+void CodePage::encodeInto(const QString& text, char* out, int length) const {
+    const int n = std::min(int(text.size()), length);
+    const QChar* in = text.constData();
+    for (int i = 0; i < n; ++i) {
+        const char16_t unit = in[i].unicode();
+        if (unit < 128) {
+            out[i] = char(unit);
+        } else {
+            const auto it = m_tables->fromUnicode.constFind(unit);
+            out[i] = it == m_tables->fromUnicode.cend() ? '?' : it.value();
+        }
+    }
+    for (int i = n; i < length; ++i) out[i] = ' ';
+}

@@ -1,0 +1,64 @@
+#include "ui/EinstellungenFUnit.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "journal/TableModel.h"
+#include "ui/DBGrid.h"
+#include "ui/DBNavigator.h"
+#include "ui/PendingPost.h"
+
+TEinstellungenForm::TEinstellungenForm(QWidget* parent) : QDialog(parent), m_model(std::make_unique<TableModel>()) {
+    setObjectName(QStringLiteral("TEinstellungenForm"));
+    setWindowTitle(QStringLiteral("Einstellungen bearbeiten..."));
+    setModal(true);
+
+    auto* strip = new QWidget(this);
+    strip->setObjectName(QStringLiteral("Panel1"));
+    strip->setFixedHeight(73);
+    OKBtn = new QPushButton(QStringLiteral("OK"), strip);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->setGeometry(8, 8, 75, 25);
+    // Enter belongs to the grid's cell editing, not to a default button.
+    OKBtn->setAutoDefault(false);
+    DBNavigator1 = new DBNavigator(strip);
+    DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
+    DBNavigator1->move(8, 40);
+
+    DBGrid1 = new DBGrid(this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setTableModel(m_model.get());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(strip);
+    layout->addWidget(DBGrid1, 1);
+    resize(550, 436);
+
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(DBNavigator1, &DBNavigator::beforeAction, DBGrid1, &DBGrid::commitEditor);
+}
+
+TEinstellungenForm::~TEinstellungenForm() {
+    unbind();
+}
+
+void TEinstellungenForm::bind(DbfTable* table) {
+    m_model->bind(table);
+    DBNavigator1->setTable(table);
+}
+
+void TEinstellungenForm::unbind() {
+    DBNavigator1->setTable(nullptr);
+    m_model->unbind();
+}
+
+DbfTable* TEinstellungenForm::table() const {
+    return m_model->table();
+}
+
+void TEinstellungenForm::done(int result) {
+    if (!PendingPost::commitAndPost(this, DBGrid1, m_model->table())) return;
+    QDialog::done(result);
+}

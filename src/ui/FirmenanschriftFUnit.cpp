@@ -1,0 +1,49 @@
+#include "ui/FirmenanschriftFUnit.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+TFirmenanschriftForm::TFirmenanschriftForm(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TFirmenanschriftForm"));
+    setWindowTitle(QStringLiteral("Firmenangaben"));
+    setModal(true);
+    setFixedSize(523, 298);
+
+    auto* label = new QLabel(QStringLiteral("Hinterlegen Sie hier Ihre Firmenadresse:"), this);
+    label->move(8, 8);
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(8, 32, 505, 201);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Enter starts a new address line; Tab leaves the field.
+    Memo1->setTabChangesFocus(true);
+    Memo1->setPlainText(
+        QStringLiteral("Stellen Sie Ihre Firmenadresse in den Einstellungen ein. Diese erscheint dann hier."));
+    label->setBuddy(Memo1);
+    Memo1->setAccessibleName(label->text());
+
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(8, 244, 507, 4);
+
+    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->setGeometry(213, 256, 96, 33);
+    OKBtn->setAutoDefault(false);
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+QStringList TFirmenanschriftForm::lines() const {
+    const QString text = Memo1->toPlainText();
+    if (text.isEmpty()) return {};
+    return text.split(QLatin1Char('\n'));
+}
+
+void TFirmenanschriftForm::setLines(const QStringList& lines) {
+    Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+}

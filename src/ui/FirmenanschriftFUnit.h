@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+class QPlainTextEdit;
+class QPushButton;
+
+// "Firmenangaben": the company address of the open client, one address line per text line. The main
+// window loads and saves the lines; the reports print them at the top of their first page.
+class TFirmenanschriftForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFirmenanschriftForm(QWidget* parent = nullptr);
+
+    // The text split at line ends; an empty text has no lines. setLines(lines()) keeps the text.
+    QStringList lines() const;
+    void setLines(const QStringList& lines);
+
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* OKBtn = nullptr;
+};

@@ -1,0 +1,934 @@
+#include "ui/MainUnit.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "journal/AmountFormat.h"
+#include "journal/DetachedView.h"
+#include "journal/EntryLookups.h"
+#include "journal/JournalFilter.h"
+#include "journal/JournalModel.h"
+#include "journal/Period.h"
+#include "journal/Posting.h"
+#include "journal/ReceiptProposal.h"
+#include "journal/VatSummary.h"
+#include "startup/AddressFile.h"
+#include "startup/ClientNaming.h"
+#include "startup/DataFolder.h"
+#include "startup/DataFolderLock.h"
+#include "storage/DayNumber.h"
+#include "storage/LocaleFormat.h"
+#include "storage/StorageError.h"
+#include "ui/AdminMenuFUnit.h"
+#include "ui/AppForms.h"
+#include "ui/DBGrid.h"
+#include "ui/DBNavigator.h"
+#include "ui/DauerFUnit.h"
+#include "ui/EinstellungenFUnit.h"
+#include "ui/FirmenanschriftFUnit.h"
+#include "ui/FormStorage.h"
+#include "ui/InfoFUnit.h"
+#include "ui/MandatenNrFUnit.h"
+#include "ui/WaehrungFUnit.h"
+
+namespace {
+
+const QString kMainCaption = QStringLiteral("ZAN-TOR Einnahmen-Überschuss-Rechnung 1.0");
+
+// Layout of the entry panel at its designed client width; BuchTextEd grows with the window and
+// DauerBtn keeps its distance from the right edge.
+constexpr int kDesignWidth = 802;
+constexpr int kBuchTextLeft = 104;
+constexpr int kBuchTextWidth = 519;
+constexpr int kDauerBtnLeft = 630;
+constexpr int kDauerBtnWidth = 169;
+
+QLabel* addLabel(QWidget* parent, const QString& text, int x, int y, QWidget* buddy = nullptr) {
+    auto* label = new QLabel(text, parent);
+    label->move(x, y + 3);
+    label->adjustSize();
+    if (buddy) {
+        label->setBuddy(buddy);
+        buddy->setAccessibleName(QString(text).remove(QLatin1Char(':')));
+    }
+    return label;
+}
+
+template <typename W>
+W* place(W* widget, int x, int y, int width, int height = 21) {
+    widget->setGeometry(x, y, width, height);
+    return widget;
+}
+
+void setLightGreen(QWidget* w) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Base, QColor(192, 220, 192));
+    w->setPalette(pal);
+}
+
+QDoubleSpinBox* makeDecimalField(QWidget* parent, double minimum, double maximum) {
+    auto* box = new QDoubleSpinBox(parent);
+    box->setDecimals(2);
+    box->setRange(minimum, maximum);
+    box->setAlignment(Qt::AlignRight);
+    box->setGroupSeparatorShown(false);
+    return box;
+}
+
+QSpinBox* makeNumberField(QWidget* parent) {
+    auto* box = new QSpinBox(parent);
+    box->setRange(-999999999, 999999999);
+    box->setAlignment(Qt::AlignRight);
+    return box;
+}
+
+// Rebuilds a selection list from a master table. A table that could not be opened gives an empty list
+// (the user was told about the file at start).
+template <typename Entries>
+void refill(QComboBox* combo, DbfTable& table, Entries entries, bool boundIndex) {
+    const int remembered = combo->currentIndex();
+    const QSignalBlocker block(combo);
+    combo->setUpdatesEnabled(false);
+    combo->clear();
+    if (table.Active()) combo->addItems(entries(table));
+    combo->setCurrentIndex(boundIndex ? EntryLookups::boundedIndex(remembered, combo->count())
+                                      : EntryLookups::unboundedIndex(remembered, combo->count()));
+    combo->setUpdatesEnabled(true);
+}
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent)
+    : QMainWindow(parent), m_filter(std::make_unique<JournalFilter>()),
+      m_folderLock(std::make_unique<DataFolderLock>()) {
+    setObjectName(QStringLiteral("MainForm"));
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    setCentralWidget(central);
+
+    buildEntryPanel();
+    buildOptionalRows();
+    buildJournal();
+    column->addWidget(Panel2);
+    column->addWidget(Panel3);
+    column->addWidget(Panel4);
+    column->addWidget(Panel1);
+    column->addWidget(DBGrid1, 1);
+    buildMenus();
+
+    // Window-level tab order: journal grid, journal bar, entry panel, optional rows.
+    setTabOrder(DBGrid1, DBNavigator1);
+    setTabOrder(DBNavigator1, FilterEd);
+    setTabOrder(FilterEd, Filterbtn);
+    setTabOrder(Filterbtn, AllezeigenBtn);
+    setTabOrder(AllezeigenBtn, JahrEd);
+    QWidget* entryOrder[] = {JahrEd,    RadioButton1, RadioButton2, DateTimePicker1, BelegEd,
+                             BuchTextEd, BruttoEd,    MwStEd,       EAKontoEd,       BuchenBtn,
+                             KontoNrEd, MwstZahlEd,   AutobelCheck, DauerBtn,        NeutralBuchenCheck,
+                             SammelKontoEd, SammelKontoNrED, KostenKontoEd, KostenKontoNrED};
+    for (size_t i = 1; i < std::size(entryOrder); ++i) setTabOrder(entryOrder[i - 1], entryOrder[i]);
+
+    m_storage = new FormStorage(this, QStringLiteral("TMainForm"), true);
+    m_storage->addCheck(AutobelCheck, true);
+    m_storage->addAction(ErsteZeilederCSVDateimitberschriftenbeimImportberlesen1, false);
+    m_storage->addAction(FilternnachZeitraum1, false);
+    m_storage->addAction(ZeigeEingabefeldfrSammelkonto1, false);
+    m_storage->addAction(ZeigeEingabefeldfrKostenstelle1, false);
+    m_storage->addAction(AktuellenMonatbeimffnenvoreinstellen1, false);
+
+    resize(kDesignWidth, 529 + menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        // Centred until a stored placement says otherwise.
+        QRect frame = geometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+
+    // FormCreate
+    m_mandantnr = 1;
+    const QDate today = QDate::currentDate();
+    m_donotopennow = true;
+    JahrEd->setValue(today.year());
+    m_donotopennow = false;
+    DateTimePicker1->setDate(today);
+    setTableNames();
+    m_maincap = kMainCaption;
+    setWindowTitle(m_maincap + QStringLiteral(" - Mandant ") + QString::number(m_mandantnr));
+    m_progpath = DataFolder::programFolder();
+    m_tables.Dbf1.attach(this);
+}
+
+TMainForm::~TMainForm() {
+    // The tables are members and die before QWidget's destructor deletes the children: every window
+    // part that watches a table goes first.
+    m_tables.Dbf1.detach(this);
+    DBNavigator1->setTable(nullptr);
+    m_model->unbind();
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
+
+QString TMainForm::filtertext() const { return m_filter->filtertext(); }
+
+QString TMainForm::GetMandantPrefix() const { return ClientNaming::mandantPrefix(m_mandantnr); }
+
+// ---------------------------------------------------------------------------------------------
+// Layout
+
+void TMainForm::buildEntryPanel() {
+    Panel2 = new QWidget(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setFixedHeight(201);
+    QWidget* p = Panel2;
+
+    JahrEd = place(new QSpinBox(p), 112, 8, 65);
+    JahrEd->setObjectName(QStringLiteral("JahrEd"));
+    JahrEd->setRange(1900, 3000);
+    JahrEd->setAlignment(Qt::AlignRight);
+    addLabel(p, QStringLiteral("Buchungsjahr:"), 8, 8, JahrEd);
+
+    RadioButton1 = new QRadioButton(QStringLiteral("Einnahme"), p);
+    RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
+    RadioButton1->move(8, 32);
+    RadioButton1->adjustSize();
+    RadioButton1->setChecked(true);
+    RadioButton2 = new QRadioButton(QStringLiteral("Ausgabe"), p);
+    RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
+    RadioButton2->move(136, 32);
+    RadioButton2->adjustSize();
+
+    DateTimePicker1 = place(new QDateEdit(p), 104, 56, 105);
+    DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
+    DateTimePicker1->setCalendarPopup(true);
+    DateTimePicker1->setDisplayFormat(LocaleFormat::shortDateFormat());
+    addLabel(p, QStringLiteral("Datum:"), 8, 56, DateTimePicker1);
+
+    NeutralBuchenCheck = new QCheckBox(QStringLiteral("Gewinnneutral buchen (z.B. Eröffnung)"), p);
+    NeutralBuchenCheck->setObjectName(QStringLiteral("NeutralBuchenCheck"));
+    NeutralBuchenCheck->move(216, 56);
+    NeutralBuchenCheck->adjustSize();
+
+    BelegEd = place(new QLineEdit(p), 104, 80, 233);
+    BelegEd->setObjectName(QStringLiteral("BelegEd"));
+    addLabel(p, QStringLiteral("Beleg:"), 8, 80, BelegEd);
+
+    AutobelCheck = new QCheckBox(QStringLiteral("Belegnummern automatisch hochzählen"), p);
+    AutobelCheck->setObjectName(QStringLiteral("AutobelCheck"));
+    AutobelCheck->move(344, 80);
+    AutobelCheck->adjustSize();
+    AutobelCheck->setChecked(true);
+
+    BuchTextEd = place(new QComboBox(p), kBuchTextLeft, 104, kBuchTextWidth);
+    BuchTextEd->setObjectName(QStringLiteral("BuchTextEd"));
+    BuchTextEd->setEditable(true);
+    BuchTextEd->setInsertPolicy(QComboBox::NoInsert);
+    setLightGreen(BuchTextEd);
+    addLabel(p, QStringLiteral("Buchungstext:"), 8, 104, BuchTextEd);
+
+    BruttoEd = place(makeDecimalField(p, -99999999.99, 999999999.99), 104, 128, 121);
+    BruttoEd->setObjectName(QStringLiteral("BruttoEd"));
+    setLightGreen(BruttoEd);
+    addLabel(p, QStringLiteral("Brutto:"), 8, 128, BruttoEd);
+
+    NettoLabel = new QLabel(p);
+    NettoLabel->setObjectName(QStringLiteral("NettoLabel"));
+    NettoLabel->setGeometry(232, 131, 340, 16);
+    NettoLabel->setAccessibleName(QStringLiteral("Netto"));
+
+    MwStEd = place(new QComboBox(p), 104, 152, 121);
+    MwStEd->setObjectName(QStringLiteral("MwStEd"));
+    addLabel(p, QStringLiteral("MwSt-Satz:"), 8, 152, MwStEd);
+
+    MwstZahlEd = place(makeDecimalField(p, -99.99, 999999.99), 488, 148, 89);
+    MwstZahlEd->setObjectName(QStringLiteral("MwstZahlEd"));
+    MwstZahlEd->setToolTip(QStringLiteral("Sie können hiermit den MwSt Satz als Zahl eingeben."));
+    addLabel(p, QStringLiteral("MwSt als Zahl:"), 384, 152, MwstZahlEd);
+
+    EAKontoEd = place(new QComboBox(p), 104, 176, 273);
+    EAKontoEd->setObjectName(QStringLiteral("EAKontoEd"));
+    addLabel(p, QStringLiteral("Art der E/A:"), 8, 176, EAKontoEd);
+
+    KontoNrEd = place(makeNumberField(p), 488, 176, 89);
+    KontoNrEd->setObjectName(QStringLiteral("KontoNrEd"));
+    KontoNrEd->setToolTip(
+        QStringLiteral("Sie können hiermit die Art der Einnahme oder Ausgabe über die Nummer schneller eingeben."));
+    addLabel(p, QStringLiteral("Konto-Nr:"), 408, 176, KontoNrEd);
+
+    BuchenBtn = place(new QPushButton(QStringLiteral("Buchen"), p), 584, 144, 113, 49);
+    BuchenBtn->setObjectName(QStringLiteral("BuchenBtn"));
+    BuchenBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    BuchenBtn->setDefault(true);
+
+    DauerBtn = place(new QPushButton(QStringLiteral("Dauerbuchungen..."), p), kDauerBtnLeft, 88, kDauerBtnWidth, 49);
+    DauerBtn->setObjectName(QStringLiteral("DauerBtn"));
+    DauerBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+
+    MwStLabel = new QLabel(QStringLiteral("MwSt für eingestellten Zeitraum:"), p);
+    VorsteuerLabel = new QLabel(QStringLiteral("Vorsteuer für eingestellten Zeitraum:"), p);
+    AbfuhrEd = new QLabel(QStringLiteral("Abzuführen für eingestellten Zeitraum:"), p);
+    int y = 8;
+    for (QLabel* l : {MwStLabel, VorsteuerLabel, AbfuhrEd}) {
+        l->setGeometry(288, y, 330, 16);
+        l->setAccessibleName(l->text());
+        y += 16;
+    }
+    MwStLabel->setObjectName(QStringLiteral("MwStLabel"));
+    VorsteuerLabel->setObjectName(QStringLiteral("VorsteuerLabel"));
+    AbfuhrEd->setObjectName(QStringLiteral("AbfuhrEd"));
+
+    connect(JahrEd, &QSpinBox::valueChanged, this, [this] { JahrEdChange(); });
+    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) FillCombos();
+    });
+    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) FillCombos();
+    });
+    connect(BruttoEd, &QDoubleSpinBox::valueChanged, this, [this] { BruttoEdChange(); });
+    connect(MwStEd, &QComboBox::activated, this, [this] { MwStEdChange(); });
+    connect(MwstZahlEd, &QDoubleSpinBox::valueChanged, this, [this] { MwstZahlEdChange(); });
+    connect(KontoNrEd, &QSpinBox::valueChanged, this, [this] { KontoNrEdChange(); });
+    connect(AutobelCheck, &QCheckBox::clicked, this, [this] { AutobelCheckClick(); });
+    connect(BuchenBtn, &QPushButton::clicked, this, [this] { BuchenBtnClick(); });
+    connect(DauerBtn, &QPushButton::clicked, this, [this] { Dauerbuchungen1Click(); });
+
+    // A click into these fields selects their whole text, so that typing replaces it.
+    for (QWidget* w : std::initializer_list<QWidget*>{BelegEd, BruttoEd, MwstZahlEd, KontoNrEd}) {
+        if (auto* box = qobject_cast<QAbstractSpinBox*>(w)) {
+            box->findChild<QLineEdit*>()->installEventFilter(this);
+        } else {
+            w->installEventFilter(this);
+        }
+    }
+}
+
+void TMainForm::buildOptionalRows() {
+    auto makeRow = [this](const QString& name, const QString& caption, QComboBox*& list, QSpinBox*& number,
+                          const QString& listName, const QString& numberName, const QString& hint) {
+        auto* row = new QWidget(this);
+        row->setObjectName(name);
+        row->setFixedHeight(24);
+        list = place(new QComboBox(row), 104, 1, 273);
+        list->setObjectName(listName);
+        addLabel(row, caption, 8, 1, list);
+        number = place(makeNumberField(row), 488, 1, 89);
+        number->setObjectName(numberName);
+        number->setToolTip(hint);
+        addLabel(row, QStringLiteral("Konto-Nr:"), 408, 1, number);
+        number->findChild<QLineEdit*>()->installEventFilter(this);
+        return row;
+    };
+    Panel3 = makeRow(QStringLiteral("Panel3"), QStringLiteral("Sammelkonto:"), SammelKontoEd, SammelKontoNrED,
+                     QStringLiteral("SammelKontoEd"), QStringLiteral("SammelKontoNrED"),
+                     QStringLiteral("Sie können hiermit Sammelkonto über die Nummer schneller eingeben."));
+    Panel4 = makeRow(QStringLiteral("Panel4"), QStringLiteral("Kostenstelle:"), KostenKontoEd, KostenKontoNrED,
+                     QStringLiteral("KostenKontoEd"), QStringLiteral("KostenKontoNrED"),
+                     QStringLiteral("Sie können hiermit die Kostenstelle über die Nummer schneller eingeben."));
+    Panel3->setVisible(false);
+    Panel4->setVisible(false);
+    connect(SammelKontoNrED, &QSpinBox::valueChanged, this, [this] { SammelKontoNrEDChange(); });
+    connect(KostenKontoNrED, &QSpinBox::valueChanged, this, [this] { KostenKontoNrEDChange(); });
+}
+
+void TMainForm::buildJournal() {
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedHeight(40);
+
+    DBNavigator1 = new DBNavigator(Panel1, true);
+    DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
+    DBNavigator1->setGeometry(8, 2, 240, 25);
+    DBNavigator1->setTable(&m_tables.Dbf1);
+
+    FilterEd = place(new QLineEdit(Panel1), 315, 6, 142);
+    FilterEd->setObjectName(QStringLiteral("FilterEd"));
+    addLabel(Panel1, QStringLiteral("Filtern:"), 254, 6, FilterEd);
+    Filterbtn = place(new QPushButton(QStringLiteral("Filtern"), Panel1), 466, 2, 95, 25);
+    Filterbtn->setObjectName(QStringLiteral("Filterbtn"));
+    Filterbtn->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    AllezeigenBtn = place(new QPushButton(QStringLiteral("Alle zeigen"), Panel1), 563, 2, 118, 25);
+    AllezeigenBtn->setObjectName(QStringLiteral("AllezeigenBtn"));
+    AllezeigenBtn->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+
+    m_model = new JournalModel(this);
+    m_model->bind(&m_tables.Dbf1);
+    DBGrid1 = new DBGrid(this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setTableModel(m_model);
+    DBGrid1->setAccessibleName(QStringLiteral("Buchungen"));
+
+    connect(Filterbtn, &QPushButton::clicked, this, [this] { FilterbtnClick(); });
+    connect(AllezeigenBtn, &QPushButton::clicked, this, [this] { AllezeigenBtnClick(); });
+    connect(FilterEd, &QLineEdit::returnPressed, this, [this] { FilterbtnClick(); });
+    connect(DBGrid1, &DBGrid::titleClick, this, [this](int column) { DBGrid1TitleClick(column); });
+}
+
+void TMainForm::buildMenus() {
+    auto action = [this](QMenu* menu, const QString& caption, const QString& name, auto handler) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    auto unavailable = [](QAction* a) {
+        // Present so that the menu is complete; the command comes with its feature.
+        a->setEnabled(false);
+        return a;
+    };
+    auto noop = [] {};
+
+    QMenu* datei = menuBar()->addMenu(QStringLiteral("&Datei"));
+    ExportierenalsCSVDatei1 =
+        unavailable(action(datei, QStringLiteral("Exportieren als CSV Datei..."), "ExportierenalsCSVDatei1", noop));
+    ImportierenausCSVDatei1 =
+        unavailable(action(datei, QStringLiteral("Importieren aus CSV Datei..."), "ImportierenausCSVDatei1", noop));
+    datei->addSeparator();
+    Druckereinrichten1 =
+        unavailable(action(datei, QStringLiteral("Drucker einrichten..."), "Druckereinrichten1", noop));
+    Datensatzdrucken1 = unavailable(action(datei, QStringLiteral("Datensatz drucken"), "Datensatzdrucken1", noop));
+    AlleDatenstzedrucken1 =
+        unavailable(action(datei, QStringLiteral("Alle Datensätze drucken"), "AlleDatenstzedrucken1", noop));
+    datei->addSeparator();
+    Beenden1 = action(datei, QStringLiteral("Beenden"), "Beenden1", [this] { Beenden1Click(); });
+
+    QMenu* ansicht = menuBar()->addMenu(QStringLiteral("&Ansicht"));
+    ZeigeEingabefeldfrSammelkonto1 = action(ansicht, QStringLiteral("Zeige Eingabefeld für Sammelkonto"),
+                                            "ZeigeEingabefeldfrSammelkonto1", [this] { ShowEingabeFeldSammel(); });
+    ZeigeEingabefeldfrKostenstelle1 = action(ansicht, QStringLiteral("Zeige Eingabefeld für Kostenstelle"),
+                                             "ZeigeEingabefeldfrKostenstelle1", [this] { ShowEingabeFeldSammel(); });
+    ZeigeEingabefeldfrSammelkonto1->setCheckable(true);
+    ZeigeEingabefeldfrKostenstelle1->setCheckable(true);
+
+    QMenu* zeitraum = menuBar()->addMenu(QStringLiteral("&Zeitraum"));
+    m_periodGroup = new QActionGroup(this);
+    m_periodGroup->setExclusive(true);
+    for (int i = 0; i < 19; ++i) {
+        QAction* a = zeitraum->addAction(periodCaption(allPeriodItems[i]));
+        a->setObjectName(periodComponentName(allPeriodItems[i]));
+        a->setCheckable(true);
+        m_periodGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, a] { Dezember1Click(a); });
+        periodItems[i] = a;
+    }
+    periodItems[0]->setChecked(true);
+    zeitraum->addSeparator();
+    FilternnachZeitraum1 = action(zeitraum, QStringLiteral("Filtern nach Zeitraum"), "FilternnachZeitraum1",
+                                  [this] { FilternnachZeitraum1Click(); });
+    FilternnachZeitraum1->setCheckable(true);
+    zeitraum->addSeparator();
+    // The command only inverts its mark; the option takes effect at the next start.
+    AktuellenMonatbeimffnenvoreinstellen1 = action(zeitraum, QStringLiteral("Aktuellen Monat beim Öffnen voreinstellen"),
+                                                   "AktuellenMonatbeimffnenvoreinstellen1", noop);
+    AktuellenMonatbeimffnenvoreinstellen1->setCheckable(true);
+
+    QMenu* auswertungen = menuBar()->addMenu(QStringLiteral("A&uswertungen"));
+    const std::pair<const char*, const char*> reports[] = {
+        {"Gesamtergebnis...", "Gesamtergebnis1"},
+        {"Ausgabenliste...", "Ausgabenliste1"},
+        {"Einnahmenliste...", "Einnahmenliste1"},
+        {nullptr, nullptr},
+        {"Ausgabenkonto (einzeln)...", "Ausgabenkontoeinzeln1"},
+        {"Einnahmekonto (einzeln)...", "Einnahmekontoeinzeln1"},
+        {"Sammelkonto (einzeln)...", "Sammelkontoeinzeln1"},
+        {"Sammelkonto mit Anfangsbestand (einzeln)...", "SammelkontomitAnfangsbestandeinzeln1"},
+        {"Kostenstelle (einzeln)...", "Kostenstelleeinzeln1"},
+        {"Kostenstelle mit Anfangsbestand (einzeln)...", "KostenstellemitAnfangsbestandeinzeln1"},
+        {nullptr, nullptr},
+        {"Liste aller Buchungen...", "ListeallerBuchungen1"},
+        {"Liste aller Buchungen mit Anfangsbestand...", "ListeallerBuchungenmitAnfangsbestand1"},
+    };
+    for (const auto& [caption, name] : reports) {
+        if (!caption) {
+            auswertungen->addSeparator();
+            continue;
+        }
+        unavailable(action(auswertungen, QString::fromUtf8(caption), QLatin1String(name), noop));
+    }
+
+    QMenu* einstellungen = menuBar()->addMenu(QStringLiteral("&Einstellungen"));
+    action(einstellungen, QStringLiteral("Einnahmearten..."), "Einnahmekonten1",
+           [this] { Einstellungen(m_tables.EinnahmeKonten); });
+    action(einstellungen, QStringLiteral("Ausgabearten..."), "Ausgabearten1",
+           [this] { Einstellungen(m_tables.AusgabeKonten); });
+    action(einstellungen, QStringLiteral("MwSt-Sätze..."), "MwStStze1", [this] { Einstellungen(m_tables.MwstSaetze); });
+    action(einstellungen, QStringLiteral("Buchungstexte..."), "Buchungstexte1",
+           [this] { Einstellungen(m_tables.buchungstexte); });
+    action(einstellungen, QStringLiteral("Währung einstellen..."), "Whrungeinstellen1",
+           [this] { Whrungeinstellen1Click(); });
+    action(einstellungen, QStringLiteral("Firmenangaben..."), "Firmenangaben1", [this] { Firmenangaben1Click(); });
+    ErsteZeilederCSVDateimitberschriftenbeimImportberlesen1 =
+        action(einstellungen, QStringLiteral("Erste Zeile der CSV Datei mit Überschriften beim Import überlesen"),
+               "ErsteZeilederCSVDateimitberschriftenbeimImportberlesen1", noop);
+    ErsteZeilederCSVDateimitberschriftenbeimImportberlesen1->setCheckable(true);
+    action(einstellungen, QStringLiteral("Dauerbuchungen..."), "Dauerbuchungen1", [this] { Dauerbuchungen1Click(); });
+    action(einstellungen, QStringLiteral("Sammelkonten..."), "Sammelkonten1",
+           [this] { Einstellungen(m_tables.Sammelkonten); });
+    action(einstellungen, QStringLiteral("Kostenstellen..."), "Kostenstellen1",
+           [this] { Einstellungen(m_tables.kostenkonten); });
+    einstellungen->addSeparator();
+    EinstellungeninneuesJahrbertragen1 =
+        unavailable(action(einstellungen, QStringLiteral("Einstellungen in neues Jahr übertragen..."),
+                           "EinstellungeninneuesJahrbertragen1", noop));
+
+    QMenu* admin = menuBar()->addMenu(QStringLiteral("Ad&min"));
+    AdminOptionen1 =
+        action(admin, QStringLiteral("Admin Menü..."), "AdminOptionen1", [this] { AdminOptionen1Click(); });
+
+    QMenu* mandant = menuBar()->addMenu(QStringLiteral("&Mandant"));
+    m_mandantGroup = new QActionGroup(this);
+    m_mandantGroup->setExclusive(true);
+    for (int n = 1; n <= 10; ++n) {
+        QAction* a = mandant->addAction(QStringLiteral("Mandant %1").arg(n));
+        a->setObjectName(QStringLiteral("Mandant%11").arg(n));
+        a->setCheckable(true);
+        m_mandantGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, a] {
+            a->setChecked(true);
+            SetMandant();
+        });
+        Mandant[n - 1] = a;
+    }
+    Mandant[0]->setChecked(true);
+    m_lastMandantAction = Mandant[0];
+    FreieMandantennummersetzen1 = mandant->addAction(QStringLiteral("Freie Mandantennummer setzen..."));
+    FreieMandantennummersetzen1->setObjectName(QStringLiteral("FreieMandantennummersetzen1"));
+    FreieMandantennummersetzen1->setCheckable(true);
+    m_mandantGroup->addAction(FreieMandantennummersetzen1);
+    connect(FreieMandantennummersetzen1, &QAction::triggered, this, [this] { FreieMandantennummersetzen1Click(); });
+
+    ber1 = menuBar()->addAction(QStringLiteral("Über..."));
+    ber1->setObjectName(QStringLiteral("ber1"));
+    connect(ber1, &QAction::triggered, this, [this] { ber1Click(); });
+}
+
+void TMainForm::layoutAnchoredControls() {
+    const int width = Panel2->width();
+    const int grow = width - kDesignWidth;
+    BuchTextEd->setGeometry(kBuchTextLeft, BuchTextEd->y(), std::max(60, kBuchTextWidth + grow), BuchTextEd->height());
+    DauerBtn->move(kDauerBtnLeft + grow, DauerBtn->y());
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    layoutAnchoredControls();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and shut-down
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_shown) return;
+    m_shown = true;
+    layoutAnchoredControls();
+    // Runs once the window is on screen, so that messages of the start-up have a parent to sit on.
+    QTimer::singleShot(0, this, [this] { FormShow(); });
+}
+
+void TMainForm::FormShow() {
+    AppForms& forms = appForms();
+    TAdminForm* admin = forms.AdminForm;
+    admin->storage().restore();
+    ShowEingabeFeldSammel();
+    admin->Edit3->setText(DataFolder::GetProgramDir(false, m_progpath));
+
+    DataFolder::Choice choice;
+    choice.userFolder = admin->UserFolderCheck->isChecked();
+    choice.programFolder = admin->ProgramFolderCheck->isChecked();
+    choice.specialFolder = admin->UseSpecialFolderCheck->isChecked();
+    choice.directoryText = admin->DirectoryEdit1->text();
+    const DataFolder::Decision decision = DataFolder::decide(choice);
+    if (decision.switchedToUserFolder) {
+        admin->UserFolderCheck->setChecked(true);
+        admin->storage().save();
+    }
+    m_progpath = decision.folder;
+    forms.WaehrungForm->storage().restorePlacement();
+
+    // A second running copy on the same data folder must not write to it.
+    if (!m_folderLock->tryLock(m_progpath)) {
+        QMessageBox::critical(this, windowTitle(), m_folderLock->message());
+        QTimer::singleShot(0, this, [this] { close(); });
+        return;
+    }
+
+    openTableSet();
+    if (!m_tablesUsable) return;
+    loadAddress();
+    BuchTextEd->setFocus();
+    if (AktuellenMonatbeimffnenvoreinstellen1->isChecked()) {
+        periodItems[static_cast<int>(monthItem(QDate::currentDate().month()))]->setChecked(true);
+    }
+    CalcZeitraum();
+    m_filter->startUp(m_tables.Dbf1, FilternnachZeitraum1->isChecked(), Zeitraum{m_vondatum, m_bisdatum});
+    calcMwst();
+}
+
+// InitDB and FillCombos for the names set. Files that could not be opened are reported together; a
+// file that could not be created ends the command with its error.
+void TMainForm::openTableSet() {
+    m_tablesUsable = false;
+    const QStringList problems = m_tables.InitDB(m_progpath);
+    m_tablesUsable = true;
+    m_openedYear = JahrEd->value();
+    m_filter->attachTo(m_tables.Dbf1);
+    if (!problems.isEmpty()) QMessageBox::warning(this, windowTitle(), problems.join(QStringLiteral("\n\n")));
+    FillCombos();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    try {
+        postPendingEdits();
+    } catch (const QuorvelError& e) {
+        const auto answer = QMessageBox::question(
+            this, windowTitle(),
+            QStringLiteral("Die letzte Änderung konnte nicht gespeichert werden:\n%1\n\nTrotzdem beenden?")
+                .arg(e.message()),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes) {
+            event->ignore();
+            return;
+        }
+    }
+    m_tables.closeAll();
+    event->accept();
+}
+
+void TMainForm::postPendingEdits() {
+    DBGrid1->commitEditor();
+    m_tables.postAll();
+}
+
+void TMainForm::Beenden1Click() { close(); }
+
+// ---------------------------------------------------------------------------------------------
+// Keyboard
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+    // Enter runs "Buchen" from every field that does not use Enter itself. The filter edit filters
+    // (returnPressed), the grid edits its cells, a focused button clicks itself.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        QWidget* focus = QApplication::focusWidget();
+        if (focus == FilterEd || (focus && (DBGrid1->isAncestorOf(focus) || focus == DBGrid1))) {
+            event->accept();
+            return;
+        }
+        if (auto* button = qobject_cast<QPushButton*>(focus)) {
+            event->accept();
+            button->click();
+            return;
+        }
+        if (focus && centralWidget()->isAncestorOf(focus)) {
+            event->accept();
+            BuchenBtnClick();
+            return;
+        }
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease) {
+        if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+            if (!edit->hasSelectedText()) edit->selectAll();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Client and year
+
+void TMainForm::setTableNames() { m_tables.setNames(m_mandantnr, JahrEd->value()); }
+
+void TMainForm::JahrEdChange() {
+    if (m_donotopennow || !m_shown) return;
+    const int year = JahrEd->value();
+    try {
+        postPendingEdits();
+    } catch (...) {
+        // The pending change stays where it is; so does the year.
+        const QSignalBlocker block(JahrEd);
+        JahrEd->setValue(m_openedYear ? m_openedYear : year);
+        throw;
+    }
+    m_tables.closeAll();
+    setTableNames();
+    openTableSet();
+    CalcZeitraum();
+    calcMwst();
+}
+
+void TMainForm::SetMandant() {
+    for (int n = 1; n <= 10; ++n) {
+        if (Mandant[n - 1]->isChecked()) m_mandantnr = n;
+    }
+    m_lastMandantAction = m_mandantGroup->checkedAction();
+    setWindowTitle(m_maincap + QStringLiteral(" - Mandant ") + QString::number(m_mandantnr));
+    loadAddress();
+    JahrEdChange();
+}
+
+void TMainForm::FreieMandantennummersetzen1Click() {
+    TMandantenNrForm* dialog = appForms().MandantenNrForm;
+    if (dialog->exec() != QDialog::Accepted) {
+        // The radio group has already moved its mark; nothing changes, so put it back.
+        if (m_lastMandantAction) m_lastMandantAction->setChecked(true);
+        return;
+    }
+    FreieMandantennummersetzen1->setChecked(true);
+    m_mandantnr = dialog->MandantEd->value();
+    SetMandant();
+}
+
+QString TMainForm::addressFileName() const {
+    return m_progpath + ClientNaming::addressFileName(m_mandantnr);
+}
+
+void TMainForm::loadAddress() {
+    if (m_progpath.isEmpty() && !m_shown) return;
+    if (const auto lines = AddressFile::load(addressFileName())) appForms().FirmenanschriftForm->setLines(*lines);
+}
+
+void TMainForm::AdminOptionen1Click() { appForms().AdminForm->exec(); }
+
+// ---------------------------------------------------------------------------------------------
+// Entry lookups
+
+void TMainForm::FillCombos() {
+    refill(MwStEd, m_tables.MwstSaetze, EntryLookups::vatEntries, false);
+    {
+        // The typed booking text survives the rebuild of its list.
+        const QString typed = BuchTextEd->currentText();
+        const QSignalBlocker block(BuchTextEd);
+        BuchTextEd->clear();
+        if (m_tables.buchungstexte.Active()) BuchTextEd->addItems(EntryLookups::textEntries(m_tables.buchungstexte));
+        BuchTextEd->setCurrentIndex(-1);
+        BuchTextEd->setEditText(typed);
+    }
+    refill(SammelKontoEd, m_tables.Sammelkonten, EntryLookups::accountEntries, true);
+    refill(KostenKontoEd, m_tables.kostenkonten, EntryLookups::accountEntries, true);
+    refill(EAKontoEd, RadioButton1->isChecked() ? m_tables.EinnahmeKonten : m_tables.AusgabeKonten,
+           EntryLookups::accountEntries, true);
+    FindMaxBel();
+}
+
+static void selectRowOf(QComboBox* list, int row) {
+    if (row >= 0) list->setCurrentIndex(row);
+}
+
+void TMainForm::KontoNrEdChange() {
+    DbfTable& accounts = RadioButton1->isChecked() ? m_tables.EinnahmeKonten : m_tables.AusgabeKonten;
+    if (accounts.Active()) selectRowOf(EAKontoEd, EntryLookups::rowOfAccount(accounts, KontoNrEd->value()));
+}
+
+void TMainForm::SammelKontoNrEDChange() {
+    if (m_tables.Sammelkonten.Active())
+        selectRowOf(SammelKontoEd, EntryLookups::rowOfAccount(m_tables.Sammelkonten, SammelKontoNrED->value()));
+}
+
+void TMainForm::KostenKontoNrEDChange() {
+    if (m_tables.kostenkonten.Active())
+        selectRowOf(KostenKontoEd, EntryLookups::rowOfAccount(m_tables.kostenkonten, KostenKontoNrED->value()));
+}
+
+void TMainForm::MwstZahlEdChange() {
+    if (m_tables.MwstSaetze.Active())
+        selectRowOf(MwStEd, EntryLookups::rowOfRate(m_tables.MwstSaetze, MwstZahlEd->value()));
+}
+
+void TMainForm::ShowEingabeFeldSammel() {
+    Panel3->setVisible(ZeigeEingabefeldfrSammelkonto1->isChecked());
+    Panel4->setVisible(ZeigeEingabefeldfrKostenstelle1->isChecked());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Posting
+
+void TMainForm::BruttoEdChange() {
+    const double rate =
+        m_tables.MwstSaetze.Active() ? EntryLookups::rateAt(m_tables.MwstSaetze, MwStEd->currentIndex()) : 0.0;
+    NettoLabel->setText(nettoPreview(BruttoEd->value(), rate));
+}
+
+void TMainForm::MwStEdChange() { BruttoEdChange(); }
+
+void TMainForm::AutobelCheckClick() {
+    if (AutobelCheck->isChecked()) FindMaxBel();
+}
+
+void TMainForm::FindMaxBel() {
+    if (!AutobelCheck->isChecked() || !m_tables.Dbf1.Active()) return;
+    qint64 proposal = 1;
+    {
+        DetachedView detached(m_tables.Dbf1, m_model);
+        proposal = ::FindMaxBel(m_tables.Dbf1);
+    }
+    BelegEd->setText(QString::number(proposal));
+}
+
+void TMainForm::BuchenBtnClick() {
+    BruttoEd->interpretText();
+    BookingEntry entry;
+    entry.datum = DayNumber::fromDate(DateTimePicker1->date());
+    entry.einnahme = RadioButton1->isChecked();
+    entry.neutral = NeutralBuchenCheck->isChecked();
+    entry.beleg = BelegEd->text();
+    entry.text = BuchTextEd->currentText();
+    entry.brutto = BruttoEd->value();
+    entry.mwstIndex = MwStEd->currentIndex();
+    entry.kontoIndex = EAKontoEd->currentIndex();
+    entry.sammelShown = ZeigeEingabefeldfrSammelkonto1->isChecked();
+    entry.sammelIndex = SammelKontoEd->currentIndex();
+    entry.kostenShown = ZeigeEingabefeldfrKostenstelle1->isChecked();
+    entry.kostenIndex = KostenKontoEd->currentIndex();
+
+    DBGrid1->commitEditor();
+    postBooking(m_tables.Dbf1, m_tables.MwstSaetze, m_tables.EinnahmeKonten, m_tables.AusgabeKonten,
+                m_tables.Sammelkonten, m_tables.kostenkonten, entry);
+
+    BelegEd->clear();
+    BuchTextEd->setEditText(QString());
+    BruttoEd->setValue(0);
+    BruttoEdChange();
+    FindMaxBel();
+    BuchTextEd->setFocus();
+    calcMwst();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Period and VAT summary
+
+int TMainForm::checkedPeriod() const {
+    for (int i = 0; i < 19; ++i) {
+        if (periodItems[i]->isChecked()) return i;
+    }
+    return -1;
+}
+
+void TMainForm::CalcZeitraum() {
+    const int item = checkedPeriod();
+    if (item < 0) return;
+    const Zeitraum z = ::CalcZeitraum(static_cast<PeriodItem>(item), JahrEd->value());
+    m_vondatum = z.vondatum;
+    m_bisdatum = z.bisdatum;
+}
+
+void TMainForm::Dezember1Click(QAction* sender) {
+    sender->setChecked(true);
+    CalcZeitraum();
+    if (FilternnachZeitraum1->isChecked() && m_tables.Dbf1.Active())
+        m_filter->periodChanged(m_tables.Dbf1, Zeitraum{m_vondatum, m_bisdatum});
+    calcMwst();
+}
+
+void TMainForm::FilternnachZeitraum1Click() {
+    // The action has already inverted its check mark.
+    CalcZeitraum();
+    m_filter->setZeitraum(Zeitraum{m_vondatum, m_bisdatum});
+    m_filter->FilternnachZeitraumToggled(m_tables.Dbf1, FilternnachZeitraum1->isChecked(), FilterEd->text());
+}
+
+void TMainForm::calcMwst() {
+    m_vatDirty = false;
+    CalcZeitraum();
+    if (!m_tables.Dbf1.Active()) return;
+    VatSums sums;
+    {
+        DetachedView detached(m_tables.Dbf1, m_model);
+        sums = ::calcMwst(m_tables.Dbf1, Zeitraum{m_vondatum, m_bisdatum});
+    }
+    const QString currency = appForms().WaehrungForm->currency();
+    MwStLabel->setText(mwstLabelText(sums, currency));
+    VorsteuerLabel->setText(vorsteuerLabelText(sums, currency));
+    AbfuhrEd->setText(abfuehrenLabelText(sums, currency));
+}
+
+void TMainForm::scheduleVatRecompute() {
+    m_vatDirty = true;
+    if (m_vatScheduled) return;
+    m_vatScheduled = true;
+    // Not from inside the table's notification: the recompute walks the table.
+    QTimer::singleShot(0, this, [this] {
+        m_vatScheduled = false;
+        if (m_vatDirty && m_tables.Dbf1.Active() && m_tables.Dbf1.state() == DbfTable::State::Browse) calcMwst();
+    });
+}
+
+void TMainForm::rowInserted(int) { scheduleVatRecompute(); }
+void TMainForm::rowRemoved(int) { scheduleVatRecompute(); }
+void TMainForm::rowChanged(int) { scheduleVatRecompute(); }
+void TMainForm::rowMoved(int, int) { scheduleVatRecompute(); }
+
+// ---------------------------------------------------------------------------------------------
+// Journal
+
+void TMainForm::FilterbtnClick() {
+    if (!m_tables.Dbf1.Active()) return;
+    DBGrid1->commitEditor();
+    m_filter->setZeitraum(Zeitraum{m_vondatum, m_bisdatum});
+    m_filter->FilterbtnClick(m_tables.Dbf1, FilterEd->text());
+}
+
+void TMainForm::AllezeigenBtnClick() {
+    if (!m_tables.Dbf1.Active()) return;
+    DBGrid1->commitEditor();
+    m_filter->setZeitraum(Zeitraum{m_vondatum, m_bisdatum});
+    m_filter->AllezeigenBtnClick(m_tables.Dbf1);
+}
+
+void TMainForm::DBGrid1TitleClick(int column) {
+    if (m_tables.Dbf1.Active()) m_model->sortByColumn(column);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Dialogs
+
+void TMainForm::Einstellungen(DbfTable& table) {
+    TEinstellungenForm* editor = appForms().EinstellungenForm;
+    editor->bind(&table);
+    editor->exec();
+    editor->unbind();
+    // Every master table feeds a list by position: rebuild after each editor, so that no list points at
+    // a row that has moved.
+    FillCombos();
+}
+
+void TMainForm::Whrungeinstellen1Click() { appForms().WaehrungForm->exec(); }
+
+void TMainForm::Firmenangaben1Click() {
+    TFirmenanschriftForm* dialog = appForms().FirmenanschriftForm;
+    dialog->exec();
+    AddressFile::save(addressFileName(), dialog->lines());
+}
+
+void TMainForm::Dauerbuchungen1Click() {
+    TDauerForm* dauer = appForms().DauerForm;
+    dauer->bind(&m_tables.dauer);
+    dauer->FillCombos();
+    dauer->exec();
+    dauer->unbind();
+}
+
+void TMainForm::ber1Click() { appForms().InfoForm->exec(); }

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+class QSpinBox;
+
+// "Mandantennummer auswählen": a free client number. It keeps the last number for the next opening.
+class TMandantenNrForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TMandantenNrForm(QWidget* parent = nullptr);
+
+    QSpinBox* MandantEd = nullptr;
+    QPushButton* OKBtn = nullptr;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <utility>
+
+class QWidget;
+
+// The message boxes the windows share, with their German texts in one place. Slots never let an
+// exception escape into the event loop: they run their work through guarded(), which shows the error
+// in the standard error box and returns false.
+namespace UiMessages {
+
+inline const QString deleteQuestion = QStringLiteral("Datensatz löschen?");
+
+// The text the user reads for an exception: a QuorvelError's message, otherwise the UTF-8 what().
+QString errorText(const std::exception& error);
+
+void showError(QWidget* parent, const QString& text);
+void showWarning(QWidget* parent, const QString& text);
+void showInformation(QWidget* parent, const QString& text);
+
+// "Datensatz löschen?" with Ja/Nein, Nein being the default; true for Ja.
+bool confirmDelete(QWidget* parent);
+
+template <class Work>
+bool guarded(QWidget* parent, Work&& work) {
+    try {
+        std::forward<Work>(work)();
+        return true;
+    } catch (const std::exception& error) {
+        showError(parent, errorText(error));
+    }
+    return false;
+}
+
+}  // namespace UiMessages

@@ -1,0 +1,76 @@
+#include "JournalFixtures.h"
+
+#include <QStringList>
+
+#include "storage/DayNumber.h"
+
+namespace journaltest {
+
+std::vector<FieldDef> bookingsDefs(int fieldCount) {
+    std::vector<FieldDef> defs = {
+        {QStringLiteral("Datum"), FieldType::Date, 0},           {QStringLiteral("Art"), FieldType::String, 1},
+        {QStringLiteral("Beleg"), FieldType::String, 20},        {QStringLiteral("Text"), FieldType::String, 60},
+        {QStringLiteral("Brutto"), FieldType::Float, 0},         {QStringLiteral("MwSt"), FieldType::Float, 0},
+        {QStringLiteral("Konto"), FieldType::Integer, 0},        {QStringLiteral("MwSt2"), FieldType::Float, 0},
+        {QStringLiteral("Netto"), FieldType::Float, 0},          {QStringLiteral("Sammelkonto"), FieldType::Integer, 0},
+        {QStringLiteral("Kostenstelle"), FieldType::Integer, 0},
+    };
+    defs.resize(std::size_t(fieldCount));
+    return defs;
+}
+
+std::vector<FieldDef> accountsDefs() {
+    return {{QStringLiteral("Nr"), FieldType::Integer, 0}, {QStringLiteral("Bezeichnung"), FieldType::String, 60}};
+}
+
+std::vector<FieldDef> ratesDefs() {
+    return {{QStringLiteral("Prozent"), FieldType::Float, 0}};
+}
+
+std::unique_ptr<DbfTable> createTable(const testsupport::TempFolder& folder, const QString& name,
+                                      const std::vector<FieldDef>& defs) {
+    auto table = std::make_unique<DbfTable>();
+    table->setFilePath(folder.path());
+    table->setTableName(name);
+    table->setFieldDefs(defs);
+    table->CreateTable();
+    table->Open();
+    return table;
+}
+
+void addBooking(DbfTable& bookings, const Booking& b) {
+    bookings.Insert();
+    if (b.datum.isValid()) bookings.Fields(0).setAsDateTime(DayNumber::fromDate(b.datum));
+    bookings.Fields(1).setAsString(b.art);
+    bookings.Fields(2).setAsString(b.beleg);
+    bookings.Fields(3).setAsString(b.text);
+    bookings.Fields(4).setAsFloat(b.brutto);
+    bookings.Fields(5).setAsFloat(b.mwst);
+    bookings.Fields(6).setAsInteger(b.konto);
+    bookings.Post();
+}
+
+void addAccount(DbfTable& accounts, int nr, const QString& name) {
+    accounts.Insert();
+    accounts.Fields(0).setAsInteger(nr);
+    accounts.Fields(1).setAsString(name);
+    accounts.Post();
+}
+
+void addRate(DbfTable& rates, double prozent) {
+    rates.Insert();
+    rates.Fields(0).setAsFloat(prozent);
+    rates.Post();
+}
+
+QStringList column(DbfTable& table, int field) {
+    QStringList values;
+    for (table.First(); !table.Eof(); table.Next()) values << table.Fields(field).AsString();
+    return values;
+}
+
+double day(int year, int month, int dayOfMonth) {
+    return DayNumber::fromDate(QDate(year, month, dayOfMonth));
+}
+
+}  // namespace journaltest

@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+
+#include "startup/TableSet.h"
+#include "storage/DayNumber.h"
+#include "storage/StorageError.h"
+#include "support/RawDbfWriter.h"
+#include "support/TestSupport.h"
+
+using testsupport::RawDbf;
+using testsupport::readFile;
+using testsupport::TempFolder;
+using testsupport::writeFile;
+
+namespace {
+
+const QString bookingsName = QStringLiteral("records_1_2026.dbf");
+
+struct OldBooking {
+    QDate date;  // invalid: empty date
+    const char* art;
+    const char* beleg;
+    QString text;
+    const char* brutto;  // as stored by the old program or other software
+    const char* mwst;
+    const char* konto;
+    double bruttoValue;
+    double mwstValue;
+    int kontoValue;
+};
+
+std::vector<OldBooking> oldBookings() {
+    return {
+        {QDate(2026, 1, 2), "E", "1", QStringLiteral("Büromaterial Müller & Söhne"), "1234,56000000", "19,00000000",
+         "0", 1234.56, 19, 0},
+        {QDate(1925, 3, 31), "A", "R-2026/17", QStringLiteral("Straßenbahn Größe Ärger €"), "-12,50000000",
+         "7,00000000", "4711", -12.5, 7, 4711},
+        {QDate(), "N", "", QStringLiteral("ohne Datum"), "98765,43210987", "0,00000000", "-3", 98765.43210987, 0, -3},
+        {QDate(2026, 12, 31), "S", "3", QStringLiteral("Punkt statt Komma"), "19.99000000", "16.00000000", "1", 19.99,
+         16, 1},
+        {QDate(2026, 6, 15), "E", "4", QString(), "0,01000000", "", "", 0.01, 0, 0},
+    };
+}
+
+QByteArray cp1252(const QString& s) {
+    QByteArray out;
+    for (QChar c : s) out += c == QChar(0x20AC) ? char(0x80) : char(c.unicode());
+    return out;
+}
+
+// An old 9-field bookings table as an earlier version left it: code page 1252, comma decimals, an .mdx,
+// and one deleted record between the live ones.
+RawDbf oldTable() {
+    RawDbf raw;
+    raw.languageDriver = 0x03;
+    raw.mdxFlag = 1;
+    raw.fields = {{"DATUM", 'D', 8, 0}, {"ART", 'C', 1, 0},     {"BELEG", 'C', 20, 0},
+                  {"TEXT", 'C', 60, 0}, {"BRUTTO", 'N', 18, 8}, {"MWST", 'N', 18, 8},
+                  {"KONTO", 'N', 9, 0}, {"MWST2", 'N', 18, 8},  {"NETTO", 'N', 18, 8}};
+    const auto bookings = oldBookings();
+    for (size_t i = 0; i < bookings.size(); ++i) {
+        const OldBooking& b = bookings[i];
+        const QByteArray date =
+            b.date.isValid() ? b.date.toString(QStringLiteral("yyyyMMdd")).toLatin1() : QByteArray();
+        raw.addRecord({date, b.art, b.beleg, cp1252(b.text), b.brutto, b.mwst, b.konto, "", ""});
+        if (i == 1) raw.addRecord({"20260101", "E", "X", "gelöscht", "1,00000000", "", "", "", ""}, true);
+    }
+    return raw;
+}
+
+void expectUpgraded(TableSet& set) {
+    DbfTable& t = set.Dbf1;
+    ASSERT_TRUE(t.Active());
+    EXPECT_EQ(t.FieldCount(), 11);
+    EXPECT_EQ(t.headerLength(), 385);
+    EXPECT_EQ(t.recordLength(), 189);
+    const auto bookings = oldBookings();
+    ASSERT_EQ(t.RecordCount(), int(bookings.size()));
+    EXPECT_EQ(t.physicalRecordCount(), int(bookings.size()));
+    int i = 0;
+    for (t.First(); !t.Eof(); t.Next(), ++i) {
+        const OldBooking& b = bookings[size_t(i)];
+        SCOPED_TRACE(i);
+        if (b.date.isValid())
+            EXPECT_EQ(t.Fields(0).AsDateTime(), DayNumber::fromDate(b.date));
+        else
+            EXPECT_TRUE(t.Fields(0).IsNull());
+        EXPECT_EQ(t.Fields(1).AsString(), QString::fromLatin1(b.art));
+        EXPECT_EQ(t.Fields(2).AsString(), QString::fromLatin1(b.beleg));
+        EXPECT_EQ(t.Fields(3).AsString(), b.text);
+        EXPECT_EQ(t.Fields(4).AsFloat(), b.bruttoValue);
+        EXPECT_EQ(t.Fields(5).AsFloat(), b.mwstValue);
+        EXPECT_EQ(t.Fields(5).IsNull(), QByteArray(b.mwst).isEmpty());
+        EXPECT_EQ(t.Fields(6).AsInteger(), b.kontoValue);
+        for (int p = 7; p <= 10; ++p) EXPECT_TRUE(t.Fields(p).IsNull()) << p;
+    }
+}
+
+class BookingsUpgrade : public ::testing::TestWithParam<QLocale::Language> {};
+
+TEST_P(BookingsUpgrade, EveryLiveRecordArrivesIntactAndTheOldFileIsKept) {
+    testsupport::ScopedLocale locale(GetParam() == QLocale::German ? QLocale(QLocale::German, QLocale::Germany)
+                                                                   : QLocale(QLocale::English, QLocale::UnitedStates));
+    TempFolder dir;
+    const QByteArray old = oldTable().bytes();
+    writeFile(dir.file(bookingsName), old);
+    const QByteArray mdx("stale index of the old records");
+    writeFile(dir.file(QStringLiteral("records_1_2026.mdx")), mdx);
+
+    TableSet set;
+    set.setNames(1, 2026);
+    const QStringList messages = set.InitDB(dir.path());
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+    expectUpgraded(set);
+
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("copy.dbf"))), old);
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("temp.dbf"))));
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("records_1_2026.mdx"))));
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("records_1_2026.mdx.bak"))), mdx);
+    EXPECT_EQ(quint8(readFile(dir.file(bookingsName))[28]), 0);
+    EXPECT_FALSE(set.Dbf2.Active());
+    for (DbfTable* t : set.tables()) EXPECT_TRUE(t->Active());
+
+    // Opened again (in the other locale as well) the new file needs no further upgrade.
+    set.closeAll();
+    testsupport::ScopedLocale other(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    EXPECT_TRUE(set.InitDB(dir.path()).isEmpty());
+    expectUpgraded(set);
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("copy1.dbf"))));
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, BookingsUpgrade, ::testing::Values(QLocale::German, QLocale::English),
+                         [](const auto& info) { return info.param == QLocale::German ? "German" : "English"; });
+
+TEST(BookingsUpgradeCopies, AnExistingCopyStaysAndTheOldFileBecomesTheNextFreeCopy) {
+    TempFolder dir;
+    const QByteArray old = oldTable().bytes();
+    writeFile(dir.file(bookingsName), old);
+    writeFile(dir.file(QStringLiteral("copy.dbf")), QByteArray("older copy"));
+
+    TableSet set;
+    set.setNames(1, 2026);
+    EXPECT_TRUE(set.InitDB(dir.path()).isEmpty());
+    expectUpgraded(set);
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("copy.dbf"))), QByteArray("older copy"));
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("copy1.dbf"))), old);
+    EXPECT_FALSE(QFile::exists(dir.file(bookingsName + QStringLiteral(".mdx.bak"))));  // no .mdx was there
+
+    // The next year's old table finds copy.dbf and copy1.dbf taken.
+    const QString nextYear = QStringLiteral("records_1_2027.dbf");
+    writeFile(dir.file(nextYear), old);
+    set.closeAll();
+    set.setNames(1, 2027);
+    EXPECT_TRUE(set.InitDB(dir.path()).isEmpty());
+    expectUpgraded(set);
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("copy1.dbf"))), old);
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("copy2.dbf"))), old);
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("copy.dbf"))), QByteArray("older copy"));
+}
+
+TEST(BookingsUpgradeFilter, CopiesEveryRecordWhateverTheFilterAndKeepsTheFilterOn) {
+    TempFolder dir;
+    writeFile(dir.file(bookingsName), oldTable().bytes());
+    TableSet set;
+    set.setNames(1, 2026);
+    set.Dbf1.setOnFilterRecord([](const DbfTable&) { return false; });
+    set.Dbf1.setFiltered(true);
+    EXPECT_TRUE(set.InitDB(dir.path()).isEmpty());
+    EXPECT_TRUE(set.Dbf1.Filtered());
+    set.Dbf1.First();
+    EXPECT_TRUE(set.Dbf1.Eof());
+
+    set.Dbf1.setFiltered(false);
+    expectUpgraded(set);
+}
+
+TEST(BookingsUpgradeFailure, WorkFileThatCannotBeMadeLeavesTheOldFileInPlace) {
+    TempFolder dir;
+    const QByteArray old = oldTable().bytes();
+    writeFile(dir.file(bookingsName), old);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("temp.dbf")));  // in the way of the work table
+
+    TableSet set;
+    set.setNames(1, 2026);
+    QStringList messages;
+    ASSERT_NO_THROW(messages = set.InitDB(dir.path()));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(bookingsName)) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("unverändert"))) << messages[0].toStdString();
+    EXPECT_FALSE(set.Dbf1.Active());
+    EXPECT_TRUE(set.MwstSaetze.Active());
+    EXPECT_EQ(readFile(dir.file(bookingsName)), old);
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("copy.dbf"))));
+
+    // Once the obstacle is gone, the next opening upgrades.
+    ASSERT_TRUE(QDir(dir.path()).rmdir(QStringLiteral("temp.dbf")));
+    set.closeAll();
+    EXPECT_TRUE(set.InitDB(dir.path()).isEmpty());
+    expectUpgraded(set);
+}
+
+TEST(BookingsUpgradeFailure, AValueThatCannotBeCarriedOverStopsTheUpgrade) {
+    TempFolder dir;
+    RawDbf raw = oldTable();
+    raw.fields[6] = {"KONTO", 'C', 9, 0};  // a text field where the new layout wants a number
+    raw.records.clear();
+    raw.addRecord({"20260102", "E", "1", "gut", "1,00000000", "", "12", "", ""});
+    raw.addRecord({"20260103", "E", "2", "schlecht", "2,00000000", "", "zwölf", "", ""});
+    const QByteArray old = raw.bytes();
+    writeFile(dir.file(bookingsName), old);
+    writeFile(dir.file(QStringLiteral("copy.dbf")), QByteArray("older copy"));
+
+    TableSet set;
+    set.setNames(1, 2026);
+    const QStringList messages = set.InitDB(dir.path());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("Buchung Nr. 2"))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("KONTO"))) << messages[0].toStdString();
+    EXPECT_FALSE(set.Dbf1.Active());
+    EXPECT_EQ(readFile(dir.file(bookingsName)), old);
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("copy.dbf"))), QByteArray("older copy"));
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("copy1.dbf"))));
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("temp.dbf"))));
+}
+
+TEST(BookingsUpgradeFailure, WriteProtectedOldTableIsNotUpgraded) {
+    TempFolder dir;
+    const QByteArray old = oldTable().bytes();
+    const QString path = dir.file(bookingsName);
+    writeFile(path, old);
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner));
+    QFile probe(path);
+    if (probe.open(QIODevice::ReadWrite)) GTEST_SKIP() << "the file system ignores write protection for this user";
+
+    TableSet set;
+    set.setNames(1, 2026);
+    const QStringList messages = set.InitDB(dir.path());
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[1].contains(QStringLiteral("schreibgeschützt")));
+    EXPECT_FALSE(set.Dbf1.Active());
+    EXPECT_EQ(readFile(path), old);
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("copy.dbf"))));
+}
+
+}  // namespace

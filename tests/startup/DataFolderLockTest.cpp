@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLockFile>
+#include <QProcess>
+#include <QThread>
+#include <iostream>
+
+#include "startup/DataFolderLock.h"
+#include "support/TestSupport.h"
+
+using testsupport::TempFolder;
+
+namespace {
+
+const char* const childFolderVariable = "QUORVEL_LOCK_CHILD_FOLDER";
+
+TEST(DataFolderLock, SecondHolderInTheSameProcessIsRefused) {
+    TempFolder dir;
+    DataFolderLock first;
+    ASSERT_TRUE(first.tryLock(dir.path()));
+    EXPECT_TRUE(first.isLocked());
+    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("quorvel.lock"))));
+
+    DataFolderLock second;
+    EXPECT_FALSE(second.tryLock(dir.path()));
+    EXPECT_FALSE(second.isLocked());
+    EXPECT_TRUE(
+        second.message().startsWith(QStringLiteral("Der Datenordner \"") + QDir::toNativeSeparators(dir.path())));
+    EXPECT_TRUE(second.message().contains(QStringLiteral("von einem anderen laufenden Quorvel verwendet")));
+
+    first.unlock();
+    EXPECT_TRUE(second.tryLock(dir.path()));
+    EXPECT_TRUE(second.message().isEmpty());
+}
+
+TEST(DataFolderLock, ReleasedWhenTheObjectDies) {
+    TempFolder dir;
+    {
+        DataFolderLock lock;
+        ASSERT_TRUE(lock.tryLock(dir.path()));
+    }
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("quorvel.lock"))));
+    DataFolderLock again;
+    EXPECT_TRUE(again.tryLock(dir.path()));
+}
+
+TEST(DataFolderLock, AFolderWithoutRoomForALockDoesNotBlock) {
+    TempFolder dir;
+    DataFolderLock lock;
+    EXPECT_TRUE(lock.tryLock(dir.file(QStringLiteral("fehlt/"))));
+    EXPECT_FALSE(lock.isLocked());
+    EXPECT_TRUE(lock.message().isEmpty());
+}
+
+// Child mode: holds the lock of the folder named in the environment until it is killed.
+TEST(DataFolderLockChild, HoldLockUntilKilled) {
+    const QString folder = qEnvironmentVariable(childFolderVariable);
+    if (folder.isEmpty()) GTEST_SKIP() << "runs only as the child of SecondProcessIsRefusedAndADeadOneIsNot";
+    DataFolderLock lock;
+    ASSERT_TRUE(lock.tryLock(folder));
+    std::cout << "LOCKED" << std::endl;
+    for (;;) QThread::msleep(100);
+}
+
+TEST(DataFolderLock, SecondProcessIsRefusedAndADeadOneIsNot) {
+    TempFolder dir;
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QString::fromLatin1(childFolderVariable), dir.path());
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=DataFolderLockChild.HoldLockUntilKilled")});
+    ASSERT_TRUE(child.waitForStarted(10000));
+    QByteArray out;
+    while (!out.contains("LOCKED") && child.waitForReadyRead(10000)) out += child.readAllStandardOutput();
+    ASSERT_TRUE(out.contains("LOCKED")) << out.constData();
+
+    DataFolderLock lock;
+    EXPECT_FALSE(lock.tryLock(dir.path()));
+    EXPECT_FALSE(lock.message().isEmpty());
+
+    // A killed holder leaves its lock file behind; it must not block the next start.
+    child.kill();
+    ASSERT_TRUE(child.waitForFinished(10000));
+    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("quorvel.lock"))));
+    EXPECT_TRUE(lock.tryLock(dir.path()));
+    EXPECT_TRUE(lock.isLocked());
+}
+
+}  // namespace

@@ -1,0 +1,338 @@
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "journal/JournalModel.h"
+#include "startup/DataFolderLock.h"
+#include "startup/OptionStore.h"
+#include "storage/DbfTable.h"
+#include "support/TestSupport.h"
+#include "ui/AppForms.h"
+#include "ui/DBGrid.h"
+#include "ui/EinstellungenFUnit.h"
+#include "ui/MainUnit.h"
+#include "ui/MandatenNrFUnit.h"
+
+using testsupport::TempFolder;
+
+namespace {
+
+// Answers every message box that comes up while it lives, remembering the texts.
+class MessageBoxAnswerer {
+public:
+    explicit MessageBoxAnswerer(QMessageBox::StandardButton answer = QMessageBox::NoButton) : m_answer(answer) {
+        m_timer.setInterval(20);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            texts << box->text();
+            QAbstractButton* button = m_answer != QMessageBox::NoButton ? box->button(m_answer) : nullptr;
+            if (!button) button = box->escapeButton() ? box->escapeButton() : box->defaultButton();
+            if (button) button->click();
+            else box->reject();
+        });
+        m_timer.start();
+    }
+    QStringList texts;
+
+private:
+    QMessageBox::StandardButton m_answer;
+    QTimer m_timer;
+};
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qputenv("XDG_DATA_HOME", m_dataHome.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", m_configHome.path().toUtf8());
+        m_year = QDate::currentDate().year();
+    }
+    void TearDown() override {
+        destroyAppForms();
+        form = nullptr;
+    }
+
+    QString userFolder() const { return m_dataHome.path() + QStringLiteral("ZAN-TOR/Quorvel/"); }
+
+    QString tableFile(const QString& base, int client, int year) const {
+        return userFolder() + QStringLiteral("%1_%2_%3.dbf").arg(base).arg(client).arg(year);
+    }
+
+    void writeOption(const QString& window, const QString& item, const QString& value) {
+        OptionStore store;
+        store.setValue(window, item, value);
+        store.sync();
+    }
+
+    // Creates the windows in their order and shows the main window as the program does.
+    TMainForm* start() {
+        form = createAppForms();
+        form->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form));
+        QTest::qWait(50);
+        return form;
+    }
+
+    void post(const QString& text, double gross) {
+        form->BuchTextEd->setEditText(text);
+        form->BruttoEd->setValue(gross);
+        form->BuchenBtnClick();
+    }
+
+    DbfTable& bookings() { return form->tables().Dbf1; }
+
+    TMainForm* form = nullptr;
+    int m_year = 0;
+
+private:
+    TempFolder m_dataHome;
+    TempFolder m_configHome;
+};
+
+TEST_F(MainFormTest, FirstStartCreatesTheSetOfClientOneInTheUserFolder) {
+    start();
+    ASSERT_TRUE(form->tablesUsable());
+    EXPECT_EQ(form->progpath(), userFolder());
+    for (const char* base : {"records", "eaccounts", "aaccounts", "saccounts", "kaccounts", "mwstsaetze",
+                             "buchungstexte", "dauerbuchungen"}) {
+        EXPECT_TRUE(QFileInfo::exists(tableFile(QLatin1String(base), 1, m_year))) << base;
+    }
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("ZAN-TOR Einnahmen-Überschuss-Rechnung 1.0 - Mandant 1"));
+    EXPECT_TRUE(form->AutobelCheck->isChecked());
+    EXPECT_FALSE(form->Panel3->isVisible());
+    EXPECT_FALSE(form->Panel4->isVisible());
+    EXPECT_FALSE(form->FilternnachZeitraum1->isChecked());
+    EXPECT_EQ(form->BelegEd->text(), QStringLiteral("1"));
+    ASSERT_EQ(form->MwStEd->count(), 3);
+    EXPECT_EQ(form->MwStEd->itemText(0), QStringLiteral("19,00%"));
+    EXPECT_EQ(form->MwStEd->currentIndex(), 0);
+    EXPECT_EQ(form->EAKontoEd->currentText(), QStringLiteral("0 - Einnahmen 19% Umsatzsteuer"));
+    EXPECT_EQ(form->MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 0,00 €"));
+    QWidget* focus = QApplication::focusWidget();
+    EXPECT_TRUE(focus == form->BuchTextEd || focus == form->BuchTextEd->lineEdit());
+}
+
+TEST_F(MainFormTest, KeyboardBookingTabThenEnterPosts) {
+    start();
+    QWidget* text = form->BuchTextEd->lineEdit();
+    text->setFocus();
+    QTest::keyClicks(text, QStringLiteral("Miete"));
+    QTest::keyClick(text, Qt::Key_Tab);
+    QWidget* gross = QApplication::focusWidget();
+    ASSERT_TRUE(form->BruttoEd->isAncestorOf(gross) || gross == form->BruttoEd);
+    QTest::keyClicks(gross, QStringLiteral("119"));
+    EXPECT_EQ(form->NettoLabel->text(), QStringLiteral("Netto: 100,00 MwSt: 19,00"));
+    QTest::keyClick(gross, Qt::Key_Return);
+
+    ASSERT_EQ(bookings().RecordCount(), 1);
+    bookings().First();
+    EXPECT_EQ(bookings().Fields(1).AsString(), QStringLiteral("E"));
+    EXPECT_EQ(bookings().Fields(2).AsString(), QStringLiteral("1"));
+    EXPECT_EQ(bookings().Fields(3).AsString(), QStringLiteral("Miete"));
+    EXPECT_DOUBLE_EQ(bookings().Fields(4).AsFloat(), 119.0);
+    EXPECT_DOUBLE_EQ(bookings().Fields(5).AsFloat(), 19.0);
+    EXPECT_EQ(bookings().Fields(6).AsInteger(), 0);
+    EXPECT_EQ(bookings().Fields(9).AsString(), QStringLiteral("0"));
+    EXPECT_EQ(bookings().Fields(10).AsString(), QStringLiteral("0"));
+    EXPECT_EQ(form->BelegEd->text(), QStringLiteral("2"));
+    EXPECT_TRUE(form->BuchTextEd->currentText().isEmpty());
+    EXPECT_EQ(form->MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 19,00 €"));
+    EXPECT_EQ(form->AbfuhrEd->text(), QStringLiteral("Abzuführen für eingestellten Zeitraum: 19,00 €"));
+}
+
+TEST_F(MainFormTest, KindsFollowTheRadioPairAndTheNeutralBox) {
+    start();
+    struct Case {
+        bool ausgabe;
+        bool neutral;
+        const char* art;
+    } cases[] = {{false, false, "E"}, {true, false, "A"}, {true, true, "S"}, {false, true, "N"}};
+    int n = 0;
+    for (const Case& c : cases) {
+        QTest::mouseClick(c.ausgabe ? form->RadioButton2 : form->RadioButton1, Qt::LeftButton);
+        form->NeutralBuchenCheck->setChecked(c.neutral);
+        EXPECT_EQ(form->BelegEd->text(), QString::number(n + 1));
+        post(QStringLiteral("Buchung %1").arg(n), 10);
+        ++n;
+        bookings().Last();
+        EXPECT_EQ(bookings().Fields(1).AsString(), QLatin1String(c.art));
+        EXPECT_EQ(bookings().Fields(2).AsString(), QString::number(n));
+    }
+    // The expense side stores the expense account list's number.
+    EXPECT_EQ(form->EAKontoEd->count(), 2);
+}
+
+TEST_F(MainFormTest, EnterInTheFilterEditFiltersAndPostsNothing) {
+    start();
+    post(QStringLiteral("Miete Mai"), 100);
+    post(QStringLiteral("Strom"), 50);
+    form->FilterEd->setFocus();
+    QTest::keyClicks(form->FilterEd, QStringLiteral("miete"));
+    QTest::keyClick(form->FilterEd, Qt::Key_Return);
+    EXPECT_EQ(bookings().physicalRecordCount(), 2);
+    EXPECT_EQ(form->journalModel()->rowCount(), 1);
+    QTest::mouseClick(form->AllezeigenBtn, Qt::LeftButton);
+    EXPECT_EQ(form->journalModel()->rowCount(), 2);
+    EXPECT_EQ(form->FilterEd->text(), QStringLiteral("miete"));
+}
+
+TEST_F(MainFormTest, VatSummaryFollowsDeletesInTheJournal) {
+    start();
+    post(QStringLiteral("Verkauf"), 119);
+    ASSERT_EQ(form->MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 19,00 €"));
+    bookings().First();
+    bookings().Delete();
+    QTest::qWait(20);
+    EXPECT_EQ(form->MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 0,00 €"));
+}
+
+TEST_F(MainFormTest, ClientAndYearSwitchesOpenTheirSets) {
+    start();
+    form->Mandant[2]->trigger();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("ZAN-TOR Einnahmen-Überschuss-Rechnung 1.0 - Mandant 3"));
+    EXPECT_EQ(bookings().TableName(), QStringLiteral("records_3_%1.dbf").arg(m_year));
+    EXPECT_TRUE(QFileInfo::exists(tableFile(QStringLiteral("mwstsaetze"), 3, m_year)));
+
+    form->JahrEd->setValue(m_year + 1);
+    EXPECT_EQ(bookings().TableName(), QStringLiteral("records_3_%1.dbf").arg(m_year + 1));
+    EXPECT_EQ(form->tables().MwstSaetze.RecordCount(), 3);
+
+    form->Mandant[0]->trigger();
+    EXPECT_EQ(bookings().TableName(), QStringLiteral("records_1_%1.dbf").arg(m_year + 1));
+}
+
+TEST_F(MainFormTest, FreeClientNumberOneMillion) {
+    start();
+    appForms().MandantenNrForm->MandantEd->setValue(1000000);
+    QTimer::singleShot(50, [] { appForms().MandantenNrForm->accept(); });
+    form->FreieMandantennummersetzen1->trigger();
+    EXPECT_EQ(form->GetMandantPrefix(), QStringLiteral("_1000000_"));
+    EXPECT_TRUE(QFileInfo::exists(tableFile(QStringLiteral("records"), 1000000, m_year)));
+    EXPECT_TRUE(form->FreieMandantennummersetzen1->isChecked());
+
+    // Cancelled: nothing changes, the mark stays where it was.
+    QTimer::singleShot(50, [] { appForms().MandantenNrForm->reject(); });
+    form->FreieMandantennummersetzen1->trigger();
+    EXPECT_TRUE(form->FreieMandantennummersetzen1->isChecked());
+    EXPECT_EQ(form->mandantnr(), 1000000);
+}
+
+TEST_F(MainFormTest, TypingAYearDigitByDigitOpensOnlyTheCompleteYear) {
+    start();
+    QLineEdit* edit = form->JahrEd->findChild<QLineEdit*>();
+    form->JahrEd->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("2031"));
+    EXPECT_EQ(bookings().TableName(), QStringLiteral("records_1_2031.dbf"));
+    const QStringList files = QDir(userFolder()).entryList({QStringLiteral("records_*.dbf")});
+    for (const QString& f : files) {
+        EXPECT_TRUE(f == QStringLiteral("records_1_2031.dbf") || f == QStringLiteral("records_1_%1.dbf").arg(m_year))
+            << f.toStdString();
+    }
+}
+
+TEST_F(MainFormTest, StoredOptionsAreRestoredBeforeStartUp) {
+    writeOption(QStringLiteral("TMainForm"), QStringLiteral("ZeigeEingabefeldfrSammelkonto1_Checked"),
+                QStringLiteral("True"));
+    writeOption(QStringLiteral("TMainForm"), QStringLiteral("FilternnachZeitraum1_Checked"), QStringLiteral("True"));
+    writeOption(QStringLiteral("TMainForm"), QStringLiteral("AutobelCheck_Checked"), QStringLiteral("False"));
+    start();
+    EXPECT_TRUE(form->Panel3->isVisible());
+    EXPECT_FALSE(form->Panel4->isVisible());
+    EXPECT_TRUE(bookings().Filtered());
+    EXPECT_TRUE(form->BelegEd->text().isEmpty());
+}
+
+TEST_F(MainFormTest, ClosingStoresTheCheckMarks) {
+    start();
+    form->ZeigeEingabefeldfrKostenstelle1->trigger();
+    EXPECT_TRUE(form->Panel4->isVisible());
+    form->Beenden1->trigger();
+    OptionStore store;
+    EXPECT_TRUE(store.boolValue(QStringLiteral("TMainForm"), QStringLiteral("ZeigeEingabefeldfrKostenstelle1_Checked"),
+                                false));
+}
+
+TEST_F(MainFormTest, OptionalRowsAndResizing) {
+    start();
+    form->resize(802, 600);
+    QTest::qWait(20);
+    const int gridHeight = form->DBGrid1->height();
+    form->ZeigeEingabefeldfrSammelkonto1->trigger();
+    form->ZeigeEingabefeldfrKostenstelle1->trigger();
+    QTest::qWait(20);
+    EXPECT_EQ(gridHeight - form->DBGrid1->height(), 48);
+
+    const int textWidth = form->BuchTextEd->width();
+    const int rightGap = form->Panel2->width() - form->DauerBtn->geometry().right();
+    form->resize(1002, 600);
+    QTest::qWait(20);
+    EXPECT_EQ(form->BuchTextEd->width(), textWidth + 200);
+    EXPECT_EQ(form->Panel2->width() - form->DauerBtn->geometry().right(), rightGap);
+    EXPECT_EQ(form->BelegEd->x(), 104);
+}
+
+TEST_F(MainFormTest, DamagedTableIsReportedAndLeftUntouched) {
+    QDir().mkpath(userFolder());
+    const QByteArray garbage("this is not a table at all");
+    testsupport::writeFile(tableFile(QStringLiteral("aaccounts"), 1, m_year), garbage);
+    MessageBoxAnswerer answerer;
+    start();
+    QTest::qWait(100);
+    ASSERT_FALSE(answerer.texts.isEmpty());
+    EXPECT_TRUE(answerer.texts.join(QString()).contains(QStringLiteral("aaccounts_1_%1.dbf").arg(m_year)));
+    EXPECT_EQ(testsupport::readFile(tableFile(QStringLiteral("aaccounts"), 1, m_year)), garbage);
+    EXPECT_TRUE(bookings().Active());
+    EXPECT_EQ(form->tables().MwstSaetze.RecordCount(), 3);
+    // The expense list is empty; posting an expense still works and stores account 0.
+    QTest::mouseClick(form->RadioButton2, Qt::LeftButton);
+    EXPECT_EQ(form->EAKontoEd->count(), 0);
+    post(QStringLiteral("Bürobedarf"), 10);
+    EXPECT_EQ(bookings().RecordCount(), 1);
+}
+
+TEST_F(MainFormTest, SecondCopyOnTheSameFolderDoesNotOpenIt) {
+    QDir().mkpath(userFolder());
+    DataFolderLock other;
+    ASSERT_TRUE(other.tryLock(userFolder()));
+    MessageBoxAnswerer answerer;
+    start();
+    QTest::qWait(100);
+    ASSERT_FALSE(answerer.texts.isEmpty());
+    EXPECT_FALSE(bookings().Active());
+    EXPECT_FALSE(QFileInfo::exists(tableFile(QStringLiteral("records"), 1, m_year)));
+}
+
+TEST_F(MainFormTest, EveryMasterEditorRebuildsTheLists) {
+    start();
+    ASSERT_EQ(form->MwStEd->count(), 3);
+    QTimer::singleShot(50, [this] {
+        DbfTable& rates = form->tables().MwstSaetze;
+        rates.AppendRecord();
+        rates.Last();
+        rates.Edit();
+        rates.Fields(0).setAsFloat(16);
+        rates.Post();
+        appForms().EinstellungenForm->accept();
+    });
+    form->Einstellungen(form->tables().MwstSaetze);
+    ASSERT_EQ(form->MwStEd->count(), 4);
+    EXPECT_EQ(form->MwStEd->itemText(3), QStringLiteral("16,00%"));
+}
+
+}  // namespace
