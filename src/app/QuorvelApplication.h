@@ -9,6 +9,4 @@ class QuorvelApplication : public QApplication {
 public:
     QuorvelApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
-
-    static void showError(const QString& message);
 };

@@ -5,27 +5,9 @@
 
 namespace {
 
-// Rows read in one excursion of the cursor: about a screenful, so that painting a grid moves the cursor
-// once rather than once per row.
-constexpr int readAhead = 40;
-// Texts kept at most; beyond that the cache starts over (a few screens' worth is what matters).
-constexpr std::size_t maxCachedRows = 4000;
-
 int stateCode(const DbfTable* table) {
     return table ? static_cast<int>(table->state()) : 0;
 }
-
-// Counts a table notification for as long as it runs.
-class NotifyScope {
-public:
-    explicit NotifyScope(int& depth) : m_depth(depth) { ++m_depth; }
-    ~NotifyScope() { --m_depth; }
-    NotifyScope(const NotifyScope&) = delete;
-    NotifyScope& operator=(const NotifyScope&) = delete;
-
-private:
-    int& m_depth;
-};
 
 }  // namespace
 
@@ -41,7 +23,6 @@ void TableModel::bind(DbfTable* table) {
     if (m_table) m_table->detach(this);
     m_table = table;
     if (m_table) m_table->attach(this);
-    dropCache();
     m_columnCount = tableOpen() ? m_table->FieldCount() : 0;
     m_rowCount = tableOpen() ? m_table->RecordCount() : 0;
     m_lastState = stateCode(m_table);
@@ -90,14 +71,15 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
 
 QString TableModel::cellText(int row, int column) const {
     if (!tableOpen() || row < 0 || row >= m_rowCount || column < 0 || column >= m_columnCount) return {};
-    // The record being edited or inserted lives in the edit buffer: always read it live.
-    if (m_table->state() != DbfTable::State::Browse && row == m_table->RecNo()) {
-        if (column >= m_table->FieldCount()) return {};
-        return fieldText(column);
+    if (row >= m_table->RecordCount() || column >= m_table->FieldCount()) return {};
+    // Reads the row in place (the edit buffer for the record being edited) without moving the cursor.
+    QString text;
+    try {
+        m_table->readRow(row, [&](const DbfTable&) { text = fieldText(column); });
+    } catch (const QuorvelError&) {
+        return {};
     }
-    const RowTexts* texts = cachedRow(row);
-    if (!texts || column >= int(texts->size())) return {};
-    return (*texts)[std::size_t(column)];
+    return text;
 }
 
 QString TableModel::fieldText(int column) const {
@@ -116,54 +98,6 @@ bool TableModel::isRightAligned(int column) const {
     if (!tableOpen() || column >= m_table->FieldCount()) return false;
     const FieldType type = m_table->Fields(column).DataType();
     return type == FieldType::Float || type == FieldType::Integer;
-}
-
-const TableModel::RowTexts* TableModel::cachedRow(int row) const {
-    auto it = m_rows.find(row);
-    if (it == m_rows.end()) {
-        readRowsFrom(row);
-        it = m_rows.find(row);
-        if (it == m_rows.end()) {
-            m_missedRows = true;
-            return nullptr;
-        }
-    }
-    return &it->second;
-}
-
-void TableModel::readRowsFrom(int row) const {
-    // Moving the cursor posts a pending edit, and a table in the middle of a change must not be moved.
-    if (m_notifying > 0 || m_table->state() != DbfTable::State::Browse) return;
-    if (m_rows.size() > maxCachedRows) m_rows.clear();
-
-    const int saved = m_table->RecNo();
-    const int fields = std::min(m_columnCount, m_table->FieldCount());
-    const int last = std::min(row + readAhead, std::min(m_rowCount, m_table->RecordCount())) - 1;
-    m_ownMove = true;
-    try {
-        m_table->setRecNo(row);
-        for (int r = row; r <= last && !m_table->Eof(); ++r) {
-            if (m_rows.count(r)) break;  // read already, and so are probably the ones after it
-            RowTexts texts;
-            texts.reserve(std::size_t(fields));
-            for (int c = 0; c < fields; ++c) texts.push_back(fieldText(c));
-            m_rows.emplace(r, std::move(texts));
-            if (r < last) m_table->Next();
-        }
-        if (saved >= 0) m_table->setRecNo(saved);
-    } catch (const QuorvelError&) {
-        // A row that cannot be read shows empty; the cursor goes back where it was if it can.
-        try {
-            if (saved >= 0) m_table->setRecNo(saved);
-        } catch (const QuorvelError&) {
-        }
-    }
-    m_ownMove = false;
-}
-
-void TableModel::dropCache() {
-    m_rows.clear();
-    m_missedRows = false;
 }
 
 bool TableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -231,13 +165,10 @@ Qt::ItemFlags TableModel::flags(const QModelIndex& index) const {
 // --- table notifications ---
 
 void TableModel::tableAboutToReset() {
-    NotifyScope scope(m_notifying);
     beginResetModel();
 }
 
 void TableModel::tableReset() {
-    NotifyScope scope(m_notifying);
-    dropCache();
     m_columnCount = tableOpen() ? m_table->FieldCount() : 0;
     m_rowCount = tableOpen() ? m_table->RecordCount() : 0;
     m_lastState = stateCode(m_table);
@@ -245,55 +176,31 @@ void TableModel::tableReset() {
 }
 
 void TableModel::rowAboutToBeInserted(int row) {
-    NotifyScope scope(m_notifying);
     beginInsertRows({}, row, row);
 }
 
-void TableModel::rowInserted(int row) {
-    NotifyScope scope(m_notifying);
-    // Rows at and after the new one move down by one; their texts stay valid.
-    std::map<int, RowTexts> shifted;
-    for (auto& [r, texts] : m_rows) shifted.emplace(r >= row ? r + 1 : r, std::move(texts));
-    m_rows = std::move(shifted);
+void TableModel::rowInserted(int) {
     ++m_rowCount;
     endInsertRows();
 }
 
 void TableModel::rowAboutToBeRemoved(int row) {
-    NotifyScope scope(m_notifying);
     beginRemoveRows({}, row, row);
 }
 
-void TableModel::rowRemoved(int row) {
-    NotifyScope scope(m_notifying);
-    std::map<int, RowTexts> shifted;
-    for (auto& [r, texts] : m_rows) {
-        if (r != row) shifted.emplace(r > row ? r - 1 : r, std::move(texts));
-    }
-    m_rows = std::move(shifted);
+void TableModel::rowRemoved(int) {
     --m_rowCount;
     endRemoveRows();
 }
 
 void TableModel::rowAboutToMove(int from, int to) {
-    NotifyScope scope(m_notifying);
     m_moveIsNoop = from == to;
     if (m_moveIsNoop) return;
     // `to` is the final position; Qt counts the destination before the move.
     beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
 }
 
-void TableModel::rowMoved(int from, int to) {
-    NotifyScope scope(m_notifying);
-    std::map<int, RowTexts> shifted;
-    for (auto& [r, texts] : m_rows) {
-        if (r == from) continue;  // its values changed, which is why it moved
-        int target = r;
-        if (from < to && r > from && r <= to) target = r - 1;
-        if (from > to && r >= to && r < from) target = r + 1;
-        shifted.emplace(target, std::move(texts));
-    }
-    m_rows = std::move(shifted);
+void TableModel::rowMoved(int from, int) {
     if (m_moveIsNoop) {
         if (from >= 0 && from < m_rowCount)
             emit dataChanged(index(from, 0), index(from, std::max(m_columnCount - 1, 0)));
@@ -303,15 +210,11 @@ void TableModel::rowMoved(int from, int to) {
 }
 
 void TableModel::rowChanged(int row) {
-    NotifyScope scope(m_notifying);
-    m_rows.erase(row);
     if (row >= 0 && row < m_rowCount && m_columnCount > 0)
         emit dataChanged(index(row, 0), index(row, m_columnCount - 1));
 }
 
 void TableModel::cursorChanged() {
-    if (m_ownMove) return;
-    NotifyScope scope(m_notifying);
     reconcile();
     emit currentRowChanged();
 }
@@ -321,7 +224,6 @@ void TableModel::reconcile() {
     const int columns = open ? m_table->FieldCount() : 0;
     if (columns != m_columnCount) {
         beginResetModel();
-        dropCache();
         m_columnCount = columns;
         m_rowCount = open ? m_table->RecordCount() : 0;
         m_lastState = stateCode(m_table);
@@ -336,22 +238,15 @@ void TableModel::reconcile() {
         endInsertRows();
     } else if (rows < m_rowCount) {
         beginRemoveRows({}, rows, m_rowCount - 1);
-        m_rows.erase(m_rows.lower_bound(rows), m_rows.end());
         m_rowCount = rows;
         endRemoveRows();
     }
     const int state = stateCode(m_table);
     if (state != m_lastState) {
-        // Leaving an edit or an insert: the record may have been written or dropped; and rows that could
-        // not be read meanwhile can be read now.
+        // Leaving an edit or an insert: the record may have been written or dropped.
         m_lastState = state;
         const int current = open ? m_table->RecNo() : -1;
-        if (current >= 0) m_rows.erase(current);
-        if (m_missedRows && m_rowCount > 0 && m_columnCount > 0) {
-            m_missedRows = false;
-            emit dataChanged(index(0, 0), index(m_rowCount - 1, m_columnCount - 1));
-        } else if (current >= 0 && current < m_rowCount && m_columnCount > 0) {
+        if (current >= 0 && current < m_rowCount && m_columnCount > 0)
             emit dataChanged(index(current, 0), index(current, m_columnCount - 1));
-        }
     }
 }

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <map>
-#include <vector>
 
 #include "storage/TableObserver.h"
 
@@ -16,11 +14,9 @@ class DbfTable;
 // editFailed carries the German message. The model follows the table through TableObserver, so every
 // change made elsewhere (posting, a filter switch, a sort) shows at once.
 //
-// The table has a single cursor, so reading a row means moving it there and back. That is done only in
-// the browse state and never while the table is notifying; the texts read are kept per row until the
-// table reports a change of that row, so a row is read once however often it is painted. Rows that
-// cannot be read at the moment (while a record is being edited) show empty and are repainted when the
-// table returns to browsing. Only the rows asked for (and a few following ones) are ever read.
+// Cells are read in place from the table (the edit buffer for the record being edited), without moving
+// its cursor, and only for the rows a view asks for; nothing is cached, so a cell never shows a stale
+// value.
 //
 // bind()/unbind() attach and detach the table ("the grid's data source"); an unbound model, or one over
 // a closed table, is empty. The table must outlive its binding.
@@ -75,24 +71,14 @@ protected:
     DbfTable* m_table = nullptr;
 
 private:
-    using RowTexts = std::vector<QString>;
-
     bool tableOpen() const;
     bool isCell(const QModelIndex& index) const;
-    const RowTexts* cachedRow(int row) const;
-    void readRowsFrom(int row) const;
     void setField(int column, const QVariant& value);
     void reconcile();
-    void dropCache();
 
     // Notifications keep these in step with the table; reconcile() repairs what the table did not report.
     int m_rowCount = 0;
     int m_columnCount = 0;
     int m_lastState = 0;
-
-    int m_notifying = 0;                // inside a table notification: the cursor must not be moved
-    bool m_moveIsNoop = false;          // rowAboutToMove with from == to
-    mutable bool m_ownMove = false;     // the model moves the cursor to read a row
-    mutable bool m_missedRows = false;  // a row was shown empty because it could not be read
-    mutable std::map<int, RowTexts> m_rows;
+    bool m_moveIsNoop = false;  // rowAboutToMove with from == to
 };

@@ -49,6 +49,7 @@ void DBGrid::setTableModel(TableModel* model) {
         connect(model, &QAbstractItemModel::rowsAboutToBeMoved, this, hold);
         connect(model, &QAbstractItemModel::layoutAboutToBeChanged, this, hold);
         connect(model, &QAbstractItemModel::modelReset, this, release);
+        connect(model, &QAbstractItemModel::modelReset, this, &DBGrid::fitColumns);
         connect(model, &QAbstractItemModel::rowsInserted, this, release);
         connect(model, &QAbstractItemModel::rowsRemoved, this, release);
         connect(model, &QAbstractItemModel::rowsMoved, this, release);
@@ -58,7 +59,27 @@ void DBGrid::setTableModel(TableModel* model) {
     }
     m_rowsChanging = false;
     setModel(model);
+    fitColumns();
     followTableCursor();
+}
+
+void DBGrid::fitColumns() {
+    DbfTable* table = m_model ? m_model->table() : nullptr;
+    if (!m_model || (m_model->columnCount() == m_fittedColumns && table == m_fittedTable)) return;
+    m_fittedColumns = m_model->columnCount();
+    m_fittedTable = table;
+    if (!table || !table->Active()) return;
+    // As wide as the field's stored width (a long text column is capped), never narrower than its title.
+    const QFontMetrics metrics(font());
+    const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
+    const int padding = 12;
+    for (int c = 0; c < m_fittedColumns && c < table->FieldCount(); ++c) {
+        const DbfField& field = table->Fields(c);
+        int width = field.DataType() == FieldType::Date ? metrics.horizontalAdvance(QStringLiteral("00.00.0000"))
+                                                         : digit * std::min(field.Size(), 30);
+        width = std::max(width, horizontalHeader()->fontMetrics().horizontalAdvance(field.FieldName()) + 8);
+        setColumnWidth(c, width + padding);
+    }
 }
 
 void DBGrid::commitEditor() {

@@ -35,10 +35,13 @@ private slots:
 
 private:
     void followTableCursor();
+    void fitColumns();  // when the model's columns change: widths from the stored field widths
     void insertRecord();
     void deleteRecord();
 
     QPointer<TableModel> m_model;
     bool m_syncing = false;       // the grid itself moves the current index or the table cursor
     bool m_rowsChanging = false;  // the model is between an "about to" and its "done" notification
+    int m_fittedColumns = -1;
+    const DbfTable* m_fittedTable = nullptr;
 };

@@ -14,7 +14,11 @@ TInfoForm::TInfoForm(QWidget* parent) : QDialog(parent) {
     name->setObjectName(QStringLiteral("ProgramNameLabel"));
     QFont bold = name->font();
     bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.3);
+    // The application font may be sized in pixels or in points.
+    if (bold.pixelSize() > 0)
+        bold.setPixelSize(bold.pixelSize() * 13 / 10);
+    else
+        bold.setPointSizeF(bold.pointSizeF() * 1.3);
     name->setFont(bold);
     auto* product = new QLabel(QStringLiteral("Quorvel 1.0"), this);
     product->setObjectName(QStringLiteral("ProductLabel"));
