@@ -915,7 +915,11 @@ void TMainForm::Einstellungen(DbfTable& table) {
     FillCombos();
 }
 
-void TMainForm::Whrungeinstellen1Click() { appForms().WaehrungForm->exec(); }
+void TMainForm::Whrungeinstellen1Click() {
+    appForms().WaehrungForm->exec();
+    // The summary names the currency: show the new one at once rather than a stale text.
+    calcMwst();
+}
 
 void TMainForm::Firmenangaben1Click() {
     TFirmenanschriftForm* dialog = appForms().FirmenanschriftForm;

@@ -3,9 +3,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
+#include <QDateEdit>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -25,6 +27,8 @@
 #include "ui/AppForms.h"
 #include "ui/DBGrid.h"
 #include "ui/EinstellungenFUnit.h"
+#include "ui/FirmenanschriftFUnit.h"
+#include "ui/WaehrungFUnit.h"
 #include "ui/MainUnit.h"
 #include "ui/MandatenNrFUnit.h"
 
@@ -175,6 +179,27 @@ TEST_F(MainFormTest, KindsFollowTheRadioPairAndTheNeutralBox) {
     }
     // The expense side stores the expense account list's number.
     EXPECT_EQ(form->EAKontoEd->count(), 2);
+}
+
+TEST_F(MainFormTest, EnterPostsFromEveryEntryField) {
+    start();
+    form->ZeigeEingabefeldfrSammelkonto1->trigger();
+    QWidget* fields[] = {form->DateTimePicker1, form->BelegEd,  form->BuchTextEd,   form->BruttoEd,
+                         form->MwStEd,          form->EAKontoEd, form->KontoNrEd,   form->MwstZahlEd,
+                         form->RadioButton2,    form->AutobelCheck, form->NeutralBuchenCheck,
+                         form->SammelKontoEd,   form->SammelKontoNrED};
+    int expected = 0;
+    for (QWidget* field : fields) {
+        field->setFocus();
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr) << field->objectName().toStdString();
+        QTest::keyClick(target, Qt::Key_Return);
+        EXPECT_EQ(bookings().physicalRecordCount(), ++expected) << field->objectName().toStdString();
+    }
+    // Enter on a focused button clicks that button, not "Buchen".
+    form->AllezeigenBtn->setFocus();
+    QTest::keyClick(form->AllezeigenBtn, Qt::Key_Return);
+    EXPECT_EQ(bookings().physicalRecordCount(), expected);
 }
 
 TEST_F(MainFormTest, EnterInTheFilterEditFiltersAndPostsNothing) {
@@ -333,6 +358,50 @@ TEST_F(MainFormTest, EveryMasterEditorRebuildsTheLists) {
     form->Einstellungen(form->tables().MwstSaetze);
     ASSERT_EQ(form->MwStEd->count(), 4);
     EXPECT_EQ(form->MwStEd->itemText(3), QStringLiteral("16,00%"));
+}
+
+TEST_F(MainFormTest, CurrencyChangeShowsInTheSummaryAtOnce) {
+    start();
+    post(QStringLiteral("Verkauf"), 119);
+    QTimer::singleShot(50, [] {
+        appForms().WaehrungForm->Edit1->setText(QStringLiteral("CHF"));
+        appForms().WaehrungForm->accept();
+    });
+    form->Whrungeinstellen1Click();
+    EXPECT_EQ(form->MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 19,00 CHF"));
+}
+
+TEST_F(MainFormTest, CompanyAddressIsWrittenWhenTheDialogIsClosedByItsCloseBox) {
+    start();
+    form->Mandant[1]->trigger();
+    QTimer::singleShot(50, [] {
+        appForms().FirmenanschriftForm->setLines({QStringLiteral("Müller GmbH"), QStringLiteral("Hauptstraße 1")});
+        appForms().FirmenanschriftForm->close();
+    });
+    form->Firmenangaben1Click();
+    EXPECT_EQ(testsupport::readFile(userFolder() + QStringLiteral("anschrift_2_.txt")),
+              QByteArray("M\xfcller GmbH\r\nHauptstra\xdf" "e 1\r\n"));
+
+    // A client without an address file keeps showing the address it had.
+    form->Mandant[4]->trigger();
+    EXPECT_EQ(appForms().FirmenanschriftForm->lines().value(0), QStringLiteral("Müller GmbH"));
+}
+
+TEST_F(MainFormTest, TitleClickSortsAscendingAndReusesItsIndex) {
+    start();
+    for (double gross : {50.0, 10.0, 30.0}) post(QStringLiteral("Buchung"), gross);
+    const int bruttoColumn = 4;
+    QHeaderView* header = form->DBGrid1->horizontalHeader();
+    for (int click = 0; click < 2; ++click) {
+        const QPoint at(header->sectionViewportPosition(bruttoColumn) + 5, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+        QStringList shown;
+        for (int row = 0; row < 3; ++row) shown << form->journalModel()->cellText(row, bruttoColumn);
+        EXPECT_EQ(shown, (QStringList{QStringLiteral("10"), QStringLiteral("30"), QStringLiteral("50")}));
+    }
+    EXPECT_EQ(bookings().indexNames(), QStringList{QStringLiteral("BRUTTO")});
+    // A walk sees the sorted order too: the receipt proposal is unaffected, the VAT summary counts all.
+    EXPECT_EQ(form->BelegEd->text(), QStringLiteral("4"));
 }
 
 }  // namespace
