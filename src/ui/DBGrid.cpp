@@ -76,7 +76,7 @@ void DBGrid::fitColumns() {
     for (int c = 0; c < m_fittedColumns && c < table->FieldCount(); ++c) {
         const DbfField& field = table->Fields(c);
         int width = field.DataType() == FieldType::Date ? metrics.horizontalAdvance(QStringLiteral("00.00.0000"))
-                                                         : digit * std::min(field.Size(), 30);
+                                                        : digit * std::min(field.Size(), 30);
         width = std::max(width, horizontalHeader()->fontMetrics().horizontalAdvance(field.FieldName()) + 8);
         setColumnWidth(c, width + padding);
     }

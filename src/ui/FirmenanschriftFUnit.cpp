@@ -1,9 +1,10 @@
 #include "ui/FirmenanschriftFUnit.h"
 
-#include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+#include "ui/DialogParts.h"
 
 TFirmenanschriftForm::TFirmenanschriftForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TFirmenanschriftForm"));
@@ -26,16 +27,7 @@ TFirmenanschriftForm::TFirmenanschriftForm(QWidget* parent) : QDialog(parent) {
     label->setBuddy(Memo1);
     Memo1->setAccessibleName(label->text());
 
-    auto* line = new QFrame(this);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    line->setGeometry(8, 244, 507, 4);
-
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setGeometry(213, 256, 96, 33);
-    OKBtn->setAutoDefault(false);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    OKBtn = addOkStrip(this, QRect(8, 244, 507, 4), QRect(213, 256, 96, 33), false);
 }
 
 QStringList TFirmenanschriftForm::lines() const {

@@ -1,9 +1,10 @@
 #include "ui/KontoAuswahlenFUnit.h"
 
 #include <QComboBox>
-#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+
+#include "ui/DialogParts.h"
 
 TKontoAuswaehlenForm::TKontoAuswaehlenForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TKontoAuswaehlenForm"));
@@ -19,14 +20,5 @@ TKontoAuswaehlenForm::TKontoAuswaehlenForm(QWidget* parent) : QDialog(parent) {
     EAKontoEd->setGeometry(8, 32, 273, EAKontoEd->sizeHint().height());
     label->setBuddy(EAKontoEd);
 
-    auto* line = new QFrame(this);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    line->setGeometry(8, 100, 402, 4);
-
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setGeometry(162, 112, 94, 33);
-    OKBtn->setDefault(true);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    OKBtn = addOkStrip(this, QRect(8, 100, 402, 4), QRect(162, 112, 94, 33));
 }

@@ -119,7 +119,8 @@ void refill(QComboBox* combo, DbfTable& table, Entries entries, bool boundIndex)
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent)
-    : QMainWindow(parent), m_filter(std::make_unique<JournalFilter>()),
+    : QMainWindow(parent),
+      m_filter(std::make_unique<JournalFilter>()),
       m_folderLock(std::make_unique<DataFolderLock>()) {
     setObjectName(QStringLiteral("MainForm"));
 
@@ -145,9 +146,9 @@ TMainForm::TMainForm(QWidget* parent)
     setTabOrder(FilterEd, Filterbtn);
     setTabOrder(Filterbtn, AllezeigenBtn);
     setTabOrder(AllezeigenBtn, JahrEd);
-    QWidget* entryOrder[] = {JahrEd,    RadioButton1, RadioButton2, DateTimePicker1, BelegEd,
-                             BuchTextEd, BruttoEd,    MwStEd,       EAKontoEd,       BuchenBtn,
-                             KontoNrEd, MwstZahlEd,   AutobelCheck, DauerBtn,        NeutralBuchenCheck,
+    QWidget* entryOrder[] = {JahrEd,        RadioButton1,    RadioButton2,  DateTimePicker1, BelegEd,
+                             BuchTextEd,    BruttoEd,        MwStEd,        EAKontoEd,       BuchenBtn,
+                             KontoNrEd,     MwstZahlEd,      AutobelCheck,  DauerBtn,        NeutralBuchenCheck,
                              SammelKontoEd, SammelKontoNrED, KostenKontoEd, KostenKontoNrED};
     for (size_t i = 1; i < std::size(entryOrder); ++i) setTabOrder(entryOrder[i - 1], entryOrder[i]);
 
@@ -190,9 +191,13 @@ TMainForm::~TMainForm() {
     qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
 }
 
-QString TMainForm::filtertext() const { return m_filter->filtertext(); }
+QString TMainForm::filtertext() const {
+    return m_filter->filtertext();
+}
 
-QString TMainForm::GetMandantPrefix() const { return ClientNaming::mandantPrefix(m_mandantnr); }
+QString TMainForm::GetMandantPrefix() const {
+    return ClientNaming::mandantPrefix(m_mandantnr);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Layout
@@ -438,8 +443,9 @@ void TMainForm::buildMenus() {
     FilternnachZeitraum1->setCheckable(true);
     zeitraum->addSeparator();
     // The command only inverts its mark; the option takes effect at the next start.
-    AktuellenMonatbeimffnenvoreinstellen1 = action(zeitraum, QStringLiteral("Aktuellen Monat beim Öffnen voreinstellen"),
-                                                   "AktuellenMonatbeimffnenvoreinstellen1", noop);
+    AktuellenMonatbeimffnenvoreinstellen1 =
+        action(zeitraum, QStringLiteral("Aktuellen Monat beim Öffnen voreinstellen"),
+               "AktuellenMonatbeimffnenvoreinstellen1", noop);
     AktuellenMonatbeimffnenvoreinstellen1->setCheckable(true);
 
     QMenu* auswertungen = menuBar()->addMenu(QStringLiteral("A&uswertungen"));
@@ -620,7 +626,9 @@ void TMainForm::postPendingEdits() {
     m_tables.postAll();
 }
 
-void TMainForm::Beenden1Click() { close(); }
+void TMainForm::Beenden1Click() {
+    close();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Keyboard
@@ -660,7 +668,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // Client and year
 
-void TMainForm::setTableNames() { m_tables.setNames(m_mandantnr, JahrEd->value()); }
+void TMainForm::setTableNames() {
+    m_tables.setNames(m_mandantnr, JahrEd->value());
+}
 
 void TMainForm::JahrEdChange() {
     if (m_donotopennow || !m_shown) return;
@@ -711,7 +721,9 @@ void TMainForm::loadAddress() {
     if (const auto lines = AddressFile::load(addressFileName())) appForms().FirmenanschriftForm->setLines(*lines);
 }
 
-void TMainForm::AdminOptionen1Click() { appForms().AdminForm->exec(); }
+void TMainForm::AdminOptionen1Click() {
+    appForms().AdminForm->exec();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Entry lookups
@@ -772,7 +784,9 @@ void TMainForm::BruttoEdChange() {
     NettoLabel->setText(nettoPreview(BruttoEd->value(), rate));
 }
 
-void TMainForm::MwStEdChange() { BruttoEdChange(); }
+void TMainForm::MwStEdChange() {
+    BruttoEdChange();
+}
 
 void TMainForm::AutobelCheckClick() {
     if (AutobelCheck->isChecked()) FindMaxBel();
@@ -876,10 +890,18 @@ void TMainForm::scheduleVatRecompute() {
     });
 }
 
-void TMainForm::rowInserted(int) { scheduleVatRecompute(); }
-void TMainForm::rowRemoved(int) { scheduleVatRecompute(); }
-void TMainForm::rowChanged(int) { scheduleVatRecompute(); }
-void TMainForm::rowMoved(int, int) { scheduleVatRecompute(); }
+void TMainForm::rowInserted(int) {
+    scheduleVatRecompute();
+}
+void TMainForm::rowRemoved(int) {
+    scheduleVatRecompute();
+}
+void TMainForm::rowChanged(int) {
+    scheduleVatRecompute();
+}
+void TMainForm::rowMoved(int, int) {
+    scheduleVatRecompute();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Journal
@@ -935,4 +957,6 @@ void TMainForm::Dauerbuchungen1Click() {
     dauer->unbind();
 }
 
-void TMainForm::ber1Click() { appForms().InfoForm->exec(); }
+void TMainForm::ber1Click() {
+    appForms().InfoForm->exec();
+}

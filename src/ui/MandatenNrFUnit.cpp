@@ -1,9 +1,10 @@
 #include "ui/MandatenNrFUnit.h"
 
-#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+
+#include "ui/DialogParts.h"
 
 TMandantenNrForm::TMandantenNrForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TMandantenNrForm"));
@@ -21,14 +22,5 @@ TMandantenNrForm::TMandantenNrForm(QWidget* parent) : QDialog(parent) {
     MandantEd->setGeometry(8, 32, 121, MandantEd->sizeHint().height());
     label->setBuddy(MandantEd);
 
-    auto* line = new QFrame(this);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    line->setGeometry(8, 100, 402, 4);
-
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setGeometry(162, 112, 94, 33);
-    OKBtn->setDefault(true);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    OKBtn = addOkStrip(this, QRect(8, 100, 402, 4), QRect(162, 112, 94, 33));
 }

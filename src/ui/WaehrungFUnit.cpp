@@ -1,9 +1,10 @@
 #include "ui/WaehrungFUnit.h"
 
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include "ui/DialogParts.h"
 
 TWaehrungForm::TWaehrungForm(QWidget* parent, OptionStore* store) : QDialog(parent) {
     setObjectName(QStringLiteral("TWaehrungForm"));
@@ -18,16 +19,7 @@ TWaehrungForm::TWaehrungForm(QWidget* parent, OptionStore* store) : QDialog(pare
     Edit1->setGeometry(8, 32, 121, Edit1->sizeHint().height());
     label->setBuddy(Edit1);
 
-    auto* line = new QFrame(this);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    line->setGeometry(8, 108, 385, 4);
-
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setGeometry(163, 120, 86, 33);
-    OKBtn->setDefault(true);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    OKBtn = addOkStrip(this, QRect(8, 108, 385, 4), QRect(163, 120, 86, 33));
 
     m_storage = std::make_unique<FormStorage>(this, QStringLiteral("TWaehrungForm"), true, store);
 }

@@ -1,5 +1,6 @@
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 #include "support/TestSupport.h"
 

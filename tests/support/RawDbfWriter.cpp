@@ -53,6 +53,8 @@ QByteArray RawDbf::bytes() const {
     return b;
 }
 
-void RawDbf::write(const QString& fileName) const { writeFile(fileName, bytes()); }
+void RawDbf::write(const QString& fileName) const {
+    writeFile(fileName, bytes());
+}
 
 }  // namespace testsupport

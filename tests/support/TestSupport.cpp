@@ -1,17 +1,28 @@
 #include "support/TestSupport.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
+
+#include <QFile>
 
 namespace testsupport {
 
-void pinGermanLocale() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+void pinGermanLocale() {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+}
 
-ScopedLocale::ScopedLocale(const QLocale& locale) : m_previous(QLocale()) { QLocale::setDefault(locale); }
-ScopedLocale::~ScopedLocale() { QLocale::setDefault(m_previous); }
+ScopedLocale::ScopedLocale(const QLocale& locale) : m_previous(QLocale()) {
+    QLocale::setDefault(locale);
+}
+ScopedLocale::~ScopedLocale() {
+    QLocale::setDefault(m_previous);
+}
 
-TempFolder::TempFolder() { EXPECT_TRUE(m_dir.isValid()); }
-QString TempFolder::path() const { return m_dir.path() + QLatin1Char('/'); }
+TempFolder::TempFolder() {
+    EXPECT_TRUE(m_dir.isValid());
+}
+QString TempFolder::path() const {
+    return m_dir.path() + QLatin1Char('/');
+}
 
 QByteArray readFile(const QString& fileName) {
     QFile f(fileName);

@@ -1,3 +1,5 @@
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -17,7 +19,6 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include "journal/JournalModel.h"
 #include "startup/DataFolderLock.h"
@@ -28,9 +29,9 @@
 #include "ui/DBGrid.h"
 #include "ui/EinstellungenFUnit.h"
 #include "ui/FirmenanschriftFUnit.h"
-#include "ui/WaehrungFUnit.h"
 #include "ui/MainUnit.h"
 #include "ui/MandatenNrFUnit.h"
+#include "ui/WaehrungFUnit.h"
 
 using testsupport::TempFolder;
 
@@ -47,8 +48,10 @@ public:
             texts << box->text();
             QAbstractButton* button = m_answer != QMessageBox::NoButton ? box->button(m_answer) : nullptr;
             if (!button) button = box->escapeButton() ? box->escapeButton() : box->defaultButton();
-            if (button) button->click();
-            else box->reject();
+            if (button)
+                button->click();
+            else
+                box->reject();
         });
         m_timer.start();
     }
@@ -184,10 +187,10 @@ TEST_F(MainFormTest, KindsFollowTheRadioPairAndTheNeutralBox) {
 TEST_F(MainFormTest, EnterPostsFromEveryEntryField) {
     start();
     form->ZeigeEingabefeldfrSammelkonto1->trigger();
-    QWidget* fields[] = {form->DateTimePicker1, form->BelegEd,  form->BuchTextEd,   form->BruttoEd,
-                         form->MwStEd,          form->EAKontoEd, form->KontoNrEd,   form->MwstZahlEd,
-                         form->RadioButton2,    form->AutobelCheck, form->NeutralBuchenCheck,
-                         form->SammelKontoEd,   form->SammelKontoNrED};
+    QWidget* fields[] = {form->DateTimePicker1, form->BelegEd,      form->BuchTextEd,         form->BruttoEd,
+                         form->MwStEd,          form->EAKontoEd,    form->KontoNrEd,          form->MwstZahlEd,
+                         form->RadioButton2,    form->AutobelCheck, form->NeutralBuchenCheck, form->SammelKontoEd,
+                         form->SammelKontoNrED};
     int expected = 0;
     for (QWidget* field : fields) {
         field->setFocus();
@@ -289,8 +292,8 @@ TEST_F(MainFormTest, ClosingStoresTheCheckMarks) {
     EXPECT_TRUE(form->Panel4->isVisible());
     form->Beenden1->trigger();
     OptionStore store;
-    EXPECT_TRUE(store.boolValue(QStringLiteral("TMainForm"), QStringLiteral("ZeigeEingabefeldfrKostenstelle1_Checked"),
-                                false));
+    EXPECT_TRUE(
+        store.boolValue(QStringLiteral("TMainForm"), QStringLiteral("ZeigeEingabefeldfrKostenstelle1_Checked"), false));
 }
 
 TEST_F(MainFormTest, OptionalRowsAndResizing) {
@@ -380,7 +383,8 @@ TEST_F(MainFormTest, CompanyAddressIsWrittenWhenTheDialogIsClosedByItsCloseBox) 
     });
     form->Firmenangaben1Click();
     EXPECT_EQ(testsupport::readFile(userFolder() + QStringLiteral("anschrift_2_.txt")),
-              QByteArray("M\xfcller GmbH\r\nHauptstra\xdf" "e 1\r\n"));
+              QByteArray("M\xfcller GmbH\r\nHauptstra\xdf"
+                         "e 1\r\n"));
 
     // A client without an address file keeps showing the address it had.
     form->Mandant[4]->trigger();
