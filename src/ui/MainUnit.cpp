@@ -599,7 +599,10 @@ void TMainForm::openTableSet() {
     m_tablesUsable = true;
     m_openedYear = JahrEd->value();
     m_filter->attachTo(m_tables.Dbf1);
-    if (!problems.isEmpty()) QMessageBox::warning(this, windowTitle(), problems.join(QStringLiteral("\n\n")));
+    if (!problems.isEmpty()) {
+        QMessageBox::warning(this, windowTitle(), problems.join(QStringLiteral("\n\n")));
+        activateWindow();  // keyboard entry goes on here, also where no window manager hands focus back
+    }
     FillCombos();
 }
 
@@ -637,7 +640,9 @@ void TMainForm::keyPressEvent(QKeyEvent* event) {
     // Enter runs "Buchen" from every field that does not use Enter itself. The filter edit filters
     // (returnPressed), the grid edits its cells, a focused button clicks itself.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        QWidget* focus = QApplication::focusWidget();
+        // The window's own focus child: the key reached this window, whether or not the platform
+        // counts it as the active one.
+        QWidget* focus = focusWidget();
         if (focus == FilterEd || (focus && (DBGrid1->isAncestorOf(focus) || focus == DBGrid1))) {
             event->accept();
             return;
@@ -702,7 +707,7 @@ void TMainForm::SetMandant() {
 
 void TMainForm::FreieMandantennummersetzen1Click() {
     TMandantenNrForm* dialog = appForms().MandantenNrForm;
-    if (dialog->exec() != QDialog::Accepted) {
+    if (runModal(dialog) != QDialog::Accepted) {
         // The radio group has already moved its mark; nothing changes, so put it back.
         if (m_lastMandantAction) m_lastMandantAction->setChecked(true);
         return;
@@ -722,7 +727,7 @@ void TMainForm::loadAddress() {
 }
 
 void TMainForm::AdminOptionen1Click() {
-    appForms().AdminForm->exec();
+    runModal(appForms().AdminForm);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -927,10 +932,16 @@ void TMainForm::DBGrid1TitleClick(int column) {
 // ---------------------------------------------------------------------------------------------
 // Dialogs
 
+int TMainForm::runModal(QDialog* dialog) {
+    const int result = dialog->exec();
+    activateWindow();  // typing goes on here, also where no window manager hands the focus back
+    return result;
+}
+
 void TMainForm::Einstellungen(DbfTable& table) {
     TEinstellungenForm* editor = appForms().EinstellungenForm;
     editor->bind(&table);
-    editor->exec();
+    runModal(editor);
     editor->unbind();
     // Every master table feeds a list by position: rebuild after each editor, so that no list points at
     // a row that has moved.
@@ -938,14 +949,14 @@ void TMainForm::Einstellungen(DbfTable& table) {
 }
 
 void TMainForm::Whrungeinstellen1Click() {
-    appForms().WaehrungForm->exec();
+    runModal(appForms().WaehrungForm);
     // The summary names the currency: show the new one at once rather than a stale text.
     calcMwst();
 }
 
 void TMainForm::Firmenangaben1Click() {
     TFirmenanschriftForm* dialog = appForms().FirmenanschriftForm;
-    dialog->exec();
+    runModal(dialog);
     AddressFile::save(addressFileName(), dialog->lines());
 }
 
@@ -953,10 +964,10 @@ void TMainForm::Dauerbuchungen1Click() {
     TDauerForm* dauer = appForms().DauerForm;
     dauer->bind(&m_tables.dauer);
     dauer->FillCombos();
-    dauer->exec();
+    runModal(dauer);
     dauer->unbind();
 }
 
 void TMainForm::ber1Click() {
-    appForms().InfoForm->exec();
+    runModal(appForms().InfoForm);
 }

@@ -11,6 +11,7 @@ class QAction;
 class QActionGroup;
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QDateEdit;
 class QDoubleSpinBox;
 class QLabel;
@@ -162,6 +163,7 @@ private:
     QString addressFileName() const;
     int checkedPeriod() const;  // index of the checked period item, -1 for none
     void scheduleVatRecompute();
+    int runModal(QDialog* dialog);
 
     // TableObserver of the bookings table.
     void rowInserted(int row) override;

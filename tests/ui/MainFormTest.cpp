@@ -205,6 +205,16 @@ TEST_F(MainFormTest, EnterPostsFromEveryEntryField) {
     EXPECT_EQ(bookings().physicalRecordCount(), expected);
 }
 
+TEST_F(MainFormTest, EnterPostsAlsoWhenThePlatformDoesNotCountTheWindowActive) {
+    // Without a window manager, the window can get keys while Qt knows no active window.
+    start();
+    form->BruttoEd->setFocus();
+    QApplication::setActiveWindow(nullptr);
+    ASSERT_EQ(QApplication::focusWidget(), nullptr);
+    QTest::keyClick(form->BruttoEd, Qt::Key_Return);
+    EXPECT_EQ(bookings().physicalRecordCount(), 1);
+}
+
 TEST_F(MainFormTest, EnterInTheFilterEditFiltersAndPostsNothing) {
     start();
     post(QStringLiteral("Miete Mai"), 100);
