@@ -116,6 +116,15 @@ void refill(QComboBox* combo, DbfTable& table, Entries entries, bool boundIndex)
     combo->setUpdatesEnabled(true);
 }
 
+// An hourglass while a command works through a large table (opening a year, filtering, sorting).
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent)
@@ -594,15 +603,20 @@ void TMainForm::FormShow() {
 // InitDB and FillCombos for the names set. Files that could not be opened are reported together; a
 // file that could not be created ends the command with its error.
 void TMainForm::openTableSet() {
-    m_tablesUsable = false;
-    const QStringList problems = m_tables.InitDB(m_progpath);
-    m_tablesUsable = true;
-    m_openedYear = JahrEd->value();
-    m_filter->attachTo(m_tables.Dbf1);
+    QStringList problems;
+    {
+        const WaitCursor wait;
+        m_tablesUsable = false;
+        problems = m_tables.InitDB(m_progpath);
+        m_tablesUsable = true;
+        m_openedYear = JahrEd->value();
+        m_filter->attachTo(m_tables.Dbf1);
+    }
     if (!problems.isEmpty()) {
         QMessageBox::warning(this, windowTitle(), problems.join(QStringLiteral("\n\n")));
         activateWindow();  // keyboard entry goes on here, also where no window manager hands focus back
     }
+    const WaitCursor wait;
     FillCombos();
 }
 
@@ -855,6 +869,7 @@ void TMainForm::CalcZeitraum() {
 }
 
 void TMainForm::Dezember1Click(QAction* sender) {
+    const WaitCursor wait;
     sender->setChecked(true);
     CalcZeitraum();
     if (FilternnachZeitraum1->isChecked() && m_tables.Dbf1.Active())
@@ -863,6 +878,7 @@ void TMainForm::Dezember1Click(QAction* sender) {
 }
 
 void TMainForm::FilternnachZeitraum1Click() {
+    const WaitCursor wait;
     // The action has already inverted its check mark.
     CalcZeitraum();
     m_filter->setZeitraum(Zeitraum{m_vondatum, m_bisdatum});
@@ -913,6 +929,7 @@ void TMainForm::rowMoved(int, int) {
 
 void TMainForm::FilterbtnClick() {
     if (!m_tables.Dbf1.Active()) return;
+    const WaitCursor wait;
     DBGrid1->commitEditor();
     m_filter->setZeitraum(Zeitraum{m_vondatum, m_bisdatum});
     m_filter->FilterbtnClick(m_tables.Dbf1, FilterEd->text());
@@ -920,13 +937,16 @@ void TMainForm::FilterbtnClick() {
 
 void TMainForm::AllezeigenBtnClick() {
     if (!m_tables.Dbf1.Active()) return;
+    const WaitCursor wait;
     DBGrid1->commitEditor();
     m_filter->setZeitraum(Zeitraum{m_vondatum, m_bisdatum});
     m_filter->AllezeigenBtnClick(m_tables.Dbf1);
 }
 
 void TMainForm::DBGrid1TitleClick(int column) {
-    if (m_tables.Dbf1.Active()) m_model->sortByColumn(column);
+    if (!m_tables.Dbf1.Active()) return;
+    const WaitCursor wait;
+    m_model->sortByColumn(column);
 }
 
 // ---------------------------------------------------------------------------------------------
