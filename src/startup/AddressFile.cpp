@@ -32,10 +32,16 @@ std::optional<QStringList> AddressFile::load(const QString& fileName) {
 void AddressFile::save(const QString& fileName, const QStringList& lines) {
     const CodePage codePage(1252);
     QByteArray bytes;
+    bool representable = true;
     for (const QString& line : lines) {
         bytes += codePage.encode(line);
         bytes += "\r\n";
+        representable = representable && codePage.canEncode(line);
     }
+    // An address the code page cannot hold would lose characters to '?'; it is kept whole as UTF-8 with
+    // a byte order mark instead, which loading recognises.
+    if (!representable)
+        bytes = "\xEF\xBB\xBF" + lines.join(QStringLiteral("\r\n")).toUtf8() + (lines.isEmpty() ? "" : "\r\n");
 
     QSaveFile file(fileName);
     QString problem;

@@ -29,7 +29,10 @@ QString userDataRoot() {
     }
     return QDir::fromNativeSeparators(roaming);
 #else
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    // A relative setting is invalid by the XDG rules; its default is meant then.
+    if (!data.isEmpty() && QDir::isRelativePath(data)) return QDir::homePath() + QStringLiteral("/.local/share");
+    return data;
 #endif
 }
 
@@ -61,7 +64,9 @@ QString DataFolder::withTrailingSeparator(const QString& text) {
 }
 
 QString DataFolder::resolve(const QString& text) {
-    const QString path = QDir::fromNativeSeparators(text);
+    // Blanks around a typed or pasted folder are no part of its name; "~" is the user's home folder.
+    QString path = QDir::fromNativeSeparators(text.trimmed());
+    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/"))) path.replace(0, 1, QDir::homePath());
     if (QDir::isAbsolutePath(path)) return withTrailingSeparator(QDir::cleanPath(path));
     return withTrailingSeparator(QDir::cleanPath(programFolder() + path));
 }

@@ -36,7 +36,8 @@ public:
     static QString withTrailingSeparator(const QString& text);
 
     // The chosen folder text as the table layer takes it: relative texts (the empty one included) are
-    // taken relative to the program folder. The result is absolute and ends in '/'.
+    // taken relative to the program folder; blanks around the text are dropped and a leading "~" is
+    // the home folder. The result is absolute and ends in '/'.
     static QString resolve(const QString& text);
 
     // The start-up decision: the write test in the program folder when that is chosen (falling back to

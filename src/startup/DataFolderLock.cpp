@@ -10,7 +10,7 @@ DataFolderLock::DataFolderLock() = default;
 DataFolderLock::~DataFolderLock() = default;
 
 QString DataFolderLock::lockFileName(const QString& folder) {
-    return DataFolder::withTrailingSeparator(folder) + QStringLiteral("quorvel.lock");
+    return DataFolder::withTrailingSeparator(folder) + QStringLiteral(".quorvel.lock");
 }
 
 bool DataFolderLock::tryLock(const QString& folder) {

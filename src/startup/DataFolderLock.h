@@ -7,8 +7,8 @@ class QLockFile;
 
 // Keeps a second running copy of the program off a data folder that one copy already uses: two
 // copies writing the same tables would overwrite each other's records. The lock is the file
-// "quorvel.lock" in the folder, held until the object dies. A lock left by a killed process is
-// recognised by its process id and taken over.
+// ".quorvel.lock" in the folder (hidden, beside the tables rather than among them), held until the object dies. A lock
+// left by a killed process is recognised by its process id and taken over.
 class DataFolderLock {
 public:
     DataFolderLock();

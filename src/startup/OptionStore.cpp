@@ -2,11 +2,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "storage/StorageError.h"
 
@@ -43,11 +46,33 @@ OptionStore::OptionStore() {
     m_settings = std::make_unique<QSettings>(defaultFileName(), QSettings::NativeFormat);
 #else
     m_settings = std::make_unique<QSettings>(defaultFileName(), QSettings::IniFormat);
+    replaceIfDamaged();
 #endif
 }
 
 OptionStore::OptionStore(const QString& iniFileName)
-    : m_settings(std::make_unique<QSettings>(iniFileName, QSettings::IniFormat)) {}
+    : m_settings(std::make_unique<QSettings>(iniFileName, QSettings::IniFormat)) {
+    replaceIfDamaged();
+}
+
+// QSettings keeps reporting a file it could not parse as a format error, also after it has written
+// the file anew, so every later save would look failed. A damaged file is therefore kept aside as
+// "<name>.bak" and replaced at once by what could be read from it.
+void OptionStore::replaceIfDamaged() {
+    if (m_settings->status() != QSettings::FormatError) return;
+    const QString fileName = m_settings->fileName();
+    std::vector<std::pair<QString, QVariant>> readable;
+    for (const QString& k : m_settings->allKeys()) readable.emplace_back(k, m_settings->value(k));
+
+    const QString backup = fileName + QStringLiteral(".bak");
+    QFile::remove(backup);
+    if (!QFile::copy(fileName, backup)) return;  // nothing is given up without a copy
+    m_settings.reset();
+    QFile::remove(fileName);
+    m_settings = std::make_unique<QSettings>(fileName, QSettings::IniFormat);
+    for (const auto& [k, v] : readable) m_settings->setValue(k, v);
+    m_settings->sync();
+}
 
 OptionStore::~OptionStore() = default;
 
@@ -143,9 +168,7 @@ void OptionStore::setPlacement(const QString& window, const QSize& screen, const
 void OptionStore::sync() {
     m_settings->sync();
     if (m_settings->status() == QSettings::NoError) return;
-    const QString reason = m_settings->status() == QSettings::FormatError
-                               ? QStringLiteral("Der Inhalt ist beschädigt und wird nicht überschrieben.")
-                               : QStringLiteral("Der Speicherort ist nicht beschreibbar.");
-    throw QuorvelError(QStringLiteral("Die Einstellungen konnten nicht in \"%1\" gespeichert werden. %2")
-                           .arg(QDir::toNativeSeparators(m_settings->fileName()), reason));
+    throw QuorvelError(QStringLiteral("Die Einstellungen konnten nicht in \"%1\" gespeichert werden. Der "
+                                      "Speicherort ist nicht beschreibbar.")
+                           .arg(QDir::toNativeSeparators(m_settings->fileName())));
 }

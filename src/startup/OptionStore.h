@@ -13,7 +13,8 @@ class QSettings;
 // name>, elsewhere the INI file <config folder>/<executable base name>.ini; renaming the executable
 // therefore starts with default options. One group per window class, one string value per item
 // ("AutobelCheck_Checked"), check marks as "True"/"False". A missing or unreadable store reads as empty,
-// so every caller falls back to its defaults.
+// so every caller falls back to its defaults; a damaged INI file is kept as "<name>.bak" and replaced by
+// what could be read from it.
 class OptionStore {
 public:
     // Window placement in the stored form. normPos is the normal window rectangle; it is stored as
@@ -57,5 +58,7 @@ public:
     QString location() const;
 
 private:
+    void replaceIfDamaged();
+
     std::unique_ptr<QSettings> m_settings;
 };

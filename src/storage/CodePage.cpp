@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -38,11 +39,17 @@ std::unique_ptr<CodePage::Tables> buildTables(int number) {
         tables->toUnicode[size_t(b)] = unit;
     }
     if (cd != iconv_t(-1)) iconv_close(cd);
-    // Reverse map; the lowest byte wins where a page maps two bytes to one character.
-    for (int b = 255; b >= 0; --b) {
-        const char16_t unit = tables->toUnicode[size_t(b)];
-        if (unit != u'\xFFFD') tables->fromUnicode.insert(unit, char(b));
+    // A byte the page leaves undefined still stands for itself: it reads as the character of the same
+    // number, as Windows does (or a private-use one where the page uses that number already), so that
+    // it is written back as it was.
+    for (int b = 128; b < 256; ++b) {
+        if (tables->toUnicode[size_t(b)] != u'\xFFFD') continue;
+        const auto& all = tables->toUnicode;
+        const bool taken = std::find(all.begin(), all.end(), char16_t(b)) != all.end();
+        tables->toUnicode[size_t(b)] = taken ? char16_t(0xF700 + b) : char16_t(b);
     }
+    // Reverse map; the lowest byte wins where a page maps two bytes to one character.
+    for (int b = 255; b >= 0; --b) tables->fromUnicode.insert(tables->toUnicode[size_t(b)], char(b));
     return tables;
 }
 
@@ -218,23 +225,51 @@ QString CodePage::decode(const char* bytes, int length) const {
     return text;
 }
 
+// A decomposed letter (u + combining diaeresis, as some systems paste it) is composed first when the
+// page lacks the combining mark, so that it becomes the page's ü rather than "u?". Text the page holds
+// as it is stays untouched, so that decoded text encodes back to exactly its bytes.
+QString CodePage::composed(const QString& text) const {
+    for (const QChar c : text)
+        if (c.unicode() >= 0x300 && !m_tables->fromUnicode.contains(c.unicode()))
+            return text.normalized(QString::NormalizationForm_C);
+    return text;
+}
+
+// One byte per character of an already composed text; a character outside the basic plane (two
+// UTF-16 units) is one '?'.
+int CodePage::encodeTo(const QString& text, char* out, int length) const {
+    const qsizetype size = text.size();
+    const QChar* in = text.constData();
+    int n = 0;
+    for (qsizetype i = 0; i < size && n < length; ++i) {
+        const char16_t unit = in[i].unicode();
+        if (unit < 128) {
+            out[n++] = char(unit);
+        } else if (in[i].isSurrogate()) {
+            if (in[i].isHighSurrogate() && i + 1 < size && in[i + 1].isLowSurrogate()) ++i;
+            out[n++] = '?';
+        } else {
+            const auto it = m_tables->fromUnicode.constFind(unit);
+            out[n++] = it == m_tables->fromUnicode.cend() ? '?' : it.value();
+        }
+    }
+    return n;
+}
+
+bool CodePage::canEncode(const QString& text) const {
+    const QString c = composed(text);
+    for (const QChar ch : c)
+        if (ch.unicode() >= 128 && (ch.isSurrogate() || !m_tables->fromUnicode.contains(ch.unicode()))) return false;
+    return true;
+}
+
 QByteArray CodePage::encode(const QString& text) const {
-    QByteArray bytes(text.size(), Qt::Uninitialized);
-    encodeInto(text, bytes.data(), int(bytes.size()));
+    const QString c = composed(text);
+    QByteArray bytes(c.size(), Qt::Uninitialized);
+    bytes.truncate(encodeTo(c, bytes.data(), int(bytes.size())));
     return bytes;
 }
 
 void CodePage::encodeInto(const QString& text, char* out, int length) const {
-    const int n = std::min(int(text.size()), length);
-    const QChar* in = text.constData();
-    for (int i = 0; i < n; ++i) {
-        const char16_t unit = in[i].unicode();
-        if (unit < 128) {
-            out[i] = char(unit);
-        } else {
-            const auto it = m_tables->fromUnicode.constFind(unit);
-            out[i] = it == m_tables->fromUnicode.cend() ? '?' : it.value();
-        }
-    }
-    for (int i = n; i < length; ++i) out[i] = ' ';
+    for (int i = encodeTo(composed(text), out, length); i < length; ++i) out[i] = ' ';
 }

@@ -6,7 +6,7 @@
 
 // A single-byte code page for the text fields of a table, chosen by the language-driver byte of the
 // file header. Decoding uses a 256-entry table built once through iconv; encoding maps characters the
-// code page lacks to '?'.
+// code page lacks to '?'. Every byte decodes to a character that encodes back to the same byte.
 class CodePage {
 public:
     CodePage();  // Windows-1252
@@ -19,12 +19,16 @@ public:
     int number() const { return m_number; }
     QString decode(const char* bytes, int length) const;
     QByteArray encode(const QString& text) const;
+    bool canEncode(const QString& text) const;  // false when encode would write a '?' for some character
     // Encodes into exactly `length` bytes at `out`: cut at the length, padded with blanks.
     void encodeInto(const QString& text, char* out, int length) const;
 
     struct Tables;
 
 private:
+    QString composed(const QString& text) const;
+    int encodeTo(const QString& text, char* out, int length) const;  // bytes written, at most length
+
     int m_number = 1252;
     const std::array<char16_t, 256>* m_toUnicode = nullptr;
     const Tables* m_tables = nullptr;

@@ -67,9 +67,7 @@ bool DbfHeader::parse(const QByteArray& bytes, qint64 fileSize, DbfHeader* h, QS
     h->mdxFlag = bytes[28] != 0;
     h->languageDriver = quint8(bytes[29]);
 
-    // Visual FoxPro adds a 263-byte backlink after the terminator; allow it so such files open.
-    const int extra = (h->version == 0x30 || h->version == 0x31) ? 263 : 0;
-    if (h->headerLength < fixedLength + 32 + 1 || (h->headerLength - 1 - extra - fixedLength) % 32 != 0) {
+    if (h->headerLength < fixedLength + 32 + 1) {
         *reason = QStringLiteral("ungültige Kopflänge %1").arg(h->headerLength);
         return false;
     }
@@ -77,9 +75,22 @@ bool DbfHeader::parse(const QByteArray& bytes, qint64 fileSize, DbfHeader* h, QS
         *reason = QStringLiteral("Dateikopf unvollständig");
         return false;
     }
-    const int fieldCount = (h->headerLength - 1 - extra - fixedLength) / 32;
-    if (bytes[h->headerLength - 1 - extra] != char(0x0D)) {
-        *reason = QStringLiteral("Ende der Feldbeschreibungen fehlt");
+    // The descriptors end at the first 0x0D in a descriptor's place. Writers may put more after it and
+    // count it in the header length (a padding byte of dBase III PLUS, the 263-byte backlink of Visual
+    // FoxPro); the records start at the header length.
+    int fieldCount = 0;
+    for (;;) {
+        const int at = fixedLength + 32 * fieldCount;
+        if (at < h->headerLength && bytes[at] == char(0x0D)) break;
+        // Another descriptor needs its 32 bytes and a terminator after it inside the header.
+        if (at + 32 >= h->headerLength) {
+            *reason = QStringLiteral("Ende der Feldbeschreibungen fehlt");
+            return false;
+        }
+        ++fieldCount;
+    }
+    if (fieldCount == 0) {
+        *reason = QStringLiteral("keine Felder");
         return false;
     }
     h->fields.clear();
@@ -88,10 +99,6 @@ bool DbfHeader::parse(const QByteArray& bytes, qint64 fileSize, DbfHeader* h, QS
     QSet<QString> names;
     for (int i = 0; i < fieldCount; ++i) {
         const int at = fixedLength + 32 * i;
-        if (bytes[at] == char(0x0D)) {
-            *reason = QStringLiteral("Kopflänge passt nicht zur Zahl der Felder");
-            return false;
-        }
         DbfFieldLayout f;
         int len = 0;
         while (len < 11 && bytes[at + len] != '\0') ++len;

@@ -725,7 +725,15 @@ void DbfTable::setFiltered(bool on) {
     if (on == m_filtered) return;
     if (Active()) postIfEditing();
     m_filtered = on;
-    if (Active()) rebuildKeepingCursor(false, true);
+    if (!Active()) return;
+    try {
+        rebuildKeepingCursor(false, true);
+    } catch (...) {
+        // A callback that failed left the rows as they were; the switch says so, and switching again
+        // applies the filter for real.
+        m_filtered = !on;
+        throw;
+    }
 }
 
 // --- sort order ---

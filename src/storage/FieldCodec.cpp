@@ -79,7 +79,8 @@ bool encodeNumber(double value, int width, int decimals, char* out, QString* rea
     if (decimals > 0) {
         text = QByteArray::number(value, 'f', decimals);
     } else {
-        text = QByteArray::number(qint64(std::llround(value)));
+        // Rounded as a double: wide fields of other software hold values beyond the 64-bit range.
+        text = QByteArray::number(std::round(value), 'f', 0);
     }
     // A tiny negative value rounds to "-0.000"; store it as zero.
     if (text.startsWith('-')) {

@@ -109,3 +109,19 @@ TEST(AddressFile, SaveIntoAMissingFolderThrowsNamingTheFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// An address with characters 1252 lacks (a Polish street, a Czech town) is not cut down to '?': such a
+// file is written as UTF-8 with byte order mark, which loading already understands.
+TEST(AddressFile, CharactersOutside1252AreKept) {
+    TempFolder dir;
+    const QString name = dir.file(QStringLiteral("anschrift_3_.txt"));
+    const QStringList lines{QStringLiteral("Łódź Sp. z o.o."), QStringLiteral("ul. Żeromskiego 7"),
+                            QStringLiteral("Preis 5 €")};
+    AddressFile::save(name, lines);
+    EXPECT_TRUE(readFile(name).startsWith(QByteArray("\xEF\xBB\xBF")));
+    EXPECT_EQ(AddressFile::load(name), lines);
+}
+
+}  // namespace

@@ -245,4 +245,70 @@ TEST(BookingsUpgradeFailure, WriteProtectedOldTableIsNotUpgraded) {
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("copy.dbf"))));
 }
 
+TEST(BookingsUpgradeEdges, NoRecordsOrOnlyDeletedOnesGiveAnEmptyNewTable) {
+    for (bool withDeleted : {false, true}) {
+        SCOPED_TRACE(withDeleted);
+        TempFolder dir;
+        RawDbf raw = oldTable();
+        raw.records.clear();
+        if (withDeleted) raw.addRecord({"20260101", "E", "X", "weg", "1,00000000", "", "", "", ""}, true);
+        const QByteArray old = raw.bytes();
+        writeFile(dir.file(bookingsName), old);
+
+        TableSet set;
+        set.setNames(1, 2026);
+        const QStringList messages = set.InitDB(dir.path());
+        EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+        ASSERT_TRUE(set.Dbf1.Active());
+        EXPECT_EQ(set.Dbf1.FieldCount(), 11);
+        EXPECT_EQ(set.Dbf1.RecordCount(), 0);
+        EXPECT_EQ(readFile(dir.file(QStringLiteral("copy.dbf"))), old);
+        EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("temp.dbf"))));
+    }
+}
+
+// Other software writes the old layout with its own widths; every value that fits the new layout
+// arrives as it was, also texts with bytes 1252 names no character for, dates before 1900 and in 9999.
+TEST(BookingsUpgradeEdges, OddWidthsAndUnusualValuesArriveIntact) {
+    TempFolder dir;
+    RawDbf raw;
+    raw.fields = {{"DATUM", 'D', 8, 0},  {"ART", 'C', 1, 0},     {"BELEG", 'C', 10, 0},
+                  {"TEXT", 'C', 80, 0},  {"BRUTTO", 'N', 12, 2}, {"MWST", 'N', 5, 1},
+                  {"KONTO", 'N', 10, 0}, {"MWST2", 'N', 20, 4},  {"NETTO", 'F', 19, 8}};
+    raw.addRecord({"18991231", "E", "A-1",
+                   "Stra\xDF"
+                   "e \x81\x8D\x8F\x90\x9D Ende",
+                   "1234567,89", "19,0", "4711", "12,3456", "-0,5"});
+    raw.addRecord({"99991231", "A", "", QByteArray(59, 'x') + "y", "-0.01", "7.0", "-12345678", "", ""});
+    const QByteArray old = raw.bytes();
+    writeFile(dir.file(bookingsName), old);
+
+    TableSet set;
+    set.setNames(1, 2026);
+    const QStringList messages = set.InitDB(dir.path());
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+    DbfTable& t = set.Dbf1;
+    ASSERT_TRUE(t.Active());
+    ASSERT_EQ(t.RecordCount(), 2);
+    t.First();
+    EXPECT_EQ(t.Fields(0).AsDateTime(), DayNumber::fromDate(QDate(1899, 12, 31)));
+    EXPECT_EQ(t.Fields(2).AsString(), QStringLiteral("A-1"));
+    const QByteArray stored = readFile(dir.file(bookingsName));
+    EXPECT_EQ(stored.mid(385 + 1 + 8 + 1 + 20, 20), QByteArray("Stra\xDF"
+                                                               "e \x81\x8D\x8F\x90\x9D Ende   "));
+    EXPECT_EQ(t.Fields(4).AsFloat(), 1234567.89);
+    EXPECT_EQ(t.Fields(5).AsFloat(), 19.0);
+    EXPECT_EQ(t.Fields(6).AsInteger(), 4711);
+    EXPECT_EQ(t.Fields(7).AsFloat(), 12.3456);
+    EXPECT_EQ(t.Fields(8).AsFloat(), -0.5);
+    t.Next();
+    EXPECT_EQ(t.Fields(0).AsDateTime(), DayNumber::fromDate(QDate(9999, 12, 31)));
+    EXPECT_TRUE(t.Fields(2).IsNull());
+    EXPECT_EQ(t.Fields(3).AsString(), QString(59, QLatin1Char('x')) + QLatin1Char('y'));
+    EXPECT_EQ(t.Fields(4).AsFloat(), -0.01);
+    EXPECT_EQ(t.Fields(6).AsInteger(), -12345678);
+    EXPECT_TRUE(t.Fields(7).IsNull());
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("copy.dbf"))), old);
+}
+
 }  // namespace

@@ -21,7 +21,7 @@ TEST(DataFolderLock, SecondHolderInTheSameProcessIsRefused) {
     DataFolderLock first;
     ASSERT_TRUE(first.tryLock(dir.path()));
     EXPECT_TRUE(first.isLocked());
-    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("quorvel.lock"))));
+    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral(".quorvel.lock"))));
 
     DataFolderLock second;
     EXPECT_FALSE(second.tryLock(dir.path()));
@@ -41,7 +41,7 @@ TEST(DataFolderLock, ReleasedWhenTheObjectDies) {
         DataFolderLock lock;
         ASSERT_TRUE(lock.tryLock(dir.path()));
     }
-    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("quorvel.lock"))));
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral(".quorvel.lock"))));
     DataFolderLock again;
     EXPECT_TRUE(again.tryLock(dir.path()));
 }
@@ -84,7 +84,7 @@ TEST(DataFolderLock, SecondProcessIsRefusedAndADeadOneIsNot) {
     // A killed holder leaves its lock file behind; it must not block the next start.
     child.kill();
     ASSERT_TRUE(child.waitForFinished(10000));
-    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("quorvel.lock"))));
+    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral(".quorvel.lock"))));
     EXPECT_TRUE(lock.tryLock(dir.path()));
     EXPECT_TRUE(lock.isLocked());
 }

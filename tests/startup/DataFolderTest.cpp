@@ -41,6 +41,16 @@ TEST(DataFolder, GetProgramDirIgnoresAFolderThatCannotBeCreated) {
     qputenv("XDG_DATA_HOME", previous);
 }
 
+// A relative XDG_DATA_HOME is invalid by the XDG rules; the folder would otherwise depend on the
+// working directory (for the address file and the lock) and on the program folder (for the tables).
+TEST(DataFolder, GetProgramDirIgnoresARelativeUserDataSetting) {
+    const QByteArray previous = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", "relativ/daten");
+    const QString folder = DataFolder::GetProgramDir(false, QStringLiteral("/fallback/"));
+    EXPECT_EQ(folder, QDir::homePath() + QStringLiteral("/.local/share/ZAN-TOR/Quorvel/"));
+    qputenv("XDG_DATA_HOME", previous);
+}
+
 TEST(DataFolder, WriteTestCreatesAndRemovesTestDat) {
     TempFolder dir;
     EXPECT_TRUE(DataFolder::writeTest(dir.path()));
@@ -85,6 +95,19 @@ TEST(DataFolder, ResolveTakesRelativeTextsFromTheProgramFolder) {
     EXPECT_EQ(DataFolder::resolve(QStringLiteral("daten")), program + QStringLiteral("daten/"));
     EXPECT_EQ(DataFolder::resolve(QStringLiteral("/srv/daten")), QStringLiteral("/srv/daten/"));
     EXPECT_EQ(DataFolder::resolve(QStringLiteral("/srv/daten/")), QStringLiteral("/srv/daten/"));
+}
+
+// Blanks typed or pasted around the folder text are not part of a folder name: with a leading blank
+// an absolute folder would silently become one below the program folder.
+TEST(DataFolder, ResolveIgnoresBlanksAroundTheTextAndKnowsTheHomeFolder) {
+    const QString program = DataFolder::programFolder();
+    EXPECT_EQ(DataFolder::resolve(QStringLiteral(" /srv/daten ")), QStringLiteral("/srv/daten/"));
+    EXPECT_EQ(DataFolder::resolve(QStringLiteral("\t/srv/daten\n")), QStringLiteral("/srv/daten/"));
+    EXPECT_EQ(DataFolder::resolve(QStringLiteral("   ")), program);
+    EXPECT_EQ(DataFolder::resolve(QStringLiteral(" daten ")), program + QStringLiteral("daten/"));
+    EXPECT_EQ(DataFolder::resolve(QStringLiteral("~/Buchhaltung")), QDir::homePath() + QStringLiteral("/Buchhaltung/"));
+    EXPECT_EQ(DataFolder::resolve(QStringLiteral("~")), QDir::homePath() + QStringLiteral("/"));
+    EXPECT_EQ(DataFolder::resolve(QStringLiteral("daten/../x/./y")), program + QStringLiteral("x/y/"));
 }
 
 TEST(DataFolder, DecideFollowsTheChoice) {

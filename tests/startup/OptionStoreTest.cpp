@@ -207,3 +207,33 @@ TEST(OptionStore, DefaultStoreIsNamedAfterTheExecutable) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OptionStore, ScreenSizeKeysOfAHandWrittenIniAreFound) {
+    TempFolder dir;
+    const QString ini = dir.file(QStringLiteral("q.ini"));
+    writeFile(ini, QByteArray("[TMainForm]\nNormPos=1,2,3,4\nNormPos(1280x1024)=10,20,110,220\n"));
+    OptionStore store(ini);
+    EXPECT_EQ(store.placement(QStringLiteral("TMainForm"), QSize(1280, 1024))->normPos, QRect(10, 20, 100, 200));
+    EXPECT_EQ(store.placement(QStringLiteral("TMainForm"), QSize(800, 600))->normPos, QRect(1, 2, 2, 2));
+}
+
+// A store that could not be read is replaced by the options of this run; saving them succeeds and
+// reports nothing, and at the next start they are there.
+TEST(OptionStore, AnUnreadableStoreIsReplacedWhenSaved) {
+    TempFolder dir;
+    const QString ini = dir.file(QStringLiteral("q.ini"));
+    const QByteArray damaged("[TMainForm\n\x01\x02\xff\xfe[[[\n=\n\"", 20);
+    writeFile(ini, damaged);
+    {
+        OptionStore store(ini);
+        EXPECT_EQ(readFile(ini + QStringLiteral(".bak")), damaged);
+        store.setBoolValue(QStringLiteral("TMainForm"), QStringLiteral("AutobelCheck_Checked"), false);
+        EXPECT_NO_THROW(store.sync());
+    }
+    OptionStore again(ini);
+    EXPECT_FALSE(again.boolValue(QStringLiteral("TMainForm"), QStringLiteral("AutobelCheck_Checked"), true));
+}
+
+}  // namespace

@@ -98,3 +98,49 @@ TEST(CodePages, ForeignFilesAreReadAndWrittenInTheirPage) {
         EXPECT_EQ(bytes.mid(table.headerLength() + table.recordLength() + 1, c.stored.size()), c.stored);
     }
 }
+
+TEST(CodePages, BytesWithoutACharacterSurviveARoundTrip) {
+    // 0x81, 0x8D, 0x8F, 0x90 and 0x9D name no character in 1252. Files of other software still carry
+    // them; reading and writing a text back (the bookings upgrade does exactly that) must not turn
+    // them into '?'.
+    const CodePage cp(1252);
+    const QByteArray stored(
+        "a\x81"
+        "b\x8D\x8F\x90\x9D"
+        "c");
+    const QString text = cp.decode(stored.constData(), int(stored.size()));
+    EXPECT_FALSE(text.contains(QChar::ReplacementCharacter));
+    EXPECT_EQ(cp.encode(text), stored);
+    // Every byte of every supported page comes back as itself.
+    for (int page : {437, 850, 852, 866, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257}) {
+        SCOPED_TRACE(page);
+        const CodePage p(page);
+        QByteArray all(256, '\0');
+        for (int b = 0; b < 256; ++b) all[b] = char(b);
+        EXPECT_EQ(p.encode(p.decode(all.constData(), 256)), all);
+    }
+}
+
+TEST(CodePages, TextIsEncodedCharacterByCharacter) {
+    const CodePage cp(1252);
+    // Decomposed umlauts (as some systems paste them) are the same characters as the composed ones.
+    const QString decomposed = QStringLiteral("Gru") + QChar(0x0308) + QStringLiteral("ße A") + QChar(0x0308);
+    EXPECT_EQ(cp.encode(decomposed), QByteArray("Gr\xFC\xDF"
+                                                "e \xC4"));
+    // A character outside the basic plane is one character, so one '?', not two.
+    const QString emoji = QStringLiteral("a") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("b");
+    EXPECT_EQ(cp.encode(emoji), QByteArray("a?b"));
+    char field[4];
+    cp.encodeInto(emoji + QStringLiteral("cdef"), field, 4);
+    EXPECT_EQ(QByteArray(field, 4), QByteArray("a?bc"));
+}
+
+TEST(CodePages, CanEncodeTellsWhetherTextSurvives) {
+    const CodePage cp(1252);
+    EXPECT_TRUE(cp.canEncode(QStringLiteral("Grüße € Œ")));
+    EXPECT_TRUE(cp.canEncode(QStringLiteral("Gru") + QChar(0x0308) + QStringLiteral("ße")));
+    EXPECT_FALSE(cp.canEncode(QStringLiteral("Łódź")));
+    EXPECT_FALSE(cp.canEncode(QString::fromUcs4(U"\U0001F600")));
+    EXPECT_TRUE(CodePage(850).canEncode(QStringLiteral("ÄÖÜ")));
+    EXPECT_FALSE(CodePage(850).canEncode(QStringLiteral("€")));
+}

@@ -350,3 +350,26 @@ TEST(ForeignNumbers, CommaAndPointDecimalsReadAlike) {
     }
     EXPECT_EQ(readFile(folder.file(QStringLiteral("f.dbf"))), before);  // reading never writes
 }
+
+// A wide whole-number field of other software takes values beyond 64 bits' reach of a rounding
+// helper; they are stored as they are or refused, never as some other number.
+TEST(ForeignNumbers, WideWholeNumberFieldsKeepLargeValues) {
+    TempFolder folder;
+    RawDbf raw;
+    raw.fields = {{"GROSS", 'N', 20, 0}};
+    raw.write(folder.file(QStringLiteral("w.dbf")));
+    DbfTable t;
+    t.setFilePath(folder.path());
+    t.setTableName(QStringLiteral("w.dbf"));
+    t.Open();
+    for (double value : {1e19, -9.9e18, 12345678901234567890.0, 9.5e18}) {
+        SCOPED_TRACE(value);
+        t.Insert();
+        t.Fields(0).setAsFloat(value);
+        t.Post();
+        EXPECT_EQ(t.Fields(0).AsFloat(), value);
+    }
+    t.Insert();
+    EXPECT_THROW(t.Fields(0).setAsFloat(1e20), ConversionError);  // 21 characters
+    t.Cancel();
+}

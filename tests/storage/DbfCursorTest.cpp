@@ -313,3 +313,61 @@ TEST_F(Cursor, WalkNotifiesOnlyCursorChanges) {
     names();
     EXPECT_TRUE(observer.events.isEmpty());
 }
+
+// A filter that fails must not leave the table claiming a state it is not in: the switch stays where
+// it was, so switching again (after the condition was fixed) really applies the filter.
+TEST_F(Cursor, AFailingFilterLeavesTheSwitchAsItWas) {
+    table.setOnFilterRecord([](const DbfTable& t) -> bool {
+        if (t.Fields(1).AsString() == QStringLiteral("Berta")) throw StorageError(QStringLiteral("kaputt"));
+        return true;
+    });
+    EXPECT_THROW(table.setFiltered(true), StorageError);
+    EXPECT_FALSE(table.Filtered());
+    EXPECT_EQ(names(), (QStringList{"Cäsar", "anton", "Berta", "Dora"}));
+
+    filterNr(2);
+    table.setFiltered(true);
+    EXPECT_TRUE(table.Filtered());
+    EXPECT_EQ(names(), (QStringList{"Cäsar", "Berta"}));
+
+    // Switching off cannot fail, whatever the callback does.
+    table.setOnFilterRecord([](const DbfTable&) -> bool { throw StorageError(QStringLiteral("kaputt")); });
+    table.setFiltered(false);
+    EXPECT_EQ(names().size(), 4);
+    EXPECT_THROW(table.setFiltered(true), StorageError);
+    EXPECT_FALSE(table.Filtered());
+    EXPECT_EQ(names().size(), 4);
+}
+
+// Switching the filter while a record is being inserted posts it first; it is stored whether or not
+// the filter then shows it.
+TEST_F(Cursor, SwitchingTheFilterWhileInsertingPostsTheRecord) {
+    filterNr(2);
+    table.Insert();
+    table.Fields(0).setAsInteger(1);
+    table.Fields(1).setAsString(QStringLiteral("Emil"));
+    table.setFiltered(true);
+    EXPECT_EQ(table.state(), DbfTable::State::Browse);
+    EXPECT_EQ(names(), (QStringList{"Cäsar", "Berta"}));
+    table.setFiltered(false);
+    EXPECT_EQ(names(), (QStringList{"Cäsar", "anton", "Berta", "Dora", "Emil"}));
+    table.Close();
+    table.Open();
+    EXPECT_EQ(table.physicalRecordCount(), 5);
+}
+
+// Records with an empty key sort first and keep their physical order among themselves, as do equal keys.
+TEST_F(Cursor, EmptyKeysSortFirstAndEqualKeysKeepTheirOrder) {
+    table.Insert();
+    table.Fields(1).setAsString(QStringLiteral("ohne Nr"));
+    table.Post();
+    table.Insert();
+    table.Fields(0).setAsInteger(1);
+    table.Post();  // no name
+    table.AddIndex(QStringLiteral("NR"), QStringLiteral("Nr"));
+    table.setIndexName(QStringLiteral("NR"));
+    EXPECT_EQ(names(), (QStringList{"ohne Nr", "anton", "Dora", "", "Berta", "Cäsar"}));
+    table.AddIndex(QStringLiteral("NAME"), QStringLiteral("Name"));
+    table.setIndexName(QStringLiteral("NAME"));
+    EXPECT_EQ(names(), (QStringList{"", "anton", "Berta", "Cäsar", "Dora", "ohne Nr"}));
+}

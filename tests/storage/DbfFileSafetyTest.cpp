@@ -343,3 +343,45 @@ TEST(CrashSafety, KilledWriterLeavesAConsistentFile) {
     }
     EXPECT_EQ(n, table.RecordCount());
 }
+
+// Some writers (dBase III PLUS among them) put padding after the descriptors' terminator and count
+// it in the header length. The records start at the header length; the file is sound and must open.
+TEST(ForeignHeaders, PaddingAfterTheDescriptorTerminatorIsAccepted) {
+    for (int padding : {1, 2, 31, 263}) {
+        SCOPED_TRACE(padding);
+        TempFolder folder;
+        const QByteArray plain = twoFieldTable(2).bytes();
+        const int header = 32 + 2 * 32 + 1;
+        QByteArray padded = plain.left(header) + QByteArray(padding, '\0') + plain.mid(header);
+        padded[8] = char((header + padding) & 0xff);
+        padded[9] = char((header + padding) >> 8);
+        const QString file = folder.file(QStringLiteral("p.dbf"));
+        writeFile(file, padded);
+
+        DbfTable table;
+        openTable(table, folder, QStringLiteral("p.dbf"));
+        EXPECT_EQ(table.FieldCount(), 2);
+        EXPECT_EQ(table.headerLength(), header + padding);
+        EXPECT_EQ(walk(table, 1), (QStringList{"Zeile 0", "Zeile 1"}));
+        table.Insert();
+        table.Fields(0).setAsInteger(7);
+        table.Fields(1).setAsString(QStringLiteral("neu"));
+        table.Post();
+        table.Close();
+        const QByteArray after = readFile(file);
+        EXPECT_EQ(after.left(header + padding).mid(12), padded.left(header + padding).mid(12));
+        table.Open();
+        EXPECT_EQ(walk(table, 1), (QStringList{"Zeile 0", "Zeile 1", "neu"}));
+    }
+}
+
+TEST(ForeignHeaders, AHeaderEndingBeforeItsDescriptorsIsStillDamaged) {
+    TempFolder folder;
+    QByteArray b = twoFieldTable(1).bytes();
+    b[32 + 32] = char(0x0D);  // terminator where the second descriptor should start
+    const QString file = folder.file(QStringLiteral("d.dbf"));
+    writeFile(file, b);
+    DbfTable table;
+    EXPECT_THROW(openTable(table, folder, QStringLiteral("d.dbf")), DamagedTableError);
+    EXPECT_EQ(readFile(file), b);
+}
