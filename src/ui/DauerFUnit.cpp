@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include "recurring/TemplateTakeOver.h"
 #include "ui/DBGrid.h"
 #include "ui/DBNavigator.h"
+#include "ui/DialogParts.h"
 #include "ui/MainUnit.h"
 #include "ui/PendingPost.h"
 #include "ui/UiMessages.h"
@@ -294,4 +296,9 @@ bool TDauerForm::eventFilter(QObject* watched, QEvent* event) {
         if (auto* edit = qobject_cast<QLineEdit*>(watched)) QTimer::singleShot(0, edit, &QLineEdit::selectAll);
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TDauerForm::keyPressEvent(QKeyEvent* event) {
+    if (pressFocusedButton(this, event)) return;
+    QDialog::keyPressEvent(event);
 }

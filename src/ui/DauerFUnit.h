@@ -55,6 +55,7 @@ public:
     DBGrid* DBGrid1 = nullptr;
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

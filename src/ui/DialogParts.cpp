@@ -2,7 +2,9 @@
 
 #include <QDialog>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QToolButton>
 
 QPushButton* addOkStrip(QDialog* dialog, const QRect& line, const QRect& button, bool isDefault) {
     auto* separator = new QFrame(dialog);
@@ -19,4 +21,15 @@ QPushButton* addOkStrip(QDialog* dialog, const QRect& line, const QRect& button,
         ok->setAutoDefault(false);
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     return ok;
+}
+
+bool pressFocusedButton(QDialog* dialog, QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
+    if (event->modifiers() & ~Qt::KeypadModifier) return false;
+    QWidget* focus = dialog->focusWidget();
+    auto* button = qobject_cast<QAbstractButton*>(focus);
+    if (!button || !(qobject_cast<QPushButton*>(button) || qobject_cast<QToolButton*>(button))) return false;
+    event->accept();
+    if (button->isEnabled()) button->click();
+    return true;
 }

@@ -3,8 +3,14 @@
 #include <QRect>
 
 class QDialog;
+class QKeyEvent;
 class QPushButton;
 
 // The bottom strip the small dialogs share: a sunken separator line and an "OK" button that accepts.
 // `isDefault`: Enter in the dialog presses OK (not where Enter has work of its own, as in a memo).
 QPushButton* addOkStrip(QDialog* dialog, const QRect& line, const QRect& button, bool isDefault = true);
+
+// Enter on a focused push or tool button presses that button, as Space does, rather than the dialog's
+// default button (or nothing where the dialog has none). For a dialog's keyPressEvent: true when the key
+// was taken.
+bool pressFocusedButton(QDialog* dialog, QKeyEvent* event);

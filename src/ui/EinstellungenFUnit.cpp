@@ -1,11 +1,13 @@
 #include "ui/EinstellungenFUnit.h"
 
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "journal/TableModel.h"
 #include "ui/DBGrid.h"
 #include "ui/DBNavigator.h"
+#include "ui/DialogParts.h"
 #include "ui/PendingPost.h"
 
 TEinstellungenForm::TEinstellungenForm(QWidget* parent) : QDialog(parent), m_model(std::make_unique<TableModel>()) {
@@ -61,4 +63,9 @@ DbfTable* TEinstellungenForm::table() const {
 void TEinstellungenForm::done(int result) {
     if (!PendingPost::commitAndPost(this, DBGrid1, m_model->table())) return;
     QDialog::done(result);
+}
+
+void TEinstellungenForm::keyPressEvent(QKeyEvent* event) {
+    if (pressFocusedButton(this, event)) return;
+    QDialog::keyPressEvent(event);
 }

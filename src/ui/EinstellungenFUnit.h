@@ -28,6 +28,9 @@ public:
     DBNavigator* DBNavigator1 = nullptr;
     DBGrid* DBGrid1 = nullptr;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     std::unique_ptr<TableModel> m_model;
 };

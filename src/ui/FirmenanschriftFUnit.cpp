@@ -1,5 +1,6 @@
 #include "ui/FirmenanschriftFUnit.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -38,4 +39,9 @@ QStringList TFirmenanschriftForm::lines() const {
 
 void TFirmenanschriftForm::setLines(const QStringList& lines) {
     Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TFirmenanschriftForm::keyPressEvent(QKeyEvent* event) {
+    if (pressFocusedButton(this, event)) return;
+    QDialog::keyPressEvent(event);
 }

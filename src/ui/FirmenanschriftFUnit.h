@@ -19,4 +19,7 @@ public:
 
     QPlainTextEdit* Memo1 = nullptr;
     QPushButton* OKBtn = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };

@@ -116,6 +116,16 @@ void refill(QComboBox* combo, DbfTable& table, Entries entries, bool boundIndex)
     combo->setUpdatesEnabled(true);
 }
 
+// The booking date: Tab leaves the field, as it does every other field of the panel, instead of
+// stepping through day, month and year (the arrow keys and the calendar still reach those).
+class DatePicker : public QDateEdit {
+public:
+    using QDateEdit::QDateEdit;
+
+protected:
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+};
+
 // An hourglass while a command works through a large table (opening a year, filtering, sorting).
 class WaitCursor {
 public:
@@ -233,7 +243,7 @@ void TMainForm::buildEntryPanel() {
     RadioButton2->move(136, 32);
     RadioButton2->adjustSize();
 
-    DateTimePicker1 = place(new QDateEdit(p), 104, 56, 105);
+    DateTimePicker1 = place(new DatePicker(p), 104, 56, 105);
     DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
     DateTimePicker1->setCalendarPopup(true);
     DateTimePicker1->setDisplayFormat(LocaleFormat::shortDateFormat());
@@ -610,6 +620,9 @@ void TMainForm::openTableSet() {
         problems = m_tables.InitDB(m_progpath);
         m_tablesUsable = true;
         m_openedYear = JahrEd->value();
+        // The filter carries over to the reopened table, with the period of the year now open.
+        CalcZeitraum();
+        m_filter->setZeitraum(Zeitraum{m_vondatum, m_bisdatum});
         m_filter->attachTo(m_tables.Dbf1);
     }
     if (!problems.isEmpty()) {
@@ -922,6 +935,13 @@ void TMainForm::rowChanged(int) {
 }
 void TMainForm::rowMoved(int, int) {
     scheduleVatRecompute();
+}
+
+// A record inserted through the grid or the navigator is posted with a cursor notification only; the
+// recompute its insertion asked for waits until the table is back to browsing.
+void TMainForm::cursorChanged() {
+    if (m_vatDirty && m_tables.Dbf1.Active() && m_tables.Dbf1.state() == DbfTable::State::Browse)
+        scheduleVatRecompute();
 }
 
 // ---------------------------------------------------------------------------------------------

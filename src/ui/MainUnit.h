@@ -170,6 +170,7 @@ private:
     void rowRemoved(int row) override;
     void rowChanged(int row) override;
     void rowMoved(int from, int to) override;
+    void cursorChanged() override;
 
     TableSet m_tables;
     std::unique_ptr<JournalFilter> m_filter;
