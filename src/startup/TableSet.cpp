@@ -206,8 +206,10 @@ QStringList TableSet::InitDB(const QString& folder) {
             try {
                 table.CreateTable();
             } catch (const std::exception& e) {
-                throw StorageError(QStringLiteral("Die Tabelle \"%1\" konnte nicht angelegt werden.\n%2")
-                                       .arg(nativeName(table), describe(e)));
+                // The rest of the set is not opened; what was found so far is said together with it.
+                messages << QStringLiteral("Die Tabelle \"%1\" konnte nicht angelegt werden.\n%2")
+                                .arg(nativeName(table), describe(e));
+                throw StorageError(messages.join(QStringLiteral("\n\n")));
             }
             created = true;
         } catch (const std::exception& e) {
