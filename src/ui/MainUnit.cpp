@@ -599,7 +599,6 @@ void TMainForm::FormShow() {
     }
 
     openTableSet();
-    if (!m_tablesUsable) return;
     loadAddress();
     BuchTextEd->setFocus();
     if (AktuellenMonatbeimffnenvoreinstellen1->isChecked()) {
@@ -620,6 +619,7 @@ void TMainForm::openTableSet() {
         problems = m_tables.InitDB(m_progpath);
         m_tablesUsable = true;
         m_openedYear = JahrEd->value();
+        m_openedMandant = m_mandantnr;
         // The filter carries over to the reopened table, with the period of the year now open.
         CalcZeitraum();
         m_filter->setZeitraum(Zeitraum{m_vondatum, m_bisdatum});
@@ -726,6 +726,14 @@ void TMainForm::SetMandant() {
     for (int n = 1; n <= 10; ++n) {
         if (Mandant[n - 1]->isChecked()) m_mandantnr = n;
     }
+    try {
+        // Before anything shows the new client: a change that cannot be written keeps the open one.
+        postPendingEdits();
+    } catch (...) {
+        m_mandantnr = m_openedMandant;
+        if (m_lastMandantAction) m_lastMandantAction->setChecked(true);
+        throw;
+    }
     m_lastMandantAction = m_mandantGroup->checkedAction();
     setWindowTitle(m_maincap + QStringLiteral(" - Mandant ") + QString::number(m_mandantnr));
     loadAddress();
@@ -749,7 +757,6 @@ QString TMainForm::addressFileName() const {
 }
 
 void TMainForm::loadAddress() {
-    if (m_progpath.isEmpty() && !m_shown) return;
     if (const auto lines = AddressFile::load(addressFileName())) appForms().FirmenanschriftForm->setLines(*lines);
 }
 

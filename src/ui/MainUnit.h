@@ -184,7 +184,8 @@ private:
     QString m_progpath;
     QString m_maincap;
     int m_mandantnr = 1;
-    int m_openedYear = 0;
+    int m_openedYear = 0;  // year and client of the open table set
+    int m_openedMandant = 1;
     bool m_donotopennow = false;
     bool m_shown = false;
     bool m_tablesUsable = false;
