@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <functional>
 
+#include "MainWindowFixture.h"
 #include "UiTestSupport.h"
 #include "startup/OptionStore.h"
 #include "storage/DbfTable.h"
@@ -34,7 +35,6 @@
 #include "ui/MandatenNrFUnit.h"
 #include "ui/WaehrungFUnit.h"
 
-using testsupport::TempFolder;
 
 namespace {
 
@@ -53,23 +53,13 @@ void typeText(QWidget* widget, const QString& text) {
 
 // The real program windows over a fresh per-user data folder; the dialogs are opened by the main
 // window's own commands and driven from inside their modal loops.
-class DialogsEndToEndTest : public ::testing::Test {
+class DialogsEndToEndTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        qputenv("XDG_DATA_HOME", m_dataHome.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", m_configHome.path().toUtf8());
-        form = createAppForms();
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
-        QTest::qWait(50);
+        MainWindowFixture::SetUp();
+        start();
         ASSERT_TRUE(form->tablesUsable());
     }
-    void TearDown() override {
-        destroyAppForms();
-        form = nullptr;
-    }
-
-    QString userFolder() const { return m_dataHome.path() + QStringLiteral("ZAN-TOR/Quorvel/"); }
 
     // Runs `drive` once `dialog` is the active modal window, inside the loop that `open` starts. A
     // dialog that `drive` left open is closed afterwards (a failure), so that a broken case cannot hang.
@@ -150,12 +140,6 @@ protected:
                 QTest::mouseClick(dauerForm()->BitBtn2, Qt::LeftButton);
             });
     }
-
-    TMainForm* form = nullptr;
-
-private:
-    TempFolder m_dataHome;
-    TempFolder m_configHome;
 };
 
 // --- master-data editors ---------------------------------------------------------------------------

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "MainWindowFixture.h"
 #include "UiTestSupport.h"
 #include "journal/JournalModel.h"
 #include "startup/OptionStore.h"
@@ -27,49 +28,14 @@
 #include "ui/DBNavigator.h"
 #include "ui/MainUnit.h"
 
-using testsupport::TempFolder;
 
 namespace {
 
 enum Column { cDatum = 0, cArt, cBeleg, cText, cBrutto, cMwst, cKonto, cMwst2, cNetto, cSammel, cKosten };
 
 // The working surface driven through the real main window: keyboard, grid, navigator, menus.
-class MainFormReviewTest : public ::testing::Test {
+class MainFormReviewTest : public MainWindowFixture {
 protected:
-    void SetUp() override {
-        qputenv("XDG_DATA_HOME", m_dataHome.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", m_configHome.path().toUtf8());
-        m_year = QDate::currentDate().year();
-    }
-    void TearDown() override {
-        destroyAppForms();
-        form = nullptr;
-    }
-
-    TMainForm* start() {
-        form = createAppForms();
-        form->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(form));
-        QTest::qWait(50);
-        QApplication::setActiveWindow(form);
-        return form;
-    }
-
-    // Closes the window as the user does (options are stored) and starts the program again.
-    TMainForm* restart() {
-        form->close();
-        destroyAppForms();
-        return start();
-    }
-
-    void post(const QString& text, double gross, const QDate& date = {}) {
-        if (date.isValid()) form->DateTimePicker1->setDate(date);
-        form->BuchTextEd->setEditText(text);
-        form->BruttoEd->setValue(gross);
-        form->BuchenBtnClick();
-    }
-
-    DbfTable& bookings() { return form->tables().Dbf1; }
     JournalModel* model() { return form->journalModel(); }
     QString cell(int row, int column) { return model()->cellText(row, column); }
     int rows() { return model()->rowCount(); }
@@ -114,13 +80,6 @@ protected:
         if (k == Qt::Key_Backtab) mods |= Qt::ShiftModifier;  // as a keyboard sends it
         QTest::keyClick(focus(), Qt::Key(k), mods);
     }
-
-    TMainForm* form = nullptr;
-    int m_year = 0;
-
-private:
-    TempFolder m_dataHome;
-    TempFolder m_configHome;
 };
 
 TEST_F(MainFormReviewTest, KeyboardOnlyIncomeThenExpenseThenNeutral) {

@@ -20,6 +20,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "MainWindowFixture.h"
 #include "journal/JournalModel.h"
 #include "startup/DataFolderLock.h"
 #include "startup/OptionStore.h"
@@ -33,7 +34,6 @@
 #include "ui/MandatenNrFUnit.h"
 #include "ui/WaehrungFUnit.h"
 
-using testsupport::TempFolder;
 
 namespace {
 
@@ -62,20 +62,8 @@ private:
     QTimer m_timer;
 };
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public MainWindowFixture {
 protected:
-    void SetUp() override {
-        qputenv("XDG_DATA_HOME", m_dataHome.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", m_configHome.path().toUtf8());
-        m_year = QDate::currentDate().year();
-    }
-    void TearDown() override {
-        destroyAppForms();
-        form = nullptr;
-    }
-
-    QString userFolder() const { return m_dataHome.path() + QStringLiteral("ZAN-TOR/Quorvel/"); }
-
     QString tableFile(const QString& base, int client, int year) const {
         return userFolder() + QStringLiteral("%1_%2_%3.dbf").arg(base).arg(client).arg(year);
     }
@@ -85,30 +73,6 @@ protected:
         store.setValue(window, item, value);
         store.sync();
     }
-
-    // Creates the windows in their order and shows the main window as the program does.
-    TMainForm* start() {
-        form = createAppForms();
-        form->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(form));
-        QTest::qWait(50);
-        return form;
-    }
-
-    void post(const QString& text, double gross) {
-        form->BuchTextEd->setEditText(text);
-        form->BruttoEd->setValue(gross);
-        form->BuchenBtnClick();
-    }
-
-    DbfTable& bookings() { return form->tables().Dbf1; }
-
-    TMainForm* form = nullptr;
-    int m_year = 0;
-
-private:
-    TempFolder m_dataHome;
-    TempFolder m_configHome;
 };
 
 TEST_F(MainFormTest, FirstStartCreatesTheSetOfClientOneInTheUserFolder) {
