@@ -600,6 +600,7 @@ void TMainForm::FormShow() {
 
     openTableSet();
     loadAddress();
+    activateWindow();  // typing goes here from the start, also where no window manager activates windows
     BuchTextEd->setFocus();
     if (AktuellenMonatbeimffnenvoreinstellen1->isChecked()) {
         periodItems[static_cast<int>(monthItem(QDate::currentDate().month()))]->setChecked(true);
