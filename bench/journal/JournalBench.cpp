@@ -2,11 +2,9 @@
 // journal model, filter), without a window. Run by hand: build-*/bench/quorvel_bench_journal.
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QLocale>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <memory>
@@ -193,13 +191,3 @@ BENCHMARK(BM_SortByText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenYearAndFirstScreen)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,26 +1,15 @@
 // Speed of the table layer on a bookings table of 100,000 records (the 11-field layout).
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QLocale>
 #include <QTemporaryDir>
 
+#include "startup/TableSet.h"
 #include "storage/DbfTable.h"
 
 namespace {
 
 constexpr int kRecords = 100000;
-
-std::vector<FieldDef> bookingsSchema() {
-    return {
-        {QStringLiteral("Datum"), FieldType::Date, 0},          {QStringLiteral("Art"), FieldType::String, 1},
-        {QStringLiteral("Beleg"), FieldType::String, 20},       {QStringLiteral("Text"), FieldType::String, 60},
-        {QStringLiteral("Brutto"), FieldType::Float, 0},        {QStringLiteral("MwSt"), FieldType::Float, 0},
-        {QStringLiteral("Konto"), FieldType::Integer, 0},       {QStringLiteral("MwSt2"), FieldType::Float, 0},
-        {QStringLiteral("Netto"), FieldType::Float, 0},         {QStringLiteral("Sammelkonto"), FieldType::Integer, 0},
-        {QStringLiteral("Kostenstelle"), FieldType::Integer, 0}};
-}
 
 void fillRecord(DbfTable& t, int i) {
     t.Fields(0).setAsDateTime(45000 + i % 365);
@@ -44,7 +33,7 @@ const QString& bookingsFile() {
         DbfTable t;
         t.setFilePath(dir.path());
         t.setTableName(QStringLiteral("records.dbf"));
-        t.setFieldDefs(bookingsSchema());
+        t.setFieldDefs(TableSet::bookingsSchema());
         t.CreateTable();
         t.Open();
         for (int i = 0; i < kRecords; ++i) {
@@ -105,7 +94,7 @@ void BM_Append100k(benchmark::State& state) {
         DbfTable t;
         t.setFilePath(dir.path());
         t.setTableName(QStringLiteral("append.dbf"));
-        t.setFieldDefs(bookingsSchema());
+        t.setFieldDefs(TableSet::bookingsSchema());
         t.CreateTable();
         t.Open();
         state.ResumeTiming();
@@ -134,13 +123,3 @@ void BM_ReadFileBytes(benchmark::State& state) {
 BENCHMARK(BM_ReadFileBytes)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

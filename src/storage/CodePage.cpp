@@ -101,117 +101,65 @@ CodePage::CodePage(int windowsCodePage) {
 
 int CodePage::codePageOfLanguageDriver(int ldid) {
     // Language-driver ids of dBase IV, Visual FoxPro and the BDE that name a single-byte code page.
-    switch (ldid) {
-        case 0x01:
-            return 437;  // US MS-DOS
-        case 0x02:
-            return 850;  // international MS-DOS
-        case 0x03:
-            return 1252;  // Windows ANSI
-        case 0x08:
-            return 865;  // Danish OEM
-        case 0x09:
-            return 437;  // Dutch OEM
-        case 0x0A:
-            return 850;  // Dutch OEM secondary
-        case 0x0B:
-            return 437;  // Finnish OEM
-        case 0x0D:
-            return 437;  // French OEM
-        case 0x0E:
-            return 850;  // French OEM secondary
-        case 0x0F:
-            return 437;  // German OEM
-        case 0x10:
-            return 850;  // German OEM secondary
-        case 0x11:
-            return 437;  // Italian OEM
-        case 0x12:
-            return 850;  // Italian OEM secondary
-        case 0x14:
-            return 850;  // Spanish OEM secondary
-        case 0x15:
-            return 437;  // Swedish OEM
-        case 0x16:
-            return 850;  // Swedish OEM secondary
-        case 0x17:
-            return 865;  // Norwegian OEM
-        case 0x18:
-            return 437;  // Spanish OEM
-        case 0x19:
-            return 437;  // English OEM (Britain)
-        case 0x1A:
-            return 850;  // English OEM (Britain) secondary
-        case 0x1B:
-            return 437;  // English OEM (US)
-        case 0x1C:
-            return 863;  // French OEM (Canada)
-        case 0x1D:
-            return 850;  // French OEM secondary
-        case 0x1F:
-            return 852;  // Czech OEM
-        case 0x22:
-            return 852;  // Hungarian OEM
-        case 0x23:
-            return 852;  // Polish OEM
-        case 0x24:
-            return 860;  // Portuguese OEM
-        case 0x25:
-            return 850;  // Portuguese OEM secondary
-        case 0x26:
-            return 866;  // Russian OEM
-        case 0x37:
-            return 850;  // English OEM (US) secondary
-        case 0x40:
-            return 852;  // Romanian OEM
-        case 0x4D:
-        case 0x4E:
-        case 0x4F:
-        case 0x50:
-            return 1252;  // Chinese/Korean/Thai ANSI: no single-byte page
-        case 0x57:
-        case 0x58:
-        case 0x59:
-            return 1252;  // ANSI Western
-        case 0x64:
-            return 852;  // Eastern European MS-DOS
-        case 0x65:
-            return 866;  // Russian MS-DOS
-        case 0x66:
-            return 865;  // Nordic MS-DOS
-        case 0x67:
-            return 861;  // Icelandic MS-DOS
-        case 0x6A:
-            return 737;  // Greek MS-DOS
-        case 0x6B:
-            return 857;  // Turkish MS-DOS
-        case 0x6C:
-            return 863;  // French-Canadian MS-DOS
-        case 0x78:
-        case 0x79:
-        case 0x7A:
-            return 1252;
-        case 0x7C:
-            return 874;  // Thai Windows
-        case 0x86:
-            return 737;  // Greek OEM
-        case 0x87:
-            return 852;  // Slovenian OEM
-        case 0x88:
-            return 857;  // Turkish OEM
-        case 0xC8:
-            return 1250;  // Eastern European Windows
-        case 0xC9:
-            return 1251;  // Russian Windows
-        case 0xCA:
-            return 1254;  // Turkish Windows
-        case 0xCB:
-            return 1253;  // Greek Windows
-        case 0xCC:
-            return 1257;  // Baltic Windows
-        default:
-            return 1252;
+    struct Driver {
+        int ldid;
+        int codePage;
+    };
+    static constexpr Driver drivers[] = {
+        {0x01, 437},   // US MS-DOS
+        {0x02, 850},   // international MS-DOS
+        {0x03, 1252},  // Windows ANSI
+        {0x08, 865},   // Danish OEM
+        {0x09, 437},   // Dutch OEM
+        {0x0A, 850},   // Dutch OEM secondary
+        {0x0B, 437},   // Finnish OEM
+        {0x0D, 437},   // French OEM
+        {0x0E, 850},   // French OEM secondary
+        {0x0F, 437},   // German OEM
+        {0x10, 850},   // German OEM secondary
+        {0x11, 437},   // Italian OEM
+        {0x12, 850},   // Italian OEM secondary
+        {0x14, 850},   // Spanish OEM secondary
+        {0x15, 437},   // Swedish OEM
+        {0x16, 850},   // Swedish OEM secondary
+        {0x17, 865},   // Norwegian OEM
+        {0x18, 437},   // Spanish OEM
+        {0x19, 437},   // English OEM (Britain)
+        {0x1A, 850},   // English OEM (Britain) secondary
+        {0x1B, 437},   // English OEM (US)
+        {0x1C, 863},   // French OEM (Canada)
+        {0x1D, 850},   // French OEM secondary
+        {0x1F, 852},   // Czech OEM
+        {0x22, 852},   // Hungarian OEM
+        {0x23, 852},   // Polish OEM
+        {0x24, 860},   // Portuguese OEM
+        {0x25, 850},   // Portuguese OEM secondary
+        {0x26, 866},   // Russian OEM
+        {0x37, 850},   // English OEM (US) secondary
+        {0x40, 852},   // Romanian OEM
+        {0x50, 1252},  // Chinese/Korean/Thai ANSI: no single-byte page
+        {0x59, 1252},  // ANSI Western
+        {0x64, 852},   // Eastern European MS-DOS
+        {0x65, 866},   // Russian MS-DOS
+        {0x66, 865},   // Nordic MS-DOS
+        {0x67, 861},   // Icelandic MS-DOS
+        {0x6A, 737},   // Greek MS-DOS
+        {0x6B, 857},   // Turkish MS-DOS
+        {0x6C, 863},   // French-Canadian MS-DOS
+        {0x7C, 874},   // Thai Windows
+        {0x86, 737},   // Greek OEM
+        {0x87, 852},   // Slovenian OEM
+        {0x88, 857},   // Turkish OEM
+        {0xC8, 1250},  // Eastern European Windows
+        {0xC9, 1251},  // Russian Windows
+        {0xCA, 1254},  // Turkish Windows
+        {0xCB, 1253},  // Greek Windows
+        {0xCC, 1257},  // Baltic Windows
+    };
+    for (const Driver& d : drivers) {
+        if (d.ldid == ldid) return d.codePage;
     }
+    return 1252;
 }
 
 CodePage CodePage::forLanguageDriver(int ldid) {
