@@ -15,7 +15,6 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include "journal/EntryLookups.h"
 #include "journal/TableModel.h"
@@ -137,15 +136,7 @@ TDauerForm::TDauerForm(TMainForm& mainForm, QWidget* parent)
     DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
     DBNavigator1->move(8, 202);
 
-    DBGrid1 = new DBGrid(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setTableModel(m_model.get());
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(panel);
-    layout->addWidget(DBGrid1, 1);
+    DBGrid1 = addGridBelow(this, panel, m_model.get());
     resize(758, 523);
 
     QWidget* order[] = {BitBtn1,   BelegEd,      BuchTextEd,   BruttoEd,  MwStEd,  EAKontoEd, MwstZahlEd,

@@ -5,6 +5,9 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QToolButton>
+#include <QVBoxLayout>
+
+#include "ui/DBGrid.h"
 
 QPushButton* addOkStrip(QDialog* dialog, const QRect& line, const QRect& button, bool isDefault) {
     auto* separator = new QFrame(dialog);
@@ -32,4 +35,16 @@ bool pressFocusedButton(QDialog* dialog, QKeyEvent* event) {
     event->accept();
     if (button->isEnabled()) button->click();
     return true;
+}
+
+DBGrid* addGridBelow(QDialog* dialog, QWidget* top, TableModel* model) {
+    auto* grid = new DBGrid(dialog);
+    grid->setObjectName(QStringLiteral("DBGrid1"));
+    grid->setTableModel(model);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(top);
+    layout->addWidget(grid, 1);
+    return grid;
 }

@@ -2,7 +2,6 @@
 
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "journal/TableModel.h"
 #include "ui/DBGrid.h"
@@ -27,15 +26,7 @@ TEinstellungenForm::TEinstellungenForm(QWidget* parent) : QDialog(parent), m_mod
     DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
     DBNavigator1->move(8, 40);
 
-    DBGrid1 = new DBGrid(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setTableModel(m_model.get());
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(strip);
-    layout->addWidget(DBGrid1, 1);
+    DBGrid1 = addGridBelow(this, strip, m_model.get());
     resize(550, 436);
 
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
