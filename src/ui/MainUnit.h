@@ -140,6 +140,28 @@ public:
     void ber1Click();
     void Beenden1Click();
 
+    // --- reports ("Auswertungen"; MainUnitReports.cpp) ---
+    void Gesamtergebnis1Click();
+    void Ausgabenliste1Click();
+    void Einnahmenliste1Click();
+    void Ausgabenkontoeinzeln1Click();
+    void Einnahmekontoeinzeln1Click();
+    void Sammelkontoeinzeln1Click();
+    void SammelkontomitAnfangsbestandeinzeln1Click();
+    void Kostenstelleeinzeln1Click();
+    void Kostenstelleeinzeln2Click();
+    void ListeallerBuchungen1Click();
+    void ListeallerBuchungenmitAnfangsbestand1Click();
+
+    // --- data exchange and record printing (MainUnitExchange.cpp) ---
+    void ExportierenalsCSV1Click();
+    void ImportierenausCSVDatei1Click();
+    void ErsteZeilederCSVDateimitberschriftenbeimImportberlesen1Click();
+    void EinstellungeninneuesJahrbertragen1Click();
+    void Druckereinrichten1Click();
+    void Datensatzdrucken1Click();
+    void AlleDatenstzedrucken1Click();
+
     // Posts whatever the journal grid and the tables hold pending. Throws when a pending change cannot be
     // written; the caller then keeps the current state.
     void postPendingEdits();

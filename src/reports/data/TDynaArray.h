@@ -1,0 +1,184 @@
+#pragma once
+
+#include <QString>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <type_traits>
+
+#include "storage/StorageError.h"
+
+// Raised when the record block cannot be allocated. The message is the one the user reads.
+class ReportMemoryError : public QuorvelError {
+public:
+    using QuorvelError::QuorvelError;
+};
+
+// The growable record array of the reports: records of one fixed size back to back in one block, with a
+// cursor. Capacity grows and shrinks in steps of 100 records; new records are zero-filled; records are
+// moved bytewise, so Rec must be trivially copyable (anything a record owns is its owner's to release).
+//
+// The cursor variable (`outeraobj`), when given, is written whenever the cursor is positioned or cleared,
+// so two arrays may share one variable; it then points into whichever array positioned last. The
+// iteration idiom is First(), then `while (WhileNext())`, reading the record through the cursor variable.
+template <typename Rec>
+class TDynaArray {
+    static_assert(std::is_trivially_copyable_v<Rec>, "records are copied bytewise");
+
+public:
+    explicit TDynaArray(Rec** typpoi = nullptr) : outeraobj(typpoi) {}
+    ~TDynaArray() { std::free(poi); }
+    TDynaArray(const TDynaArray&) = delete;
+    TDynaArray& operator=(const TDynaArray&) = delete;
+
+    Rec* GetObject(std::uint32_t index) {
+        position(static_cast<std::int32_t>(index));
+        return aobj;
+    }
+
+    Rec* Add() {
+        ++count;
+        if (!AllocMoreMem()) std::memset(static_cast<void*>(poi + (count - 1)), 0, size);
+        position(static_cast<std::int32_t>(count - 1));
+        return aobj;
+    }
+
+    Rec* Insert(std::int64_t nr) {
+        if (nr < 0 || nr > count) return nullptr;
+        ++count;
+        AllocMoreMem();
+        const auto at = static_cast<std::uint32_t>(nr);
+        std::memmove(static_cast<void*>(poi + at + 1), poi + at, std::size_t(count - 1 - at) * size);
+        std::memset(static_cast<void*>(poi + at), 0, size);
+        position(static_cast<std::int32_t>(at));
+        return aobj;
+    }
+
+    void Delete(std::int64_t nr) {
+        if (nr < 0 || nr >= count) return;
+        const auto at = static_cast<std::uint32_t>(nr);
+        std::memmove(static_cast<void*>(poi + at), poi + at + 1, std::size_t(count - 1 - at) * size);
+        --count;
+        AllocLessMem();
+        clearCursor();
+    }
+
+    void Change(std::int64_t nr1, std::int64_t nr2) {
+        if (nr1 < 0 || nr1 >= count || nr2 < 0 || nr2 >= count) return;
+        Rec temp;
+        std::memcpy(static_cast<void*>(&temp), poi + nr1, size);
+        std::memmove(static_cast<void*>(poi + nr1), poi + nr2, size);
+        std::memcpy(static_cast<void*>(poi + nr2), &temp, size);
+        position(static_cast<std::int32_t>(nr2));
+    }
+
+    void Clear() {
+        count = 0;
+        std::free(poi);
+        poi = nullptr;
+        amemsize = 0;
+        clearCursor();
+    }
+
+    void First() {
+        if (count > 0) position(0);
+    }
+
+    bool Next() {
+        if (count == 0 || aobjnr < -1 || aobjnr >= std::int64_t(count) - 1) return false;
+        position(aobjnr + 1);
+        return true;
+    }
+
+    bool WhileNext() {
+        if (count == 0 || aobjnr < 0 || aobjnr > std::int64_t(count) - 1) return false;
+        position(aobjnr);
+        ++aobjnr;
+        return true;
+    }
+
+    // Read-only views of the container's state.
+    std::uint32_t Count() const { return count; }
+    std::int32_t CurrentIndex() const { return aobjnr; }
+    Rec* Current() const { return aobj; }
+    std::uint32_t MemSize() const { return amemsize; }
+    static constexpr std::uint32_t BufferSize() { return 100; }
+    static constexpr std::uint32_t RecordSize() { return sizeof(Rec); }
+    // Record i without moving the cursor (0 <= i < Count()).
+    const Rec& at(std::uint32_t i) const { return poi[i]; }
+    Rec& at(std::uint32_t i) { return poi[i]; }
+
+private:
+    Rec** outeraobj = nullptr;
+    Rec* aobj = nullptr;
+    Rec* poi = nullptr;
+    std::uint32_t count = 0;
+    std::int32_t aobjnr = -1;
+    std::uint32_t amemsize = 0;
+    static constexpr std::uint32_t buffersize = 100;
+    static constexpr std::uint32_t size = sizeof(Rec);
+
+    std::uint32_t neededSize() const {
+        const std::uint64_t steps = (std::uint64_t(count) + buffersize - 1) / buffersize;
+        return static_cast<std::uint32_t>(steps * buffersize * size);
+    }
+
+    void position(std::int32_t i) {
+        aobjnr = i;
+        aobj = poi + i;
+        if (outeraobj) *outeraobj = aobj;
+    }
+
+    void clearCursor() {
+        aobjnr = -1;
+        aobj = nullptr;
+        if (outeraobj) *outeraobj = nullptr;
+    }
+
+    static QString memoryMessage(int code, std::uint32_t bytes) {
+        return QStringLiteral("Error %1 while trying to allocate %2 bytes of RAM. Not enough memory.")
+            .arg(code)
+            .arg(bytes);
+    }
+
+    // Called after count rose. True when a new (zero-filled) block was allocated.
+    bool AllocMoreMem() {
+        const std::uint32_t needed = neededSize();
+        if (needed == amemsize) return false;
+        errno = 0;
+        auto* block = static_cast<Rec*>(std::calloc(needed, 1));
+        if (!block) {
+            const int osError = errno ? errno : ENOMEM;
+            --count;
+            QString text = memoryMessage(poi ? 2 : 1, needed);
+            if (poi) text += QString::number(osError);
+            throw ReportMemoryError(text);
+        }
+        if (poi) {
+            std::memcpy(static_cast<void*>(block), poi, amemsize);
+            std::free(poi);
+        }
+        poi = block;
+        amemsize = needed;
+        return true;
+    }
+
+    // Called after count fell.
+    void AllocLessMem() {
+        const std::uint32_t needed = neededSize();
+        if (needed == amemsize) return;
+        if (count == 0) {
+            std::free(poi);
+            poi = nullptr;
+            amemsize = 0;
+            return;
+        }
+        auto* block = static_cast<Rec*>(std::calloc(needed, 1));
+        if (!block) throw ReportMemoryError(memoryMessage(3, needed));
+        std::memcpy(static_cast<void*>(block), poi, needed);
+        std::free(poi);
+        poi = block;
+        amemsize = needed;
+    }
+};

@@ -1,0 +1,285 @@
+#include "ui/MainUnit.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "journal/AmountFormat.h"
+#include "journal/DetachedView.h"
+#include "journal/EntryLookups.h"
+#include "journal/JournalFilter.h"
+#include "journal/JournalModel.h"
+#include "journal/Period.h"
+#include "journal/Posting.h"
+#include "journal/ReceiptProposal.h"
+#include "journal/VatSummary.h"
+#include "startup/AddressFile.h"
+#include "startup/ClientNaming.h"
+#include "startup/DataFolder.h"
+#include "startup/DataFolderLock.h"
+#include "storage/DayNumber.h"
+#include "storage/LocaleFormat.h"
+#include "storage/StorageError.h"
+#include "ui/AdminMenuFUnit.h"
+#include "ui/AppForms.h"
+#include "ui/DBGrid.h"
+#include "ui/DBNavigator.h"
+#include "ui/DauerFUnit.h"
+#include "ui/EinstellungenFUnit.h"
+#include "ui/FirmenanschriftFUnit.h"
+#include "ui/FormStorage.h"
+#include "ui/InfoFUnit.h"
+#include "ui/MandatenNrFUnit.h"
+#include "ui/WaehrungFUnit.h"
+
+#include "ui/WaitCursor.h"
+
+namespace {
+
+// Rebuilds a selection list from a master table. A table that could not be opened gives an empty list
+// (the user was told about the file at start).
+template <typename Entries>
+void refill(QComboBox* combo, DbfTable& table, Entries entries, bool boundIndex) {
+    const int remembered = combo->currentIndex();
+    const QSignalBlocker block(combo);
+    combo->setUpdatesEnabled(false);
+    combo->clear();
+    if (table.Active()) combo->addItems(entries(table));
+    combo->setCurrentIndex(boundIndex ? EntryLookups::boundedIndex(remembered, combo->count())
+                                      : EntryLookups::unboundedIndex(remembered, combo->count()));
+    combo->setUpdatesEnabled(true);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Entry lookups
+
+void TMainForm::FillCombos() {
+    refill(MwStEd, m_tables.MwstSaetze, EntryLookups::vatEntries, false);
+    {
+        // The typed booking text survives the rebuild of its list.
+        const QString typed = BuchTextEd->currentText();
+        const QSignalBlocker block(BuchTextEd);
+        BuchTextEd->clear();
+        if (m_tables.buchungstexte.Active()) BuchTextEd->addItems(EntryLookups::textEntries(m_tables.buchungstexte));
+        BuchTextEd->setCurrentIndex(-1);
+        BuchTextEd->setEditText(typed);
+    }
+    refill(SammelKontoEd, m_tables.Sammelkonten, EntryLookups::accountEntries, true);
+    refill(KostenKontoEd, m_tables.kostenkonten, EntryLookups::accountEntries, true);
+    refill(EAKontoEd, RadioButton1->isChecked() ? m_tables.EinnahmeKonten : m_tables.AusgabeKonten,
+           EntryLookups::accountEntries, true);
+    FindMaxBel();
+}
+
+static void selectRowOf(QComboBox* list, int row) {
+    if (row >= 0) list->setCurrentIndex(row);
+}
+
+void TMainForm::KontoNrEdChange() {
+    DbfTable& accounts = RadioButton1->isChecked() ? m_tables.EinnahmeKonten : m_tables.AusgabeKonten;
+    if (accounts.Active()) selectRowOf(EAKontoEd, EntryLookups::rowOfAccount(accounts, KontoNrEd->value()));
+}
+
+void TMainForm::SammelKontoNrEDChange() {
+    if (m_tables.Sammelkonten.Active())
+        selectRowOf(SammelKontoEd, EntryLookups::rowOfAccount(m_tables.Sammelkonten, SammelKontoNrED->value()));
+}
+
+void TMainForm::KostenKontoNrEDChange() {
+    if (m_tables.kostenkonten.Active())
+        selectRowOf(KostenKontoEd, EntryLookups::rowOfAccount(m_tables.kostenkonten, KostenKontoNrED->value()));
+}
+
+void TMainForm::MwstZahlEdChange() {
+    if (m_tables.MwstSaetze.Active())
+        selectRowOf(MwStEd, EntryLookups::rowOfRate(m_tables.MwstSaetze, MwstZahlEd->value()));
+}
+
+void TMainForm::ShowEingabeFeldSammel() {
+    Panel3->setVisible(ZeigeEingabefeldfrSammelkonto1->isChecked());
+    Panel4->setVisible(ZeigeEingabefeldfrKostenstelle1->isChecked());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Posting
+
+void TMainForm::BruttoEdChange() {
+    const double rate =
+        m_tables.MwstSaetze.Active() ? EntryLookups::rateAt(m_tables.MwstSaetze, MwStEd->currentIndex()) : 0.0;
+    NettoLabel->setText(nettoPreview(BruttoEd->value(), rate));
+}
+
+void TMainForm::MwStEdChange() {
+    BruttoEdChange();
+}
+
+void TMainForm::AutobelCheckClick() {
+    if (AutobelCheck->isChecked()) FindMaxBel();
+}
+
+void TMainForm::FindMaxBel() {
+    if (!AutobelCheck->isChecked() || !m_tables.Dbf1.Active()) return;
+    qint64 proposal = 1;
+    {
+        DetachedView detached(m_tables.Dbf1, m_model);
+        proposal = ::FindMaxBel(m_tables.Dbf1);
+    }
+    BelegEd->setText(QString::number(proposal));
+}
+
+void TMainForm::BuchenBtnClick() {
+    BruttoEd->interpretText();
+    BookingEntry entry;
+    entry.datum = DayNumber::fromDate(DateTimePicker1->date());
+    entry.einnahme = RadioButton1->isChecked();
+    entry.neutral = NeutralBuchenCheck->isChecked();
+    entry.beleg = BelegEd->text();
+    entry.text = BuchTextEd->currentText();
+    entry.brutto = BruttoEd->value();
+    entry.mwstIndex = MwStEd->currentIndex();
+    entry.kontoIndex = EAKontoEd->currentIndex();
+    entry.sammelShown = ZeigeEingabefeldfrSammelkonto1->isChecked();
+    entry.sammelIndex = SammelKontoEd->currentIndex();
+    entry.kostenShown = ZeigeEingabefeldfrKostenstelle1->isChecked();
+    entry.kostenIndex = KostenKontoEd->currentIndex();
+
+    DBGrid1->commitEditor();
+    postBooking(m_tables.Dbf1, m_tables.MwstSaetze, m_tables.EinnahmeKonten, m_tables.AusgabeKonten,
+                m_tables.Sammelkonten, m_tables.kostenkonten, entry);
+
+    BelegEd->clear();
+    BuchTextEd->setEditText(QString());
+    BruttoEd->setValue(0);
+    BruttoEdChange();
+    FindMaxBel();
+    BuchTextEd->setFocus();
+    calcMwst();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Period and VAT summary
+
+int TMainForm::checkedPeriod() const {
+    for (int i = 0; i < 19; ++i) {
+        if (periodItems[i]->isChecked()) return i;
+    }
+    return -1;
+}
+
+void TMainForm::CalcZeitraum() {
+    const int item = checkedPeriod();
+    if (item < 0) return;
+    const Zeitraum z = ::CalcZeitraum(static_cast<PeriodItem>(item), JahrEd->value());
+    m_vondatum = z.vondatum;
+    m_bisdatum = z.bisdatum;
+}
+
+void TMainForm::Dezember1Click(QAction* sender) {
+    const WaitCursor wait;
+    sender->setChecked(true);
+    CalcZeitraum();
+    if (FilternnachZeitraum1->isChecked() && m_tables.Dbf1.Active())
+        m_filter->periodChanged(m_tables.Dbf1, Zeitraum{m_vondatum, m_bisdatum});
+    calcMwst();
+}
+
+void TMainForm::FilternnachZeitraum1Click() {
+    const WaitCursor wait;
+    // The action has already inverted its check mark.
+    CalcZeitraum();
+    m_filter->setZeitraum(Zeitraum{m_vondatum, m_bisdatum});
+    m_filter->FilternnachZeitraumToggled(m_tables.Dbf1, FilternnachZeitraum1->isChecked(), FilterEd->text());
+}
+
+void TMainForm::calcMwst() {
+    m_vatDirty = false;
+    CalcZeitraum();
+    if (!m_tables.Dbf1.Active()) return;
+    VatSums sums;
+    {
+        DetachedView detached(m_tables.Dbf1, m_model);
+        sums = ::calcMwst(m_tables.Dbf1, Zeitraum{m_vondatum, m_bisdatum});
+    }
+    const QString currency = appForms().WaehrungForm->currency();
+    MwStLabel->setText(mwstLabelText(sums, currency));
+    VorsteuerLabel->setText(vorsteuerLabelText(sums, currency));
+    AbfuhrEd->setText(abfuehrenLabelText(sums, currency));
+}
+
+void TMainForm::scheduleVatRecompute() {
+    m_vatDirty = true;
+    if (m_vatScheduled) return;
+    m_vatScheduled = true;
+    // Not from inside the table's notification: the recompute walks the table.
+    QTimer::singleShot(0, this, [this] {
+        m_vatScheduled = false;
+        if (m_vatDirty && m_tables.Dbf1.Active() && m_tables.Dbf1.state() == DbfTable::State::Browse) calcMwst();
+    });
+}
+
+void TMainForm::rowInserted(int) {
+    scheduleVatRecompute();
+}
+void TMainForm::rowRemoved(int) {
+    scheduleVatRecompute();
+}
+void TMainForm::rowChanged(int) {
+    scheduleVatRecompute();
+}
+void TMainForm::rowMoved(int, int) {
+    scheduleVatRecompute();
+}
+
+// A record inserted through the grid or the navigator is posted with a cursor notification only; the
+// recompute its insertion asked for waits until the table is back to browsing.
+void TMainForm::cursorChanged() {
+    if (m_vatDirty && m_tables.Dbf1.Active() && m_tables.Dbf1.state() == DbfTable::State::Browse)
+        scheduleVatRecompute();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Journal
+
+void TMainForm::FilterbtnClick() {
+    if (!m_tables.Dbf1.Active()) return;
+    const WaitCursor wait;
+    DBGrid1->commitEditor();
+    m_filter->setZeitraum(Zeitraum{m_vondatum, m_bisdatum});
+    m_filter->FilterbtnClick(m_tables.Dbf1, FilterEd->text());
+}
+
+void TMainForm::AllezeigenBtnClick() {
+    if (!m_tables.Dbf1.Active()) return;
+    const WaitCursor wait;
+    DBGrid1->commitEditor();
+    m_filter->setZeitraum(Zeitraum{m_vondatum, m_bisdatum});
+    m_filter->AllezeigenBtnClick(m_tables.Dbf1);
+}
+
+void TMainForm::DBGrid1TitleClick(int column) {
+    if (!m_tables.Dbf1.Active()) return;
+    const WaitCursor wait;
+    m_model->sortByColumn(column);
+}
+
