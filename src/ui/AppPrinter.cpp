@@ -1,9 +1,17 @@
 #include "ui/AppPrinter.h"
 
+#include <algorithm>
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 
 #include "ui/UiMessages.h"
 
@@ -38,6 +46,45 @@ bool setUpPrinter(QWidget* parent) {
                                                 "die Seiten mit \"Als PDF speichern...\"."));
         return false;
     }
-    QPageSetupDialog dialog(&appPrinter(), parent);
-    return dialog.exec() == QDialog::Accepted;
+    // The printer and, on the chosen one, paper and orientation. Qt's page setup dialog alone offers no
+    // choice of printer on this platform, its print dialog would offer to print.
+    QPrinter& printer = appPrinter();
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Drucker einrichten"));
+    auto* form = new QFormLayout(&dialog);
+    auto* printers = new QComboBox(&dialog);
+    printers->setObjectName(QStringLiteral("PrinterCombo"));
+    printers->addItems(QPrinterInfo::availablePrinterNames());
+    const QString current =
+        printer.printerName().isEmpty() ? QPrinterInfo::defaultPrinterName() : printer.printerName();
+    printers->setCurrentIndex(std::max(0, printers->findText(current)));
+    auto* label = new QLabel(QStringLiteral("&Drucker:"), &dialog);
+    label->setBuddy(printers);
+    form->addRow(label, printers);
+
+    QPrinter pageSetup(QPrinter::HighResolution);
+    pageSetup.setPrinterName(printers->currentText());
+    pageSetup.setPageLayout(printer.pageLayout());
+    auto* paper = new QPushButton(QStringLiteral("&Papier und Ausrichtung..."), &dialog);
+    paper->setAutoDefault(false);
+    form->addRow(QString(), paper);
+    QObject::connect(printers, &QComboBox::currentTextChanged, &dialog, [&pageSetup](const QString& name) {
+        const QPageLayout layout = pageSetup.pageLayout();
+        pageSetup.setPrinterName(name);
+        pageSetup.setPageLayout(layout);
+    });
+    QObject::connect(paper, &QPushButton::clicked, &dialog, [&pageSetup, &dialog] {
+        QPageSetupDialog setup(&pageSetup, &dialog);
+        setup.exec();
+    });
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+
+    if (dialog.exec() != QDialog::Accepted) return false;
+    printer.setPrinterName(printers->currentText());
+    printer.setPageLayout(pageSetup.pageLayout());
+    return true;
 }
