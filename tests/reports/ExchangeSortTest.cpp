@@ -43,6 +43,8 @@ TEST(ExchangeSort, EqualsThePlainProcedureOnRandomArrays) {
         const std::size_t size = rng() % 301;
         const int distinct = 1 + int(rng() % (run % 3 == 0 ? 4 : 40));
         std::vector<double> keys = randomKeys(rng, size, distinct);
+        if (run % 2 == 1)
+            for (double& k : keys) k = k / 2 - 3;  // rates such as 7.5 and negative keys
         if (run % 5 == 0) std::sort(keys.rbegin(), keys.rend());  // newest first
         if (run % 7 == 0 && size > 0) {                           // nearly sorted: a few out of place
             std::sort(keys.begin(), keys.end());

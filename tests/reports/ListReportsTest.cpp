@@ -93,6 +93,21 @@ TEST_F(ListReportsTest, OpeningBalanceUnderPeriodFilterReadsTheEarlierBookings) 
     EXPECT_EQ(bookings.table().RecordCount(), 2);  // the journal shows what it showed
 }
 
+TEST_F(ListReportsTest, LiftedPeriodFilterReturnsWhenTheWalkFails) {
+    collectiveAccountYear();
+    filter.FilternnachZeitraumToggled(bookings.table(), true, QString());
+    int seen = 0;
+    const auto failingWalk = [&] {
+        seen = bookings.table().RecordCount();
+        throw QuorvelError(QStringLiteral("Abbruch"));
+    };
+    EXPECT_THROW(filter.withTextFilterOnly(bookings.table(), failingWalk), QuorvelError);
+    EXPECT_EQ(seen, 4);
+    EXPECT_TRUE(filter.periodFilter());
+    EXPECT_TRUE(filter.filtering());
+    EXPECT_EQ(bookings.table().RecordCount(), 2);
+}
+
 TEST_F(ListReportsTest, TextFilterAppliesToBothPasses) {
     collectiveAccountYear();
     filter.FilternnachZeitraumToggled(bookings.table(), true, QString());

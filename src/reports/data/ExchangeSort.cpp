@@ -118,12 +118,11 @@ std::vector<std::uint32_t> orderFromRanks(const std::vector<std::uint32_t>& rank
         const std::uint32_t* positions = grouped.data() + start[r];
         const std::size_t k = start[r + 1] - start[r];
         if (k == 0) continue;
-        zeros.assign(k, 0);
-        for (std::size_t t = 0; t < k; ++t) {
-            const std::int64_t upTo = smaller.prefix(std::size_t(positions[t]) + 1);
-            const std::int64_t before = t + 1 < k ? smaller.prefix(positions[t + 1]) : smallerCount;
-            zeros[t] = before - upTo;
-        }
+        // Smaller records before each one (the group's own positions are not in the tree yet), and from
+        // that the smaller records between neighbours.
+        zeros.resize(k);
+        for (std::size_t t = 0; t < k; ++t) zeros[t] = smaller.prefix(positions[t]);
+        for (std::size_t t = 0; t < k; ++t) zeros[t] = (t + 1 < k ? zeros[t + 1] : smallerCount) - zeros[t];
         orderOfEqualKeys(positions, zeros, result.data() + start[r]);
         for (std::size_t t = 0; t < k; ++t) smaller.add(positions[t], 1);
         smallerCount += static_cast<std::int64_t>(k);

@@ -49,6 +49,36 @@ bool inOrder(const std::vector<Key>& keys) {
     return true;
 }
 
+// Dense ranks by counting, for whole-number keys in a narrow range (day numbers, account numbers): false
+// when the keys are not such, the caller then ranks by sorting.
+template <typename Key>
+bool denseRanks(const std::vector<Key>& keys, std::vector<std::uint32_t>& ranks) {
+    if (keys.empty()) return true;
+    Key low = keys[0];
+    Key high = keys[0];
+    for (const Key& k : keys) {
+        if constexpr (std::is_floating_point_v<Key>) {
+            if (!(std::fabs(k) < 1e15) || k != std::floor(k)) return false;
+        }
+        low = std::min(low, k);
+        high = std::max(high, k);
+    }
+    const auto base = static_cast<std::int64_t>(low);
+    const auto range = static_cast<std::int64_t>(high) - base;
+    if (range > 4 * std::int64_t(keys.size()) + 1024) return false;
+    std::vector<std::uint32_t> rankOf(std::size_t(range) + 1, 0);
+    for (const Key& k : keys) rankOf[std::size_t(static_cast<std::int64_t>(k) - base)] = 1;
+    std::uint32_t next = 0;
+    for (std::uint32_t& r : rankOf) {
+        const bool present = r != 0;
+        r = next;
+        next += present ? 1 : 0;
+    }
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        ranks[i] = rankOf[std::size_t(static_cast<std::int64_t>(keys[i]) - base)];
+    return true;
+}
+
 // The permutation of the plain procedure, fast. Empty when the keys are already in order (identity).
 template <typename Key>
 std::vector<std::uint32_t> order(const std::vector<Key>& keys) {
@@ -59,15 +89,17 @@ std::vector<std::uint32_t> order(const std::vector<Key>& keys) {
         for (const Key& k : keys)
             if (std::isnan(k)) return plainOrder(keys);
     }
-    std::vector<std::uint32_t> byKey(keys.size());
-    std::iota(byKey.begin(), byKey.end(), 0u);
-    std::stable_sort(byKey.begin(), byKey.end(),
-                     [&keys](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
     std::vector<std::uint32_t> ranks(keys.size());
-    std::uint32_t rank = 0;
-    for (std::size_t p = 0; p < byKey.size(); ++p) {
-        if (p > 0 && keys[byKey[p - 1]] < keys[byKey[p]]) ++rank;
-        ranks[byKey[p]] = rank;
+    if (!denseRanks(keys, ranks)) {
+        std::vector<std::uint32_t> byKey(keys.size());
+        std::iota(byKey.begin(), byKey.end(), 0u);
+        std::stable_sort(byKey.begin(), byKey.end(),
+                         [&keys](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+        std::uint32_t rank = 0;
+        for (std::size_t p = 0; p < byKey.size(); ++p) {
+            if (p > 0 && keys[byKey[p - 1]] < keys[byKey[p]]) ++rank;
+            ranks[byKey[p]] = rank;
+        }
     }
     return orderFromRanks(ranks);
 }
@@ -82,9 +114,21 @@ void sort(TDynaArray<Rec>& array, KeyOf key) {
     for (std::uint32_t i = 0; i < n; ++i) keys.push_back(key(array.at(i)));
     const std::vector<std::uint32_t> perm = order(keys);
     if (perm.empty()) return;
-    std::vector<Rec> copy(n);
-    std::memcpy(static_cast<void*>(copy.data()), &array.at(0), std::size_t(n) * sizeof(Rec));
-    for (std::uint32_t p = 0; p < n; ++p) std::memcpy(static_cast<void*>(&array.at(p)), &copy[perm[p]], sizeof(Rec));
+    // Record perm[p] goes to p: follow each cycle with one record in hand (no copy of the whole block).
+    std::vector<bool> placed(n, false);
+    for (std::uint32_t start = 0; start < n; ++start) {
+        if (placed[start] || perm[start] == start) continue;
+        Rec held;
+        std::memcpy(static_cast<void*>(&held), &array.at(start), sizeof(Rec));
+        std::uint32_t p = start;
+        while (perm[p] != start) {
+            std::memcpy(static_cast<void*>(&array.at(p)), &array.at(perm[p]), sizeof(Rec));
+            placed[p] = true;
+            p = perm[p];
+        }
+        std::memcpy(static_cast<void*>(&array.at(p)), &held, sizeof(Rec));
+        placed[p] = true;
+    }
 }
 
 // The plain procedure on the array itself, with Change as the swap.
