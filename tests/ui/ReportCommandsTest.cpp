@@ -5,6 +5,7 @@
 
 #include "MainWindowFixture.h"
 #include "reports/data/ReportArrays.h"
+#include "storage/StorageError.h"
 #include "ui/DruckeErgebnisFUnit.h"
 #include "ui/KontoAuswahlenFUnit.h"
 
@@ -88,6 +89,13 @@ TEST_F(ReportCommandsTest, ConfirmedChoiceShowsTheReportAndReleasesIt) {
     EXPECT_FALSE(form->anfangsbestand);
     EXPECT_EQ(appForms().DruckeErgebnisForm->report.ein, nullptr);
     EXPECT_EQ(appForms().DruckeErgebnisForm->report.akonto, nullptr);
+}
+
+TEST_F(ReportCommandsTest, FailingCommandClearsTheFlag) {
+    start();
+    form->tables().kostenkonten.Close();  // the choice cannot read its table
+    EXPECT_THROW(form->Kostenstelleeinzeln2Click(), QuorvelError);
+    EXPECT_FALSE(form->anfangsbestand);
 }
 
 TEST_F(ReportCommandsTest, TotalResultNeedsNoChoice) {
