@@ -247,3 +247,27 @@ bool JournalFilter::filtering() const {
 bool JournalFilter::accepts(const DbfTable& bookings) const {
     return m_state->accepts(bookings);
 }
+
+void JournalFilter::withTextFilterOnly(DbfTable& bookings, const std::function<void()>& walk) {
+    if (!m_state->periodFilter) {
+        walk();
+        return;
+    }
+    const bool filtering = m_state->filtering;
+    struct Restore {
+        JournalFilter& filter;
+        DbfTable& table;
+        bool filtering;
+        ~Restore() {
+            filter.m_state->periodFilter = true;
+            try {
+                filter.switchFiltering(table, filtering);
+            } catch (...) {
+                // Re-evaluating the same records cannot fail where it just succeeded; never throw here.
+            }
+        }
+    } restore{*this, bookings, filtering};
+    m_state->periodFilter = false;
+    switchFiltering(bookings, !m_state->filtertext.isEmpty());
+    walk();
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "journal/Period.h"
@@ -58,6 +59,12 @@ public:
 
     // The decision for the record the table stands on, exactly as the callback makes it.
     bool accepts(const DbfTable& bookings) const;
+
+    // Runs `walk` while the table lets through what the text filter alone accepts: the period filter is
+    // lifted for the call, and the table's filtering is restored afterwards, also when `walk` throws (the
+    // visible records are then the same as before). For walks that must see the bookings before the
+    // period although the journal hides them. Without a period filter `walk` simply runs.
+    void withTextFilterOnly(DbfTable& bookings, const std::function<void()>& walk);
 
     struct State;
 

@@ -23,3 +23,7 @@ TDruckeErgebnisForm::TDruckeErgebnisForm(QWidget* parent, OptionStore* store) : 
 }
 
 TDruckeErgebnisForm::~TDruckeErgebnisForm() = default;
+
+int TDruckeErgebnisForm::showReport() {
+    return exec();
+}

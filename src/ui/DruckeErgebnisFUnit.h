@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <memory>
 
+#include "reports/data/ReportData.h"
 #include "ui/FormStorage.h"
 
 class OptionStore;
@@ -21,6 +22,11 @@ public:
 
     QPushButton* BackBtn = nullptr;
     QCheckBox* ResizeToPageWidthCheck = nullptr;
+
+    // What the report command hands over; read while the window is shown.
+    ReportData report;
+    // Shows the report modally; returns the dialog's result.
+    int showReport();
 
 private:
     std::unique_ptr<FormStorage> m_storage;

@@ -152,6 +152,8 @@ public:
     void Kostenstelleeinzeln2Click();
     void ListeallerBuchungen1Click();
     void ListeallerBuchungenmitAnfangsbestand1Click();
+    // True only while a "mit Anfangsbestand" command runs the handler of its plain twin.
+    bool anfangsbestand = false;
 
     // --- data exchange and record printing (MainUnitExchange.cpp) ---
     void ExportierenalsCSV1Click();

@@ -2,7 +2,7 @@
 
 // The two record types of the report arrays. Both are plain, trivially copyable records: TDynaArray
 // moves them bytewise. The strings of TKontoRec are owned copies (zero-terminated UTF-16) that the
-// array's owner releases before the array goes (see KontoStrings in ReportStrings.h).
+// array's owner releases before the array goes (see KontoStrings.h).
 
 // One booking (list and account reports) or one account's sums (total result: only konto, brutto,
 // mwst and netto set).

@@ -142,29 +142,29 @@ private:
             .arg(bytes);
     }
 
-    // Called after count rose. True when a new (zero-filled) block was allocated.
+    // Called after count rose. True when the block was replaced by a larger one. The larger block keeps the
+    // old bytes and is zero beyond them; it is made with realloc, which can often grow a block in place, so
+    // that a pass over n bookings does not copy the whole array n / 100 times.
     bool AllocMoreMem() {
         const std::uint32_t needed = neededSize();
         if (needed == amemsize) return false;
         errno = 0;
-        auto* block = static_cast<Rec*>(std::calloc(needed, 1));
+        auto* block = static_cast<Rec*>(std::realloc(static_cast<void*>(poi), needed));
         if (!block) {
+            // The old block is untouched and still holds every record.
             const int osError = errno ? errno : ENOMEM;
             --count;
             QString text = memoryMessage(poi ? 2 : 1, needed);
             if (poi) text += QString::number(osError);
             throw ReportMemoryError(text);
         }
-        if (poi) {
-            std::memcpy(static_cast<void*>(block), poi, amemsize);
-            std::free(poi);
-        }
+        if (needed > amemsize) std::memset(reinterpret_cast<char*>(block) + amemsize, 0, needed - amemsize);
         poi = block;
         amemsize = needed;
         return true;
     }
 
-    // Called after count fell.
+    // Called after count fell. The records that remain keep their bytes.
     void AllocLessMem() {
         const std::uint32_t needed = neededSize();
         if (needed == amemsize) return;
@@ -174,10 +174,8 @@ private:
             amemsize = 0;
             return;
         }
-        auto* block = static_cast<Rec*>(std::calloc(needed, 1));
-        if (!block) throw ReportMemoryError(memoryMessage(3, needed));
-        std::memcpy(static_cast<void*>(block), poi, needed);
-        std::free(poi);
+        auto* block = static_cast<Rec*>(std::realloc(static_cast<void*>(poi), needed));
+        if (!block) throw ReportMemoryError(memoryMessage(3, needed));  // the larger block stays in use
         poi = block;
         amemsize = needed;
     }

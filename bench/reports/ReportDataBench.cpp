@@ -1,0 +1,196 @@
+// The data of the reports over a booking year of 100,000 bookings, through the real objects (table set,
+// journal model, filter), without a window: collection passes, sorts and the release of the strings.
+// Run by hand: build/bench/quorvel_bench_reports --benchmark_filter=ReportData.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "journal/DetachedView.h"
+#include "journal/JournalFilter.h"
+#include "journal/JournalModel.h"
+#include "reports/data/ListReport.h"
+#include "reports/data/TotalResult.h"
+#include "startup/TableSet.h"
+#include "storage/DayNumber.h"
+
+namespace {
+
+constexpr int bookingCount = 100000;
+constexpr int year = 2024;
+
+enum class ScanOrder { Chronological, NewestFirst };
+
+// A data folder with a full year, booked day by day (about 270 bookings a day), built once per order.
+class YearFixture {
+public:
+    static YearFixture& instance(ScanOrder order) {
+        static YearFixture chronological(ScanOrder::Chronological);
+        static YearFixture newestFirst(ScanOrder::NewestFirst);
+        return order == ScanOrder::Chronological ? chronological : newestFirst;
+    }
+
+    std::unique_ptr<QTemporaryDir> copy() const {
+        auto dir = std::make_unique<QTemporaryDir>();
+        const QDir source(m_dir.path());
+        for (const QString& name : source.entryList(QDir::Files))
+            QFile::copy(source.filePath(name), QDir(dir->path()).filePath(name));
+        return dir;
+    }
+
+private:
+    explicit YearFixture(ScanOrder order) {
+        TableSet set;
+        set.setNames(1, year);
+        set.InitDB(m_dir.path() + QLatin1Char('/'));
+        DbfTable& b = set.Dbf1;
+        QRandomGenerator rng(2024);
+        const QStringList texts = {"Büromaterial", "Porto", "Verkauf Ware", "Honorar", "Reisekosten", "Telefon"};
+        const double start = DayNumber::fromDate(QDate(year, 1, 1));
+        for (int i = 0; i < bookingCount; ++i) {
+            const int dayIndex = i * 366 / bookingCount;
+            b.Insert();
+            b.Fields(0).setAsDateTime(start + (order == ScanOrder::Chronological ? dayIndex : 365 - dayIndex));
+            b.Fields(1).setAsString(QString(QLatin1Char("EANS"[i % 7 == 0 ? 2 + i % 2 : i % 2])));
+            b.Fields(2).setAsString(QString::number(i + 1));
+            b.Fields(3).setAsString(texts[int(rng.bounded(texts.size()))]);
+            b.Fields(4).setAsFloat(rng.bounded(10000000) / 100.0);
+            b.Fields(5).setAsFloat(i % 3 == 0 ? 7 : 19);
+            b.Fields(6).setAsInteger(100 + int(rng.bounded(800)));
+            b.Fields(9).setAsInteger(int(rng.bounded(3)));
+            b.Fields(10).setAsInteger(int(rng.bounded(5)));
+            b.Post();
+        }
+        set.postAll();
+        set.closeAll();
+    }
+
+    QTemporaryDir m_dir;
+};
+
+// An open year as the main window holds it: table set, journal model bound, filter attached.
+struct OpenYear {
+    explicit OpenYear(const QString& folder) {
+        set.setNames(1, year);
+        set.InitDB(folder + QLatin1Char('/'));
+        filter.startUp(set.Dbf1, false, wholeYear());
+        model.bind(&set.Dbf1);
+    }
+    ~OpenYear() {
+        model.unbind();
+        set.closeAll();
+    }
+    static Zeitraum wholeYear() { return CalcZeitraum(PeriodItem::GanzesJahr, year); }
+
+    TableSet set;
+    JournalFilter filter;
+    JournalModel model;
+};
+
+std::size_t heapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+void BM_ReportData_TotalResult(benchmark::State& state) {
+    auto dir = YearFixture::instance(ScanOrder::Chronological).copy();
+    OpenYear open(dir->path());
+    std::uint32_t accounts = 0;
+    for (auto _ : state) {
+        ReportArrays arrays;
+        ReportData data;
+        const DetachedView detached(open.set.Dbf1, &open.model);
+        TotalResult::build(open.set.Dbf1, OpenYear::wholeYear(), arrays, data);
+        accounts = arrays.ein.Count() + arrays.aus.Count();
+    }
+    state.counters["accounts"] = accounts;
+}
+
+// "Liste aller Buchungen mit Anfangsbestand" over the whole year: 100,000 records with their strings.
+void allBookingsBenchmark(benchmark::State& state, ScanOrder order, int sortColumn) {
+    auto dir = YearFixture::instance(order).copy();
+    OpenYear open(dir->path());
+    if (sortColumn >= 0) open.model.sortByColumn(sortColumn);
+    ListReport::Request request;
+    request.kind = ListKind::AlleBuchungen;
+    request.zeitraum = OpenYear::wholeYear();
+    request.anfangsbestand = true;
+    double arraysMB = 0;
+    double heapMB = 0;
+    double peakMB = 0;
+    std::uint32_t records = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::size_t heapBefore = heapInUse();
+        state.ResumeTiming();
+        {
+            ReportArrays arrays;
+            ReportData data;
+            {
+                const DetachedView detached(open.set.Dbf1, &open.model);
+                ListReport::build(open.set.Dbf1, &open.filter, request, arrays, data);
+            }
+            state.PauseTiming();
+            records = arrays.ein.Count();
+            // Peak: what the arrays hold on the heap (blocks, strings with the allocator's overhead), plus
+            // the block that the last growth step may have held besides the new one.
+            heapMB = double(heapInUse() - heapBefore) / 1e6;
+            peakMB = heapMB + double(arrays.ein.MemSize() + arrays.aus.MemSize()) / 1e6;
+            arraysMB = double(arrays.ein.MemSize() + arrays.aus.MemSize() + KontoStrings::bytes(arrays.ein) +
+                              KontoStrings::bytes(arrays.aus)) /
+                       1e6;
+            state.ResumeTiming();
+        }  // released here, as after the report window closes
+    }
+    state.counters["records"] = records;
+    state.counters["blocks_and_strings_MB"] = arraysMB;
+    state.counters["heap_in_use_MB"] = heapMB;
+    state.counters["peak_MB"] = peakMB;
+}
+
+void BM_ReportData_AllBookingsPhysicalOrder(benchmark::State& state) {
+    allBookingsBenchmark(state, ScanOrder::Chronological, -1);
+}
+void BM_ReportData_AllBookingsSortedByBrutto(benchmark::State& state) {
+    allBookingsBenchmark(state, ScanOrder::Chronological, 4);
+}
+void BM_ReportData_AllBookingsNewestFirst(benchmark::State& state) {
+    allBookingsBenchmark(state, ScanOrder::NewestFirst, -1);
+}
+
+// The opening balance while the journal filters by period (second quarter): the pass lifts the period
+// filter, so the table re-filters twice.
+void BM_ReportData_CollectiveAccountUnderPeriodFilter(benchmark::State& state) {
+    auto dir = YearFixture::instance(ScanOrder::Chronological).copy();
+    OpenYear open(dir->path());
+    const Zeitraum quarter = CalcZeitraum(PeriodItem::N2Quartal, year);
+    open.filter.setZeitraum(quarter);
+    open.filter.FilternnachZeitraumToggled(open.set.Dbf1, true, QString());
+    ListReport::Request request;
+    request.kind = ListKind::Sammelkonto;
+    request.zeitraum = quarter;
+    request.nr = 1;
+    request.anfangsbestand = true;
+    double balance = 0;
+    for (auto _ : state) {
+        ReportArrays arrays;
+        ReportData data;
+        const DetachedView detached(open.set.Dbf1, &open.model);
+        ListReport::build(open.set.Dbf1, &open.filter, request, arrays, data);
+        balance = data.Aeinnahmen;
+    }
+    state.counters["opening_balance"] = balance;
+}
+
+BENCHMARK(BM_ReportData_TotalResult)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportData_AllBookingsPhysicalOrder)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportData_AllBookingsSortedByBrutto)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportData_AllBookingsNewestFirst)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportData_CollectiveAccountUnderPeriodFilter)->Unit(benchmark::kMillisecond);
+
+}  // namespace

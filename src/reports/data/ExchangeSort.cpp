@@ -1,0 +1,133 @@
+#include "reports/data/ExchangeSort.h"
+
+// Why the fast way gives the plain procedure's order.
+//
+// Pass i of the procedure walks the chain of ever smaller keys that starts at position i (each link is
+// the first later record with a smaller key than the link before). The record of each link moves to the
+// next link's position and the last link (the first record with the smallest key of the rest) moves to
+// position i. Records off the chain stay where they are.
+//
+// Fix a key v and look only at the records with keys <= v: those with a smaller key ("0") and those with
+// key v ("1"). Records with larger keys never change the relative order of these: a larger record on the
+// chain moves, but moving one record leaves the order of all others as it was, and whether a smaller or
+// equal record is on the chain does not depend on larger ones. While smaller records remain, every pass
+// takes one of them out, and in 0/1 terms always the first 0 in the sequence:
+//  - sequence starts with 0: that 0 is the chain's first link; the 1s do not move;
+//  - sequence starts with a run of 1s followed by a 0: the first 1 of the run is the chain's first link
+//    and moves to where that 0 stood; so the run turns by one (its first record goes to its end) and
+//    that 0 disappears, joining the run with the 1s behind it.
+// Once no smaller record remains, the records with key v leave in the order they then stand in.
+//
+// So for the records e1 < e2 < ... < ek (positions) with key v, and zt the number of smaller records
+// between et and e(t+1) (after ek for t = k): start with an empty run, and for t = 1..k append et and
+// turn the run left by zt. The final run is their order in the result. The turns are undone backwards
+// over the final slots with a rank tree, in O(k log k); the zt come from a rank tree over the positions
+// of the records with smaller keys. Altogether O(n log n).
+
+namespace {
+
+// A Fenwick tree over positions 0..n-1 holding counts: prefix sums and selection by rank in O(log n).
+class RankTree {
+public:
+    explicit RankTree(std::size_t n, bool allOnes = false) : m_tree(n + 1, 0), m_n(n) {
+        if (allOnes)
+            for (std::size_t i = 1; i <= n; ++i) m_tree[i] = static_cast<std::int32_t>(i & (~i + 1));
+        while ((m_top << 1) <= n) m_top <<= 1;
+    }
+
+    void add(std::size_t position, std::int32_t delta) {
+        for (std::size_t i = position + 1; i <= m_n; i += i & (~i + 1)) m_tree[i] += delta;
+    }
+
+    // Sum over positions [0, end).
+    std::int64_t prefix(std::size_t end) const {
+        std::int64_t sum = 0;
+        for (std::size_t i = end; i > 0; i -= i & (~i + 1)) sum += m_tree[i];
+        return sum;
+    }
+
+    // The position holding the element of 0-based rank `rank` (all counts 0 or 1).
+    std::size_t select(std::int64_t rank) const {
+        std::size_t position = 0;
+        for (std::size_t step = m_top; step > 0; step >>= 1) {
+            if (position + step <= m_n && m_tree[position + step] <= rank) {
+                position += step;
+                rank -= m_tree[position];
+            }
+        }
+        return position;
+    }
+
+private:
+    std::vector<std::int32_t> m_tree;
+    std::size_t m_n;
+    std::size_t m_top = 1;
+};
+
+// Order of one key's records (positions ascending) given the smaller records after each of them.
+void orderOfEqualKeys(const std::uint32_t* positions, const std::vector<std::int64_t>& zeros, std::uint32_t* out) {
+    const std::size_t k = zeros.size();
+    bool turns = false;
+    for (std::size_t t = 0; t < k && k > 1; ++t) turns = turns || zeros[t] != 0;
+    // A run of one never changes, and without turns the run keeps its order.
+    if (!turns) {
+        std::copy(positions, positions + k, out);
+        return;
+    }
+    RankTree present(k, true);
+    std::size_t head = 0;
+    std::int64_t alive = static_cast<std::int64_t>(k);
+    for (std::size_t t = k; t-- > 0;) {
+        const std::int64_t rankOfHead = present.prefix(head);
+        const std::int64_t turn = zeros[t] % alive;
+        const std::int64_t headBefore = (rankOfHead + alive - turn) % alive;
+        const std::int64_t last = (headBefore + alive - 1) % alive;
+        const std::size_t slot = present.select(last);
+        const std::size_t nextHead = present.select(headBefore);
+        out[slot] = positions[t];
+        present.add(slot, -1);
+        --alive;
+        head = nextHead;
+    }
+}
+
+}  // namespace
+
+namespace ExchangeSort {
+
+std::vector<std::uint32_t> orderFromRanks(const std::vector<std::uint32_t>& ranks) {
+    const std::size_t n = ranks.size();
+    std::vector<std::uint32_t> result(n);
+    if (n == 0) return result;
+    // Positions grouped by rank, ascending within each group (counting sort).
+    std::uint32_t rankCount = 0;
+    for (std::uint32_t r : ranks) rankCount = std::max(rankCount, r + 1);
+    std::vector<std::uint32_t> start(std::size_t(rankCount) + 1, 0);
+    for (std::uint32_t r : ranks) ++start[r + 1];
+    for (std::size_t r = 0; r < rankCount; ++r) start[r + 1] += start[r];
+    std::vector<std::uint32_t> grouped(n);
+    {
+        std::vector<std::uint32_t> fill(start.begin(), start.end() - 1);
+        for (std::uint32_t p = 0; p < n; ++p) grouped[fill[ranks[p]]++] = p;
+    }
+
+    RankTree smaller(n);
+    std::int64_t smallerCount = 0;
+    std::vector<std::int64_t> zeros;
+    for (std::uint32_t r = 0; r < rankCount; ++r) {
+        const std::uint32_t* positions = grouped.data() + start[r];
+        const std::size_t k = start[r + 1] - start[r];
+        if (k == 0) continue;
+        // Smaller records before each one (the group's own positions are not in the tree yet), and from
+        // that the smaller records between neighbours.
+        zeros.resize(k);
+        for (std::size_t t = 0; t < k; ++t) zeros[t] = smaller.prefix(positions[t]);
+        for (std::size_t t = 0; t < k; ++t) zeros[t] = (t + 1 < k ? zeros[t + 1] : smallerCount) - zeros[t];
+        orderOfEqualKeys(positions, zeros, result.data() + start[r]);
+        for (std::size_t t = 0; t < k; ++t) smaller.add(positions[t], 1);
+        smallerCount += static_cast<std::int64_t>(k);
+    }
+    return result;
+}
+
+}  // namespace ExchangeSort

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "journal/Period.h"
+#include "reports/data/ReportArrays.h"
+
+class DbfTable;
+class JournalFilter;
+
+// The ten list and account reports: one record per booking of the period, in date order.
+enum class ListKind {
+    Ausgabenliste,   // "E" to ein, "A" to aus, others skipped; layout 1
+    Einnahmenliste,  // as above; layout 2
+    Ausgabenkonto,   // as above, Konto = the chosen number; layout 1
+    Einnahmekonto,   // as above, Konto = the chosen number; layout 2
+    Sammelkonto,     // every booking signed to ein, Sammelkonto = the chosen number; layout 3
+    Kostenstelle,    // every booking signed to ein, Kostenstelle = the chosen number; layout 4
+    AlleBuchungen,   // every booking signed to ein; layout 5
+};
+
+namespace ListReport {
+
+int modus(ListKind kind);
+// True for the reports that take every booking with its sign factor into ein.
+bool isSigned(ListKind kind);
+// The field compared with the chosen number; -1 for the reports without an account.
+int accountField(ListKind kind);
+
+struct OpeningBalance {
+    double brutto = 0;
+    double mwst = 0;
+    double netto = 0;
+};
+
+// The opening balance: the signed sums of every booking dated before vondatum (no lower bound, any Art)
+// with the chosen number in the report's account field. It reads the bookings the journal's text filter
+// lets through, in the journal's order, whatever the period filter: with a filter given, the period
+// filter is lifted for the pass (a period filter would otherwise hide every earlier booking and the
+// balance would read zero). Leaves the table at its end.
+OpeningBalance collectOpeningBalance(DbfTable& bookings, JournalFilter* filter, double vondatum, ListKind kind, int nr);
+
+// The collection pass over the bookings as the journal shows them: every booking with vondatum <= Datum <=
+// bisdatum (and the chosen number) becomes one record. Leaves the table at its end.
+void collect(DbfTable& bookings, const Zeitraum& zeitraum, ListKind kind, int nr, ReportArrays& arrays);
+
+// ein and then aus by datum, ascending.
+void sort(ReportArrays& arrays);
+
+// What a list report needs besides the table.
+struct Request {
+    ListKind kind = ListKind::AlleBuchungen;
+    Zeitraum zeitraum;
+    int nr = 0;                   // the chosen number (reports with an account)
+    QString name;                 // its name for the heading
+    bool anfangsbestand = false;  // with opening balance (collective account, cost centre, all bookings)
+};
+
+// Opening balance (when asked for), collection, sort, and the hand-over: modus, heading, arrays, the
+// flag, and the opening balance when asked for (otherwise the hand-over keeps its last one).
+void build(DbfTable& bookings, JournalFilter* filter, const Request& request, ReportArrays& arrays, ReportData& data);
+
+}  // namespace ListReport

@@ -1,0 +1,118 @@
+#include <QComboBox>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+#include "MainWindowFixture.h"
+#include "reports/data/ReportArrays.h"
+#include "storage/StorageError.h"
+#include "ui/DruckeErgebnisFUnit.h"
+#include "ui/KontoAuswahlenFUnit.h"
+
+namespace {
+
+// Runs `action` on the modal window of type T as soon as it shows (armed before the command runs).
+template <typename T>
+class OnModal {
+public:
+    explicit OnModal(std::function<void(T*)> action) : m_action(std::move(action)) {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+            if (!window || m_seen) return;
+            m_seen = true;
+            m_timer.stop();
+            m_action(window);
+        });
+        m_timer.start();
+    }
+    bool seen() const { return m_seen; }
+
+private:
+    std::function<void(T*)> m_action;
+    QTimer m_timer;
+    bool m_seen = false;
+};
+
+class ReportCommandsTest : public MainWindowFixture {};
+
+TEST_F(ReportCommandsTest, CancelledAccountChoiceShowsNothing) {
+    start();
+    post(QStringLiteral("Honorar"), 119, QDate(m_year, 2, 3));
+    OnModal<TDruckeErgebnisForm> report([](TDruckeErgebnisForm* w) { w->reject(); });
+    std::vector<int> items;
+    for (int run = 0; run < 2; ++run) {  // the list is rebuilt, not extended, each time
+        bool flagWhileChoosing = false;
+        OnModal<TKontoAuswaehlenForm> choice([&](TKontoAuswaehlenForm* dialog) {
+            flagWhileChoosing = form->anfangsbestand;
+            items.push_back(dialog->EAKontoEd->count());
+            EXPECT_EQ(dialog->EAKontoEd->currentIndex(), 0);
+            dialog->EAKontoEd->setCurrentIndex(dialog->EAKontoEd->count() - 1);
+            dialog->close();  // the close box: not confirmed
+        });
+        form->SammelkontomitAnfangsbestandeinzeln1Click();
+        EXPECT_TRUE(choice.seen());
+        EXPECT_TRUE(flagWhileChoosing);
+    }
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_GE(items[0], 1);
+    EXPECT_EQ(items[0], items[1]);
+    EXPECT_FALSE(report.seen());
+    EXPECT_FALSE(form->anfangsbestand);
+    EXPECT_EQ(appForms().DruckeErgebnisForm->report.ein, nullptr);
+}
+
+TEST_F(ReportCommandsTest, ConfirmedChoiceShowsTheReportAndReleasesIt) {
+    start();
+    post(QStringLiteral("Honorar"), 119, QDate(m_year, 2, 3));
+    post(QStringLiteral("Porto"), 10, QDate(m_year, 1, 2));
+    // The first item of a new client's collective accounts is 0, where unassigned bookings go.
+    OnModal<TKontoAuswaehlenForm> choice([](TKontoAuswaehlenForm* dialog) { dialog->OKBtn->click(); });
+    ReportData seen;
+    std::vector<double> dates;
+    bool flagWhileShown = false;
+    OnModal<TDruckeErgebnisForm> report([&](TDruckeErgebnisForm* w) {
+        seen = w->report;
+        flagWhileShown = form->anfangsbestand;
+        for (std::uint32_t i = 0; i < w->report.ein->Count(); ++i) dates.push_back(w->report.ein->at(i).datum);
+        QTest::mouseClick(w->BackBtn, Qt::LeftButton);
+    });
+    form->SammelkontomitAnfangsbestandeinzeln1Click();
+    ASSERT_TRUE(report.seen());
+    EXPECT_TRUE(flagWhileShown);
+    EXPECT_TRUE(seen.anfangsbestand);
+    EXPECT_EQ(seen.modus, 3);
+    EXPECT_TRUE(seen.cap.startsWith(QStringLiteral("Auswertung 01.01.%1 - 31.12.%1 Konto 0: ").arg(m_year)))
+        << seen.cap.toStdString();
+    ASSERT_EQ(dates.size(), 2u);
+    EXPECT_LT(dates[0], dates[1]);
+    EXPECT_FALSE(form->anfangsbestand);
+    EXPECT_EQ(appForms().DruckeErgebnisForm->report.ein, nullptr);
+    EXPECT_EQ(appForms().DruckeErgebnisForm->report.akonto, nullptr);
+}
+
+TEST_F(ReportCommandsTest, FailingCommandClearsTheFlag) {
+    start();
+    form->tables().kostenkonten.Close();  // the choice cannot read its table
+    EXPECT_THROW(form->Kostenstelleeinzeln2Click(), QuorvelError);
+    EXPECT_FALSE(form->anfangsbestand);
+}
+
+TEST_F(ReportCommandsTest, TotalResultNeedsNoChoice) {
+    start();
+    post(QStringLiteral("Honorar"), 119, QDate(m_year, 2, 3));
+    int modus = -1;
+    std::uint32_t accounts = 0;
+    OnModal<TDruckeErgebnisForm> report([&](TDruckeErgebnisForm* w) {
+        modus = w->report.modus;
+        accounts = w->report.ein->Count() + w->report.aus->Count();
+        w->reject();
+    });
+    form->Gesamtergebnis1Click();
+    ASSERT_TRUE(report.seen());
+    EXPECT_EQ(modus, 0);
+    EXPECT_EQ(accounts, 1u);
+    EXPECT_EQ(appForms().DruckeErgebnisForm->report.mwstsE, nullptr);
+}
+
+}  // namespace
