@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -178,10 +179,15 @@ TDruckeErgebnisForm::TDruckeErgebnisForm(QWidget* parent, OptionStore* store)
 TDruckeErgebnisForm::~TDruckeErgebnisForm() = default;
 
 int TDruckeErgebnisForm::showReport() {
+    reportChanged();
     PageEd->setValue(1);
+    return exec();
+}
+
+void TDruckeErgebnisForm::reportChanged() {
+    m_cache.clear();
     m_pageCount = 0;
     PaintBox1Paint();
-    return exec();
 }
 
 ReportInputs TDruckeErgebnisForm::inputs() const {
@@ -191,6 +197,7 @@ ReportInputs TDruckeErgebnisForm::inputs() const {
     if (m_sources.currency) in.currency = m_sources.currency();
     in.findEinnahmeKonto = m_sources.findEinnahmeKonto;
     in.findAusgabeKonto = m_sources.findAusgabeKonto;
+    in.cache = &m_cache;
     return in;
 }
 

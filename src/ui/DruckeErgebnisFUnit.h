@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "reports/data/ReportData.h"
+#include "reports/output/MeasureCache.h"
 #include "reports/output/ReportInputs.h"
 #include "ui/FormStorage.h"
 
@@ -46,6 +47,8 @@ public:
     ReportData report;
     // Sets PageEd to 1 and shows the window modally; returns when it closes.
     int showReport();
+    // Call after changing `report` while the window is shown (showReport does it itself).
+    void reportChanged();
 
     void setSources(Sources sources) { m_sources = std::move(sources); }
     ReportInputs inputs() const;
@@ -97,6 +100,8 @@ private:
     bool wheel(QWheelEvent* event);
 
     Sources m_sources;
+    // Measurements of the shown report, kept between repaints; cleared for every new report.
+    mutable MeasureCache m_cache;
     int m_pageCount = 0;
     QString m_pdfFolder;
     std::unique_ptr<FormStorage> m_storage;

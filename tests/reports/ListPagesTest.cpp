@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "OutputFixture.h"
+#include "reports/output/MeasureCache.h"
 #include "reports/output/PageEngine.h"
 
 namespace {
@@ -221,6 +222,37 @@ TEST(ListPagesTest, PreviewOfEachPageEqualsThePrintedPageItemByItem) {
             EXPECT_EQ(f.preview(p, page), expected) << "page " << p;
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ListPagesTest, KeptMeasurementsLayOutExactlyAsAFreshRun) {
+    OutputFixture f;
+    f.data.modus = 5;
+    fill(f, f.ein, 120, 1234.5);
+    const PageGeometry page = a4(300);
+    const auto fresh = f.print(page);
+    MeasureCache cache;
+    f.inputs.cache = &cache;
+    EXPECT_EQ(f.print(page), fresh);  // fills the cache
+    EXPECT_EQ(f.print(page), fresh);  // uses it
+    const auto cachedPreview = f.preview(2, a4(600));
+    f.inputs.cache = nullptr;
+    EXPECT_EQ(cachedPreview, f.preview(2, a4(600)));
+    // Another currency or another record count measures anew.
+    f.inputs.cache = &cache;
+    f.inputs.currency = QStringLiteral("Euro und Cent");
+    const auto wider = f.print(page);
+    f.inputs.cache = nullptr;
+    EXPECT_EQ(wider, f.print(page));
+    EXPECT_NE(wider, fresh);
+    f.inputs.cache = &cache;
+    f.booking(f.ein, 5, QStringLiteral("Beleg mit sehr langer Nummer 123456789"), 1, 1, 19, QStringLiteral("x"));
+    const auto longer = f.print(page);
+    f.inputs.cache = nullptr;
+    EXPECT_EQ(longer, f.print(page));
 }
 
 }  // namespace

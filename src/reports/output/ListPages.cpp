@@ -2,6 +2,9 @@
 
 #include <array>
 
+#include <QLocale>
+
+#include "reports/output/MeasureCache.h"
 #include "reports/output/PageEngine.h"
 #include "reports/output/ReportArrays.h"
 #include "reports/output/ReportFormat.h"
@@ -74,7 +77,33 @@ private:
     }
     QString amount(double value) const { return ReportFormat::amount(value, in.currency); }
 
+    MeasureCache::Key cacheKey() const {
+        const QLocale locale;
+        return MeasureCache::Key{&data,         records(), records() ? records()->Count() : 0u,
+                                 data.modus,    e.params().resolution, in.currency,
+                                 locale.name() + locale.decimalPoint()};
+    }
+
     void measureBookings() {
+        if (in.cache) {
+            const MeasureCache::Key key = cacheKey();
+            if (const auto measured = in.cache->find(key)) {
+                e.clearWidths();
+                for (int i = 0; i < 8; ++i) e.setColumnWidth(i, measured->widths[std::size_t(i)]);
+                listSums = Sums{measured->brutto, measured->mwst, measured->netto};
+                e.setFont(FontRole::ColumnHeader);
+                return;
+            }
+            measureAll();
+            MeasureCache::Measured measured{{}, listSums.brutto, listSums.mwst, listSums.netto};
+            for (int i = 0; i < 8; ++i) measured.widths[std::size_t(i)] = e.columnWidth(i);
+            in.cache->store(key, measured);
+            return;
+        }
+        measureAll();
+    }
+
+    void measureAll() {
         e.setFont(FontRole::Body);
         e.clearWidths();
         listSums = {};

@@ -6,6 +6,8 @@
 
 #include "reports/data/ReportData.h"
 
+class MeasureCache;
+
 // Everything a report layout reads: the hand-over of the report command, the company address lines,
 // the currency text and the account-name lookups (account number to name; "Konto " and the number when
 // no account has it). The layouts read the arrays through their cursor variables and change nothing else.
@@ -15,6 +17,8 @@ struct ReportInputs {
     QString currency = QStringLiteral("€");
     std::function<QString(int)> findEinnahmeKonto;
     std::function<QString(int)> findAusgabeKonto;
+    // Optional: measurements kept between runs of the same report (the preview's repaints).
+    MeasureCache* cache = nullptr;
 };
 
 // Where and how a layout runs: print (every page, new device pages) or preview of one page, at the
