@@ -100,7 +100,7 @@ TDruckeErgebnisForm::TDruckeErgebnisForm(QWidget* parent, OptionStore* store)
     setObjectName(QStringLiteral("TDruckeErgebnisForm"));
     setWindowTitle(QStringLiteral("Datensatz drucken"));
     setModal(true);
-    resize(820, 495);
+    resize(880, 495);
 
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Panel1"));
@@ -142,7 +142,7 @@ TDruckeErgebnisForm::TDruckeErgebnisForm(QWidget* parent, OptionStore* store)
     Label2->setBuddy(PageEd);
     PageCountLabel = new QLabel(panel);
     PageCountLabel->setObjectName(QStringLiteral("PageCountLabel"));
-    PageCountLabel->setGeometry(696, 58, 120, 15);
+    PageCountLabel->setGeometry(784, 36, 90, 20);
 
     ResizeToPageWidthCheck = new QCheckBox(QStringLiteral("Vergrößern auf Seitenbreite"), panel);
     ResizeToPageWidthCheck->setObjectName(QStringLiteral("ResizeToPageWidthCheck"));
@@ -230,9 +230,8 @@ void TDruckeErgebnisForm::paintPreview(QPainter& painter) {
     QImage image(QSize(qMax(1, qRound(PaintBox1->width() * ratio)), qMax(1, qRound(PaintBox1->height() * ratio))),
                  QImage::Format_RGB32);
     int pages = 0;
-    const bool ok = UiMessages::guarded(this, [&] {
-        pages = ReportPainter::paintPreview(image, inputs(), printerPage(), PageEd->value());
-    });
+    const bool ok = UiMessages::guarded(
+        this, [&] { pages = ReportPainter::paintPreview(image, inputs(), printerPage(), PageEd->value()); });
     if (!ok) image.fill(Qt::white);
     image.setDevicePixelRatio(ratio);
     painter.drawImage(QPointF(0, 0), image);
@@ -265,14 +264,14 @@ void TDruckeErgebnisForm::DruckereinrichtenBtnClick() {
 
 void TDruckeErgebnisForm::DruckenBtnClick() {
     switch (choosePrintOrPdf(this)) {
-    case PrintChoice::Cancel:
-        return;
-    case PrintChoice::SavePdf:
-        PdfBtnClick();
-        return;
-    case PrintChoice::Print:
-        printNow();
-        return;
+        case PrintChoice::Cancel:
+            return;
+        case PrintChoice::SavePdf:
+            PdfBtnClick();
+            return;
+        case PrintChoice::Print:
+            printNow();
+            return;
     }
 }
 

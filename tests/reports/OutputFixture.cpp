@@ -23,8 +23,8 @@ char16_t* OutputFixture::keep(const QString& text) {
     return m_strings.back().data();
 }
 
-void OutputFixture::booking(TKontoArray& array, int day, const QString& beleg, int konto, double brutto,
-                            double rate, const QString& text) {
+void OutputFixture::booking(TKontoArray& array, int day, const QString& beleg, int konto, double brutto, double rate,
+                            const QString& text) {
     TKontoRec* r = array.Add();
     r->konto = konto;
     r->mwstsatz = rate;

@@ -36,7 +36,8 @@ TEST(ReportFontsTest, PointSizesBecomePrinterPixels) {
 
 TEST(ReportFontsTest, TheArialFaceOrItsNamedStandInIsReallyUsed) {
     const QString family = ReportFonts::family();
-    ASSERT_TRUE(family == QStringLiteral("Arial") || family == QStringLiteral("Liberation Sans")) << family.toStdString();
+    ASSERT_TRUE(family == QStringLiteral("Arial") || family == QStringLiteral("Liberation Sans"))
+        << family.toStdString();
     const ReportFonts fonts(300);
     // The font system must not have fallen back to some other face.
     EXPECT_EQ(QFontInfo(fonts.font(FontRole::Body)).family(), family);
@@ -45,9 +46,10 @@ TEST(ReportFontsTest, TheArialFaceOrItsNamedStandInIsReallyUsed) {
 
 TEST(ReportFontsTest, TextWidthIsTheSumOfTheGlyphsAsTheFontMachineryMeasuresIt) {
     const ReportFonts fonts(1200);
-    const QStringList texts{QStringLiteral("Zwischensumme"), QStringLiteral("-1234567,89 €"), QStringLiteral("AVA Tefi"),
-                            QStringLiteral("Größe Äpfel"), QStringLiteral("   "), QStringLiteral("Ελληνικά"),
-                            QStringLiteral("e\u0301"), QString()};
+    const QStringList texts{QStringLiteral("Zwischensumme"), QStringLiteral("-1234567,89 €"),
+                            QStringLiteral("AVA Tefi"),      QStringLiteral("Größe Äpfel"),
+                            QStringLiteral("   "),           QStringLiteral("Ελληνικά"),
+                            QStringLiteral("e\u0301"),       QString()};
     for (const QString& text : texts) {
         for (FontRole role : {FontRole::Body, FontRole::ColumnHeader}) {
             QFontMetricsF metrics(fonts.font(role));

@@ -28,13 +28,16 @@ TEST(TotalResultPagesTest, EmptyReportShowsHeadingsHeadersAndZeroTotals) {
     const auto items = f.print(a4(300));
     const QStringList all = texts(items);
     EXPECT_EQ(all,
-              (QStringList{"Seite 1", "Muster GmbH", "Hauptstraße 1", "12345 Stadt", f.data.cap, "Einnahmen",
-                           "Konto", "Brutto", "MwSt.", "Netto", "Gesamteinnahmen", "0,00 €", "0,00 €", "0,00 €",
-                           "Mehrwertsteuer", "Bezeichnung", "Brutto", "MwSt.", "Netto", "Ausgaben", "Konto",
-                           "Brutto", "MwSt.", "Netto", "Gesamtausgaben", "0,00 €", "0,00 €", "0,00 €", "Vorsteuern",
-                           "Bezeichnung", "Brutto", "MwSt.", "Netto", "Gesamtergebnis", "Bezeichnung", "Brutto",
-                           "MwSt.", "Netto", "Gesamteinnahmen", "0,00 €", "0,00 €", "0,00 €", "Gesamtausgaben",
-                           "0,00 €", "0,00 €", "0,00 €", "Gesamtergebnis", "0,00 €", "0,00 €", "0,00 €"}));
+              (QStringList{"Seite 1",         "Muster GmbH",    "Hauptstraße 1",  "12345 Stadt",     f.data.cap,
+                           "Einnahmen",       "Konto",          "Brutto",         "MwSt.",           "Netto",
+                           "Gesamteinnahmen", "0,00 €",         "0,00 €",         "0,00 €",          "Mehrwertsteuer",
+                           "Bezeichnung",     "Brutto",         "MwSt.",          "Netto",           "Ausgaben",
+                           "Konto",           "Brutto",         "MwSt.",          "Netto",           "Gesamtausgaben",
+                           "0,00 €",          "0,00 €",         "0,00 €",         "Vorsteuern",      "Bezeichnung",
+                           "Brutto",          "MwSt.",          "Netto",          "Gesamtergebnis",  "Bezeichnung",
+                           "Brutto",          "MwSt.",          "Netto",          "Gesamteinnahmen", "0,00 €",
+                           "0,00 €",          "0,00 €",         "Gesamtausgaben", "0,00 €",          "0,00 €",
+                           "0,00 €",          "Gesamtergebnis", "0,00 €",         "0,00 €",          "0,00 €"}));
     // "Gesamtergebnis" as heading (section font) and as the result row (column header font).
     const auto results = withText(items, QStringLiteral("Gesamtergebnis"));
     ASSERT_EQ(results.size(), 2u);

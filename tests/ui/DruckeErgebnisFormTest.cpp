@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <QCheckBox>
 #include <QDir>
@@ -16,8 +18,6 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <deque>
-#include <pwd.h>
-#include <unistd.h>
 
 #include "UiTestSupport.h"
 #include "reports/output/PdfReportWriter.h"
@@ -51,8 +51,8 @@ public:
         form.report.cap = cap;
         form.report.ein = &ein;
         form.report.akonto = &akonto;
-        form.setSources({[] { return QStringList{QStringLiteral("Muster GmbH")}; }, [] { return QStringLiteral("€"); },
-                         {}, {}});
+        form.setSources(
+            {[] { return QStringList{QStringLiteral("Muster GmbH")}; }, [] { return QStringLiteral("€"); }, {}, {}});
         form.resize(820, 600);
         form.show();
         form.reportChanged();
@@ -97,8 +97,7 @@ TEST(DruckeErgebnisFormTest, ZoomSizesThePreviewToThePhysicalPage) {
     w.settle();
     EXPECT_EQ(w.form.ZoomEd->value(), 200);
     EXPECT_NEAR(w.form.PaintBox1->width(), 2.0 * page.width * dpi / page.resolution, 1.0);
-    EXPECT_NEAR(w.form.PaintBox1->height(), 2.0 * page.height * w.form.PaintBox1->logicalDpiY() / page.resolution,
-                1.0);
+    EXPECT_NEAR(w.form.PaintBox1->height(), 2.0 * page.height * w.form.PaintBox1->logicalDpiY() / page.resolution, 1.0);
     EXPECT_GT(w.form.ScrollBox1->verticalScrollBar()->maximum(), 0);
 }
 

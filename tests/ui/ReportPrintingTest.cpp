@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <QDateTime>
 #include <QDir>
@@ -8,13 +10,11 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <deque>
-#include <pwd.h>
-#include <unistd.h>
 
 #include "startup/OptionStore.h"
 #include "storage/DayNumber.h"
@@ -65,7 +65,8 @@ public:
         timer.start();
         while (timer.elapsed() < 15000 && !schedulerRunning()) QTest::qWait(200);
         m_ok = schedulerRunning();
-        if (!m_ok) m_reason = "cupsd started but does not answer: " + run(QStringLiteral("lpstat"), {"-r"}).toStdString();
+        if (!m_ok)
+            m_reason = "cupsd started but does not answer: " + run(QStringLiteral("lpstat"), {"-r"}).toStdString();
     }
     ~Scheduler() {
         if (m_own.state() != QProcess::NotRunning) {
@@ -101,8 +102,8 @@ public:
         form.report.cap = cap;
         form.report.ein = &ein;
         form.report.akonto = &akonto;
-        form.setSources({[] { return QStringList{QStringLiteral("Muster GmbH")}; }, [] { return QStringLiteral("€"); },
-                         {}, {}});
+        form.setSources(
+            {[] { return QStringList{QStringLiteral("Muster GmbH")}; }, [] { return QStringLiteral("€"); }, {}, {}});
         form.show();
         form.reportChanged();
         QApplication::processEvents();
@@ -154,14 +155,14 @@ TEST(ReportPrintingTest, PrintsEveryPageAsOneJobOnARealCupsQueue) {
             if (f.fileName().contains(token) && f.size() > 0) found = f.absoluteFilePath();
         if (found.isEmpty()) QTest::qWait(300);
     }
-    ASSERT_FALSE(found.isEmpty()) << "no PDF from the queue in " << outFolder.toStdString() << "; jobs: "
-                                  << run(QStringLiteral("lpstat"), {"-W", "all", "-o"}).toStdString();
+    ASSERT_FALSE(found.isEmpty()) << "no PDF from the queue in " << outFolder.toStdString()
+                                  << "; jobs: " << run(QStringLiteral("lpstat"), {"-W", "all", "-o"}).toStdString();
     QTest::qWait(1000);  // the backend may still be closing the file
     // The queue re-distils the job through PostScript into Type 3 fonts whose text pdftotext cannot
     // map back; the document's title and page count come through intact.
     const QString info = run(QStringLiteral("pdfinfo"), {found});
-    if (qEnvironmentVariableIsEmpty("KEEP")) QFile::remove(found);
-    EXPECT_TRUE(info.contains(QStringLiteral("Title:") )) << info.toStdString();
+    QFile::remove(found);
+    EXPECT_TRUE(info.contains(QStringLiteral("Title:"))) << info.toStdString();
     EXPECT_TRUE(info.contains(token + QStringLiteral(" Auswertung"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages)))) << info.toStdString();
     EXPECT_TRUE(info.contains(QStringLiteral("A4"))) << info.toStdString();

@@ -1,8 +1,7 @@
 #include "reports/output/ListPages.h"
 
-#include <array>
-
 #include <QLocale>
+#include <array>
 
 #include "reports/output/MeasureCache.h"
 #include "reports/output/PageEngine.h"
@@ -79,8 +78,12 @@ private:
 
     MeasureCache::Key cacheKey() const {
         const QLocale locale;
-        return MeasureCache::Key{&data,         records(), records() ? records()->Count() : 0u,
-                                 data.modus,    e.params().resolution, in.currency,
+        return MeasureCache::Key{&data,
+                                 records(),
+                                 records() ? records()->Count() : 0u,
+                                 data.modus,
+                                 e.params().resolution,
+                                 in.currency,
                                  locale.name() + locale.decimalPoint()};
     }
 
@@ -228,10 +231,10 @@ private:
     TMwstArray rates;
     Sums listSums;
     DateTexts dates;
-    const std::array<Cell, 8> header{Cell{QStringLiteral("Datum")},       Cell{QStringLiteral("Beleg")},
-                                     Cell{QStringLiteral("Konto")},       Cell{QStringLiteral("Brutto"), true},
+    const std::array<Cell, 8> header{Cell{QStringLiteral("Datum")},         Cell{QStringLiteral("Beleg")},
+                                     Cell{QStringLiteral("Konto")},         Cell{QStringLiteral("Brutto"), true},
                                      Cell{QStringLiteral("MwSt. %"), true}, Cell{QStringLiteral("MwSt."), true},
-                                     Cell{QStringLiteral("Netto"), true}, Cell{QStringLiteral("Buchungstext")}};
+                                     Cell{QStringLiteral("Netto"), true},   Cell{QStringLiteral("Buchungstext")}};
     const std::array<Cell, 4> vatHeader{Cell{QStringLiteral("Bezeichnung")}, Cell{QStringLiteral("Brutto"), true},
                                         Cell{QStringLiteral("MwSt."), true}, Cell{QStringLiteral("Netto"), true}};
 };

@@ -30,8 +30,8 @@ ReportFonts::ReportFonts(int resolution) : m_resolution(resolution), m_device(me
     m_roles.reserve(kFontRoleCount);
     for (int i = 0; i < kFontRoleCount; ++i) {
         const QFont font = makeFont(static_cast<FontRole>(i), resolution);
-        m_roles.push_back(Role{font, QFontMetricsF(font, &m_device),
-                               std::make_unique<std::vector<qreal>>(kTableSize, qreal(-1))});
+        m_roles.push_back(
+            Role{font, QFontMetricsF(font, &m_device), std::make_unique<std::vector<qreal>>(kTableSize, qreal(-1))});
     }
 }
 
@@ -46,13 +46,13 @@ QString ReportFonts::family() {
 
 int ReportFonts::pointSize(FontRole role) {
     switch (role) {
-    case FontRole::Title:
-        return 14;
-    case FontRole::SectionHeading:
-        return 12;
-    case FontRole::Body:
-    case FontRole::ColumnHeader:
-        break;
+        case FontRole::Title:
+            return 14;
+        case FontRole::SectionHeading:
+            return 12;
+        case FontRole::Body:
+        case FontRole::ColumnHeader:
+            break;
     }
     return 11;
 }

@@ -45,15 +45,15 @@ int ReportPainter::print(QPagedPaintDevice& device, const ReportInputs& in, cons
     const ReportFonts fonts(page.resolution);
     QPainter painter;
     if (!painter.begin(&device))
-        throw ReportOutputError(QStringLiteral("Der Druck konnte nicht begonnen werden. Prüfen Sie den Drucker "
-                                               "und versuchen Sie es erneut."));
+        throw ReportOutputError(
+            QStringLiteral("Der Druck konnte nicht begonnen werden. Prüfen Sie den Drucker "
+                           "und versuchen Sie es erneut."));
     try {
         QPainterCanvas canvas(painter, fonts, &device);
         canvas.setPageFinished(hooks.pageFinished);
         canvas.setRecord(hooks.record);
         const int pages = ReportRenderer::render(canvas, in, paramsOf(page, true, 0));
-        if (!painter.end())
-            throw ReportOutputError(QStringLiteral("Der Druck konnte nicht abgeschlossen werden."));
+        if (!painter.end()) throw ReportOutputError(QStringLiteral("Der Druck konnte nicht abgeschlossen werden."));
         return pages;
     } catch (...) {
         if (hooks.abort) hooks.abort();

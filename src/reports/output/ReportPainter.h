@@ -33,7 +33,6 @@ public:
     static int paintPreview(QImage& target, const ReportInputs& in, const PageGeometry& page, int pageToDraw,
                             std::vector<DrawnItem>* record = nullptr);
 
-
     // Prints every page on the device, at its resolution and printable page size. Returns the number of
     // pages. Throws ReportOutputError when the device cannot be begun or refuses a page; any error after
     // the begin runs hooks.abort first and is passed on.

@@ -101,8 +101,7 @@ private:
     void resultTable(const Sums& income, const Sums& expenses) {
         e.setFont(FontRole::Body);
         e.clearWidths();
-        const Sums result{income.brutto - expenses.brutto, income.mwst - expenses.mwst,
-                          income.netto - expenses.netto};
+        const Sums result{income.brutto - expenses.brutto, income.mwst - expenses.mwst, income.netto - expenses.netto};
         const Row incomeRow = amountRow(QStringLiteral("Gesamteinnahmen"), income.brutto, income.mwst, income.netto);
         const Row expenseRow =
             amountRow(QStringLiteral("Gesamtausgaben"), expenses.brutto, expenses.mwst, expenses.netto);
