@@ -1,22 +1,176 @@
 #include "ui/DruckeErgebnisFUnit.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QWheelEvent>
+#include <cmath>
 
-TDruckeErgebnisForm::TDruckeErgebnisForm(QWidget* parent, OptionStore* store) : QDialog(parent) {
+#include "journal/EntryLookups.h"
+#include "reports/output/PdfReportWriter.h"
+#include "reports/output/ReportOutputError.h"
+#include "reports/output/ReportPainter.h"
+#include "ui/AppForms.h"
+#include "ui/AppPrinter.h"
+#include "ui/FirmenanschriftFUnit.h"
+#include "ui/MainUnit.h"
+#include "ui/UiMessages.h"
+#include "ui/WaehrungFUnit.h"
+
+// The paint box of the preview: paints the requested page at its own size.
+class ReportPreviewBox : public QWidget {
+public:
+    ReportPreviewBox(TDruckeErgebnisForm& form, QWidget* parent) : QWidget(parent), m_form(form) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        m_form.paintPreview(painter);
+    }
+
+private:
+    TDruckeErgebnisForm& m_form;
+};
+
+namespace {
+
+QString accountName(DbfTable& (*table)(TMainForm&), int nr) {
+    TMainForm* main = appForms().MainForm;
+    const QString fallback = QStringLiteral("Konto ") + QString::number(nr);
+    if (!main) return fallback;
+    try {
+        return EntryLookups::findKonto(table(*main), nr);
+    } catch (const std::exception&) {
+        return fallback;
+    }
+}
+
+TDruckeErgebnisForm::Sources programSources() {
+    TDruckeErgebnisForm::Sources s;
+    s.address = [] {
+        auto* form = appForms().FirmenanschriftForm;
+        return form ? form->lines() : QStringList();
+    };
+    s.currency = [] {
+        auto* form = appForms().WaehrungForm;
+        return form ? form->currency() : QStringLiteral("€");
+    };
+    s.findEinnahmeKonto = [](int nr) {
+        return accountName([](TMainForm& m) -> DbfTable& { return m.tables().EinnahmeKonten; }, nr);
+    };
+    s.findAusgabeKonto = [](int nr) {
+        return accountName([](TMainForm& m) -> DbfTable& { return m.tables().AusgabeKonten; }, nr);
+    };
+    return s;
+}
+
+QSpinBox* spinEdit(QWidget* parent, const char* name, int from, int to, int step, int value) {
+    auto* edit = new QSpinBox(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setRange(from, to);
+    edit->setSingleStep(step);
+    edit->setValue(value);
+    edit->setAlignment(Qt::AlignRight);
+    edit->setKeyboardTracking(true);
+    return edit;
+}
+
+// Rounds to the nearest integer, ties to even.
+int roundEven(double value) {
+    return static_cast<int>(std::nearbyint(value));
+}
+
+}  // namespace
+
+TDruckeErgebnisForm::TDruckeErgebnisForm(QWidget* parent, OptionStore* store)
+    : QDialog(parent), m_sources(programSources()) {
     setObjectName(QStringLiteral("TDruckeErgebnisForm"));
     setWindowTitle(QStringLiteral("Datensatz drucken"));
     setModal(true);
-    resize(640, 495);
+    resize(880, 495);
 
-    BackBtn = new QPushButton(QStringLiteral("Zurück"), this);
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFixedHeight(73);
+
+    BackBtn = new QPushButton(QStringLiteral("Zurück"), panel);
     BackBtn->setObjectName(QStringLiteral("BackBtn"));
     BackBtn->setGeometry(8, 8, 97, 33);
+    BackBtn->setDefault(true);
     connect(BackBtn, &QPushButton::clicked, this, &QDialog::accept);
 
-    ResizeToPageWidthCheck = new QCheckBox(QStringLiteral("Vergrößern auf Seitenbreite"), this);
+    DruckenBtn = new QPushButton(QStringLiteral("Drucken..."), panel);
+    DruckenBtn->setObjectName(QStringLiteral("DruckenBtn"));
+    DruckenBtn->setGeometry(112, 8, 121, 33);
+    connect(DruckenBtn, &QPushButton::clicked, this, &TDruckeErgebnisForm::DruckenBtnClick);
+
+    PdfBtn = new QPushButton(QStringLiteral("Als PDF speichern..."), panel);
+    PdfBtn->setObjectName(QStringLiteral("PdfBtn"));
+    PdfBtn->setGeometry(240, 8, 165, 33);
+    connect(PdfBtn, &QPushButton::clicked, this, &TDruckeErgebnisForm::PdfBtnClick);
+
+    DruckereinrichtenBtn = new QPushButton(QStringLiteral("Drucker einrichten..."), panel);
+    DruckereinrichtenBtn->setObjectName(QStringLiteral("DruckereinrichtenBtn"));
+    DruckereinrichtenBtn->setGeometry(412, 8, 185, 33);
+    connect(DruckereinrichtenBtn, &QPushButton::clicked, this, &TDruckeErgebnisForm::DruckereinrichtenBtnClick);
+
+    Label1 = new QLabel(QStringLiteral("Zoom in %:"), panel);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(604, 8);
+    ZoomEd = spinEdit(panel, "ZoomEd", 1, 1000, 10, 100);
+    ZoomEd->setGeometry(604, 32, 81, 26);
+    Label1->setBuddy(ZoomEd);
+
+    Label2 = new QLabel(QStringLiteral("Seite:"), panel);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->move(696, 8);
+    PageEd = spinEdit(panel, "PageEd", 1, 10000, 1, 1);
+    PageEd->setGeometry(696, 32, 81, 26);
+    Label2->setBuddy(PageEd);
+    PageCountLabel = new QLabel(panel);
+    PageCountLabel->setObjectName(QStringLiteral("PageCountLabel"));
+    PageCountLabel->setGeometry(784, 36, 90, 20);
+
+    ResizeToPageWidthCheck = new QCheckBox(QStringLiteral("Vergrößern auf Seitenbreite"), panel);
     ResizeToPageWidthCheck->setObjectName(QStringLiteral("ResizeToPageWidthCheck"));
     ResizeToPageWidthCheck->setGeometry(8, 48, 353, 17);
+
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setWidgetResizable(false);
+    ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ScrollBox1->setFocusPolicy(Qt::NoFocus);
+    PaintBox1 = new ReportPreviewBox(*this, nullptr);
+    PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
+    ScrollBox1->setWidget(PaintBox1);
+    ScrollBox1->viewport()->installEventFilter(this);
+
+    panel->setGeometry(0, 0, width(), 73);
+    ScrollBox1->setGeometry(0, 73, width(), height() - 73);
+
+    setTabOrder(BackBtn, DruckenBtn);
+    setTabOrder(DruckenBtn, PdfBtn);
+    setTabOrder(PdfBtn, ZoomEd);
+    setTabOrder(ZoomEd, PageEd);
+    setTabOrder(PageEd, DruckereinrichtenBtn);
+    setTabOrder(DruckereinrichtenBtn, ResizeToPageWidthCheck);
+
+    connect(ZoomEd, &QSpinBox::valueChanged, this, &TDruckeErgebnisForm::PaintBox1Paint);
+    connect(PageEd, &QSpinBox::valueChanged, this, &TDruckeErgebnisForm::PaintBox1Paint);
+    connect(ResizeToPageWidthCheck, &QCheckBox::toggled, this, &TDruckeErgebnisForm::PaintBox1Paint);
 
     m_storage = std::make_unique<FormStorage>(this, QStringLiteral("TDruckeErgebnisForm"), true, store);
     m_storage->addCheck(ResizeToPageWidthCheck, false);
@@ -25,5 +179,189 @@ TDruckeErgebnisForm::TDruckeErgebnisForm(QWidget* parent, OptionStore* store) : 
 TDruckeErgebnisForm::~TDruckeErgebnisForm() = default;
 
 int TDruckeErgebnisForm::showReport() {
+    reportChanged();
+    PageEd->setValue(1);
     return exec();
+}
+
+void TDruckeErgebnisForm::reportChanged() {
+    m_cache.clear();
+    m_pageCount = 0;
+    PaintBox1Paint();
+}
+
+ReportInputs TDruckeErgebnisForm::inputs() const {
+    ReportInputs in;
+    in.data = const_cast<ReportData*>(&report);
+    if (m_sources.address) in.address = m_sources.address();
+    if (m_sources.currency) in.currency = m_sources.currency();
+    in.findEinnahmeKonto = m_sources.findEinnahmeKonto;
+    in.findAusgabeKonto = m_sources.findAusgabeKonto;
+    in.cache = &m_cache;
+    return in;
+}
+
+PageGeometry TDruckeErgebnisForm::printerPage() const {
+    QPrinter& printer = appPrinter();
+    return PageGeometry{printer.resolution(), printer.width(), printer.height()};
+}
+
+double TDruckeErgebnisForm::effectiveZoom() const {
+    double zoom = ZoomEd->value();
+    if (ResizeToPageWidthCheck->isChecked()) {
+        const PageGeometry page = printerPage();
+        const double onScreen = double(page.width) * PaintBox1->logicalDpiX() / page.resolution;
+        if (onScreen > 0) zoom = ScrollBox1->viewport()->width() * 100.0 / onScreen;
+    }
+    return zoom;
+}
+
+void TDruckeErgebnisForm::PaintBox1Paint() {
+    const PageGeometry page = printerPage();
+    const double zoom = effectiveZoom();
+    const int w = roundEven(double(page.width) * PaintBox1->logicalDpiX() / page.resolution * zoom / 100.0);
+    const int h = roundEven(double(page.height) * PaintBox1->logicalDpiY() / page.resolution * zoom / 100.0);
+    if (PaintBox1->width() != w || PaintBox1->height() != h) PaintBox1->resize(w, h);
+    PaintBox1->update();
+}
+
+void TDruckeErgebnisForm::paintPreview(QPainter& painter) {
+    const qreal ratio = PaintBox1->devicePixelRatioF();
+    QImage image(QSize(qMax(1, qRound(PaintBox1->width() * ratio)), qMax(1, qRound(PaintBox1->height() * ratio))),
+                 QImage::Format_RGB32);
+    int pages = 0;
+    const bool ok = UiMessages::guarded(
+        this, [&] { pages = ReportPainter::paintPreview(image, inputs(), printerPage(), PageEd->value()); });
+    if (!ok) image.fill(Qt::white);
+    image.setDevicePixelRatio(ratio);
+    painter.drawImage(QPointF(0, 0), image);
+    setPageCount(pages);
+}
+
+void TDruckeErgebnisForm::setPageCount(int pages) {
+    m_pageCount = pages;
+    const QString text = QStringLiteral("von %1").arg(pages);
+    if (PageCountLabel->text() != text) PageCountLabel->setText(text);
+}
+
+void TDruckeErgebnisForm::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (auto* panel = findChild<QWidget*>(QStringLiteral("Panel1"))) panel->setGeometry(0, 0, width(), 73);
+    ScrollBox1->setGeometry(0, 73, width(), qMax(0, height() - 73));
+    PaintBox1Paint();
+}
+
+void TDruckeErgebnisForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    PaintBox1Paint();
+}
+
+void TDruckeErgebnisForm::DruckereinrichtenBtnClick() {
+    setUpPrinter(this);
+    // The page size or orientation may have changed: lay out anew whatever the user chose.
+    PaintBox1Paint();
+}
+
+void TDruckeErgebnisForm::DruckenBtnClick() {
+    switch (choosePrintOrPdf(this)) {
+        case PrintChoice::Cancel:
+            return;
+        case PrintChoice::SavePdf:
+            PdfBtnClick();
+            return;
+        case PrintChoice::Print:
+            printNow();
+            return;
+    }
+}
+
+bool TDruckeErgebnisForm::printNow() {
+    QPrinter& printer = appPrinter();
+    printer.setDocName(report.cap);
+    printer.setCreator(QStringLiteral("Quorvel"));
+    QProgressDialog progress(QStringLiteral("Der Bericht wird gedruckt..."), QStringLiteral("Abbrechen"), 0,
+                             qMax(1, m_pageCount), this);
+    progress.setWindowTitle(QStringLiteral("Drucken"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    PrintHooks hooks;
+    hooks.pageFinished = [&](int done) {
+        progress.setValue(qMin(done, progress.maximum()));
+        if (progress.wasCanceled()) throw ReportOutputCancelled(QStringLiteral("Der Druck wurde abgebrochen."));
+    };
+    hooks.abort = [&] { printer.abort(); };
+    try {
+        ReportPainter::print(printer, inputs(), hooks);
+        return true;
+    } catch (const ReportOutputCancelled&) {
+        return false;
+    } catch (const std::exception& error) {
+        UiMessages::showError(this, UiMessages::errorText(error));
+        return false;
+    }
+}
+
+void TDruckeErgebnisForm::PdfBtnClick() {
+    const QString folder = m_pdfFolder.isEmpty() ? QDir::homePath() : m_pdfFolder;
+    QString fileName = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Als PDF speichern"),
+        QDir(folder).filePath(PdfReportWriter::suggestedFileName(report.cap)), QStringLiteral("PDF-Dateien (*.pdf)"));
+    if (fileName.isEmpty()) return;
+    if (!fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) fileName += QStringLiteral(".pdf");
+    m_pdfFolder = QFileInfo(fileName).absolutePath();
+    savePdf(fileName);
+}
+
+bool TDruckeErgebnisForm::savePdf(const QString& fileName) {
+    const ReportInputs in = inputs();
+    const int pages = m_pageCount > 0 ? m_pageCount : ReportPainter::countPages(in, printerPage());
+    QProgressDialog progress(QStringLiteral("Die PDF-Datei wird geschrieben..."), QStringLiteral("Abbrechen"), 0,
+                             qMax(1, pages), this);
+    progress.setWindowTitle(QStringLiteral("Als PDF speichern"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    auto pageFinished = [&](int done) {
+        progress.setValue(qMin(done, progress.maximum()));
+        if (progress.wasCanceled())
+            throw ReportOutputCancelled(QStringLiteral("Das Speichern als PDF wurde abgebrochen."));
+    };
+    QPrinter& printer = appPrinter();
+    try {
+        PdfReportWriter::write(fileName, in, printer.pageLayout(), printer.resolution(), pageFinished);
+        return true;
+    } catch (const ReportOutputCancelled&) {
+        return false;
+    } catch (const std::exception& error) {
+        UiMessages::showError(this, UiMessages::errorText(error));
+        return false;
+    }
+}
+
+void TDruckeErgebnisForm::FormMouseWheelDown() {
+    QScrollBar* bar = ScrollBox1->verticalScrollBar();
+    bar->setValue(bar->value() + 20);
+}
+
+void TDruckeErgebnisForm::FormMouseWheelUp() {
+    QScrollBar* bar = ScrollBox1->verticalScrollBar();
+    bar->setValue(bar->value() - 20);
+}
+
+bool TDruckeErgebnisForm::wheel(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta == 0) return false;
+    // One step per notch of 120; high-resolution wheels send parts of a notch and add up.
+    const int steps = qMax(1, std::abs(delta) / 120);
+    for (int i = 0; i < steps; ++i) delta < 0 ? FormMouseWheelDown() : FormMouseWheelUp();
+    return true;
+}
+
+void TDruckeErgebnisForm::wheelEvent(QWheelEvent* event) {
+    if (!wheel(event)) QDialog::wheelEvent(event);
+}
+
+bool TDruckeErgebnisForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ScrollBox1->viewport() && event->type() == QEvent::Wheel)
+        return wheel(static_cast<QWheelEvent*>(event));
+    return QDialog::eventFilter(watched, event);
 }

@@ -1,33 +1,108 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "reports/data/ReportData.h"
+#include "reports/output/MeasureCache.h"
+#include "reports/output/ReportInputs.h"
 #include "ui/FormStorage.h"
 
 class OptionStore;
 class QCheckBox;
+class QLabel;
+class QPainter;
 class QPushButton;
+class QScrollArea;
+class QSpinBox;
+class QWidget;
+class ReportPreviewBox;
 
-// The report window. This holds its frame: the "Zurück" button, the stored check box
-// "Vergrößern auf Seitenbreite" and the stored placement; the preview and printing build on it.
+// The report window: one page of the current report at a time, scaled to the screen, printing of the
+// whole report and saving it as PDF. A report command fills `report` and calls showReport(); the window
+// reads the arrays while it is shown and changes nothing in them.
+//
+// The layout always runs at the printer's resolution on the printer's page, so the preview breaks lines,
+// columns and pages exactly as the printout does; only the requested page is painted, scaled straight
+// into an image of the preview's size.
 class TDruckeErgebnisForm : public QDialog {
     Q_OBJECT
 public:
+    // Where the pages take the company address, the currency text and the account names from. By default
+    // the program's address and currency dialogs and the main window's account tables.
+    struct Sources {
+        std::function<QStringList()> address;
+        std::function<QString()> currency;
+        std::function<QString(int)> findEinnahmeKonto;
+        std::function<QString(int)> findAusgabeKonto;
+    };
+
     explicit TDruckeErgebnisForm(QWidget* parent = nullptr, OptionStore* store = nullptr);
     ~TDruckeErgebnisForm() override;
+
+    // The hand-over of the report command.
+    ReportData report;
+    // Sets PageEd to 1 and shows the window modally; returns when it closes.
+    int showReport();
+    // Call after changing `report` while the window is shown (showReport does it itself).
+    void reportChanged();
+
+    void setSources(Sources sources) { m_sources = std::move(sources); }
+    ReportInputs inputs() const;
+    // The printer page the report is laid out on.
+    PageGeometry printerPage() const;
+    // Pages of the current report, as the last repaint laid it out (0 before).
+    int pageCount() const { return m_pageCount; }
+    // The zoom in percent the preview uses now (ZoomEd, or the page-width zoom).
+    double effectiveZoom() const;
+
+    // Writes the report as PDF to fileName with a cancellable progress dialog; true when written. Shows
+    // failures itself.
+    bool savePdf(const QString& fileName);
 
     FormStorage& storage() { return *m_storage; }
 
     QPushButton* BackBtn = nullptr;
+    QPushButton* DruckenBtn = nullptr;
+    QPushButton* PdfBtn = nullptr;
+    QPushButton* DruckereinrichtenBtn = nullptr;
+    QLabel* Label1 = nullptr;
+    QSpinBox* ZoomEd = nullptr;
+    QLabel* Label2 = nullptr;
+    QSpinBox* PageEd = nullptr;
+    QLabel* PageCountLabel = nullptr;  // "von n"
     QCheckBox* ResizeToPageWidthCheck = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    QWidget* PaintBox1 = nullptr;
 
-    // What the report command hands over; read while the window is shown.
-    ReportData report;
-    // Shows the report modally; returns the dialog's result.
-    int showReport();
+    // Handlers.
+    void PaintBox1Paint();
+    void DruckereinrichtenBtnClick();
+    void DruckenBtnClick();
+    void PdfBtnClick();
+    void FormMouseWheelDown();
+    void FormMouseWheelUp();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    friend class ReportPreviewBox;
+    void paintPreview(QPainter& painter);
+    void setPageCount(int pages);
+    bool printNow();
+    bool wheel(QWheelEvent* event);
+
+    Sources m_sources;
+    // Measurements of the shown report, kept between repaints; cleared for every new report.
+    mutable MeasureCache m_cache;
+    int m_pageCount = 0;
+    QString m_pdfFolder;
     std::unique_ptr<FormStorage> m_storage;
 };

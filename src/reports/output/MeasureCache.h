@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "reports/data/ReportData.h"
+
+// The measure pass of a booking list (its column widths and list sums) kept between layout runs of the
+// same report. Widths depend only on the records, the fonts' resolution, the currency text and the
+// locale, never on the page size or the page shown, so a repaint that finds them here lays out exactly
+// as a run that measured afresh. The owner clears it whenever a new report is handed over.
+class MeasureCache {
+public:
+    struct Key {
+        const ReportData* data = nullptr;
+        const void* records = nullptr;
+        std::uint32_t count = 0;
+        int modus = -1;
+        int resolution = 0;
+        QString currency;
+        QString locale;
+
+        friend bool operator==(const Key&, const Key&) = default;
+    };
+    struct Measured {
+        std::array<int, 8> widths{};
+        double brutto = 0;
+        double mwst = 0;
+        double netto = 0;
+    };
+
+    std::optional<Measured> find(const Key& key) const {
+        if (m_entry && m_key == key) return m_entry;
+        return std::nullopt;
+    }
+    void store(const Key& key, const Measured& measured) {
+        m_key = key;
+        m_entry = measured;
+    }
+    void clear() { m_entry.reset(); }
+
+private:
+    Key m_key;
+    std::optional<Measured> m_entry;
+};

@@ -1,0 +1,33 @@
+#include "reports/output/QPainterCanvas.h"
+
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+#include "reports/output/ReportOutputError.h"
+
+QPainterCanvas::QPainterCanvas(QPainter& painter, const ReportFonts& fonts, QPagedPaintDevice* pages)
+    : m_painter(painter), m_fonts(fonts), m_pages(pages) {
+    m_painter.setPen(Qt::black);
+    m_painter.setFont(m_fonts.font(m_role));
+}
+
+void QPainterCanvas::setFont(FontRole role) {
+    if (role == m_role) return;
+    m_role = role;
+    m_painter.setFont(m_fonts.font(role));
+}
+
+void QPainterCanvas::drawText(int x, int y, const QString& text) {
+    m_painter.drawText(QPointF(x, y + m_fonts.ascent(m_role)), text);
+    if (m_record) m_record->push_back({m_page, x, y, m_role, text});
+}
+
+void QPainterCanvas::newPage() {
+    if (!m_pages) return;
+    if (m_pageFinished) m_pageFinished(m_page + 1);
+    if (!m_pages->newPage())
+        throw ReportOutputError(QStringLiteral("Der Drucker hat keine neue Seite angenommen (nach Seite %1). "
+                                               "Der Druckauftrag wurde abgebrochen.")
+                                    .arg(m_page + 1));
+    ++m_page;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// The four report fonts by their role in the layouts.
+enum class FontRole { Title = 0, Body = 1, SectionHeading = 2, ColumnHeader = 3 };
+inline constexpr int kFontRoleCount = 4;
+
+// The drawing surface a report layout runs on: one current font, text measured and drawn in it, and
+// device pages. Coordinates are whole pixels of the printer page (origin top left, y downwards); a text
+// is placed by the top left corner of its line cell. Measurements never depend on where the drawing
+// goes, so a preview and a printout of the same page size lay out alike.
+class ReportCanvas {
+public:
+    virtual ~ReportCanvas() = default;
+
+    virtual void setFont(FontRole role) = 0;
+    virtual FontRole font() const = 0;
+    virtual int textWidth(QStringView text) = 0;
+    virtual int textHeight(QStringView text) = 0;
+    virtual void drawText(int x, int y, const QString& text) = 0;
+    // Ends the device page and begins the next (printing only). Throws when the device refuses.
+    virtual void newPage() = 0;
+};

@@ -1,0 +1,89 @@
+#include "reports/output/ReportFonts.h"
+
+#include <QFontDatabase>
+#include <QStringList>
+#include <cmath>
+
+namespace {
+
+QFont makeFont(FontRole role, int resolution) {
+    QFont font(ReportFonts::family());
+    font.setPixelSize(ReportFonts::pixelSize(role, resolution));
+    font.setBold(ReportFonts::bold(role));
+    font.setKerning(false);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferNoShaping | QFont::PreferOutline));
+    return font;
+}
+
+QImage metricsDevice(int resolution) {
+    QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+    const int dotsPerMeter = qRound(resolution / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image;
+}
+
+}  // namespace
+
+ReportFonts::ReportFonts(int resolution) : m_resolution(resolution), m_device(metricsDevice(resolution)) {
+    m_roles.reserve(kFontRoleCount);
+    for (int i = 0; i < kFontRoleCount; ++i) {
+        const QFont font = makeFont(static_cast<FontRole>(i), resolution);
+        m_roles.push_back(
+            Role{font, QFontMetricsF(font, &m_device), std::make_unique<std::vector<qreal>>(kTableSize, qreal(-1))});
+    }
+}
+
+QString ReportFonts::family() {
+    static const QString chosen = [] {
+        const QStringList families = QFontDatabase::families();
+        if (families.contains(QStringLiteral("Arial"), Qt::CaseInsensitive)) return QStringLiteral("Arial");
+        return QStringLiteral("Liberation Sans");
+    }();
+    return chosen;
+}
+
+int ReportFonts::pointSize(FontRole role) {
+    switch (role) {
+        case FontRole::Title:
+            return 14;
+        case FontRole::SectionHeading:
+            return 12;
+        case FontRole::Body:
+        case FontRole::ColumnHeader:
+            break;
+    }
+    return 11;
+}
+
+bool ReportFonts::bold(FontRole role) {
+    return role != FontRole::Body;
+}
+
+int ReportFonts::pixelSize(FontRole role, int resolution) {
+    return static_cast<int>(std::lround(double(pointSize(role)) * resolution / 72.0));
+}
+
+qreal ReportFonts::advance(const Role& role, char16_t c) const {
+    qreal& slot = (*role.advances)[c];
+    if (slot < 0) slot = role.metrics.horizontalAdvance(QChar(c));
+    return slot;
+}
+
+int ReportFonts::width(FontRole role, QStringView text) const {
+    const Role& r = m_roles[index(role)];
+    qreal sum = 0;
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        // Characters beyond the table (other scripts, surrogate pairs, combining marks) are measured as
+        // a whole text by the font machinery.
+        if (c >= kTableSize || (c >= 0x0300 && c < 0x0370)) return qRound(r.metrics.horizontalAdvance(text.toString()));
+        sum += advance(r, c);
+    }
+    return qRound(sum);
+}
+
+int ReportFonts::height(FontRole role, QStringView) const {
+    return qRound(m_roles[index(role)].metrics.height());
+}

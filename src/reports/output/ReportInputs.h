@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "reports/data/ReportData.h"
+
+class MeasureCache;
+
+// Everything a report layout reads: the hand-over of the report command, the company address lines,
+// the currency text and the account-name lookups (account number to name; "Konto " and the number when
+// no account has it). The layouts read the arrays through their cursor variables and change nothing else.
+struct ReportInputs {
+    ReportData* data = nullptr;
+    QStringList address;
+    QString currency = QStringLiteral("€");
+    std::function<QString(int)> findEinnahmeKonto;
+    std::function<QString(int)> findAusgabeKonto;
+    // Optional: measurements kept between runs of the same report (the preview's repaints).
+    MeasureCache* cache = nullptr;
+};
+
+// Where and how a layout runs: print (every page, new device pages) or preview of one page, at the
+// printer's resolution and printable page size in pixels.
+struct PageParams {
+    bool print = false;
+    int pageToDraw = 1;
+    int resolution = 300;
+    int pageWidth = 0;
+    int pageHeight = 0;
+};
+
+// The printer page a report is laid out on: resolution in pixels per inch, printable width and height
+// in pixels.
+struct PageGeometry {
+    int resolution = 300;
+    int width = 0;
+    int height = 0;
+
+    friend bool operator==(const PageGeometry&, const PageGeometry&) = default;
+};

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+
+#include "OutputFixture.h"
+#include "reports/output/PdfReportWriter.h"
+#include "reports/output/ReportOutputError.h"
+#include "reports/output/ReportPainter.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+bool allWhite(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) return false;
+    return true;
+}
+
+QPageLayout a4Layout() {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
+}
+
+void fill(OutputFixture& f, int n) {
+    f.data.modus = 5;
+    for (int i = 0; i < n; ++i)
+        f.booking(f.ein, i, QStringLiteral("%1").arg(i), 8400, i % 3 ? 59.5 : -12.34, i % 3 ? 19 : -7,
+                  QStringLiteral("Buchung %1").arg(i));
+}
+
+TEST(ReportPainterTest, PreviewImageOfPreviewSizeDrawsWhatThePrinterGets) {
+    OutputFixture f;
+    fill(f, 130);
+    testsupport::TempFolder folder;
+    QPdfWriter writer(folder.file(QStringLiteral("x.pdf")));
+    writer.setResolution(600);
+    writer.setPageLayout(a4Layout());
+    std::vector<DrawnItem> printed;
+    PrintHooks hooks;
+    hooks.record = &printed;
+    const int pages = ReportPainter::print(writer, f.inputs, hooks);
+    const PageGeometry page = ReportPainter::geometryOf(writer);
+    EXPECT_EQ(page.resolution, 600);
+    ASSERT_EQ(pages, 3);
+    for (int p = 1; p <= pages; ++p) {
+        // A small image: the page is painted scaled, never at the printer's full pixel size.
+        QImage image(page.width / 8, page.height / 8, QImage::Format_RGB32);
+        std::vector<DrawnItem> shown;
+        EXPECT_EQ(ReportPainter::paintPreview(image, f.inputs, page, p, &shown), pages);
+        auto expected = onPage(printed, p - 1);
+        for (auto& item : expected) item.page = 0;
+        EXPECT_EQ(shown, expected) << "page " << p;
+        EXPECT_FALSE(allWhite(image)) << "page " << p;
+    }
+    QImage after(page.width / 8, page.height / 8, QImage::Format_RGB32);
+    std::vector<DrawnItem> none;
+    ReportPainter::paintPreview(after, f.inputs, page, pages + 1, &none);
+    EXPECT_TRUE(none.empty());
+    EXPECT_TRUE(allWhite(after));
+}
+
+TEST(ReportPainterTest, FailureAfterTheDocumentBeganAbortsTheJob) {
+    OutputFixture f;
+    fill(f, 200);
+    testsupport::TempFolder folder;
+    QPdfWriter writer(folder.file(QStringLiteral("x.pdf")));
+    writer.setResolution(300);
+    writer.setPageLayout(a4Layout());
+    bool aborted = false;
+    PrintHooks hooks;
+    hooks.pageFinished = [](int done) {
+        if (done == 2) throw ReportOutputError(QStringLiteral("Papierstau"));
+    };
+    hooks.abort = [&] { aborted = true; };
+    EXPECT_THROW(ReportPainter::print(writer, f.inputs, hooks), ReportOutputError);
+    EXPECT_TRUE(aborted);
+}
+
+TEST(ReportPainterTest, CancelledPdfLeavesNoFileAndKeepsAnOlderOne) {
+    OutputFixture f;
+    fill(f, 200);
+    testsupport::TempFolder folder;
+    const QString target = folder.file(QStringLiteral("bericht.pdf"));
+    testsupport::writeFile(target, "older");
+    auto cancelAtTwo = [](int done) {
+        if (done == 2) throw ReportOutputCancelled(QStringLiteral("abgebrochen"));
+    };
+    EXPECT_THROW(PdfReportWriter::write(target, f.inputs, a4Layout(), 1200, cancelAtTwo), ReportOutputCancelled);
+    EXPECT_EQ(testsupport::readFile(target), QByteArray("older"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("bericht.pdf")});
+    int last = 0;
+    const int pages = PdfReportWriter::write(target, f.inputs, a4Layout(), 1200, [&](int done) { last = done; });
+    EXPECT_EQ(last, pages);
+    EXPECT_TRUE(testsupport::readFile(target).startsWith("%PDF"));
+}
+
+}  // namespace

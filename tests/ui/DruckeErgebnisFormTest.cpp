@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTest>
+#include <QWheelEvent>
+#include <deque>
+
+#include "UiTestSupport.h"
+#include "reports/output/PdfReportWriter.h"
+#include "startup/OptionStore.h"
+#include "storage/DayNumber.h"
+#include "support/TestSupport.h"
+#include "ui/AppPrinter.h"
+#include "ui/DruckeErgebnisFUnit.h"
+
+namespace {
+
+// A report window over an all-bookings list of n bookings, with its options in a temporary INI file.
+class ReportWindow {
+public:
+    explicit ReportWindow(int bookings, const QString& cap = QStringLiteral("Alle Buchungen 01.01.2026 - 31.12.2026"))
+        : store(folder.file(QStringLiteral("Quorvel.ini"))), form(nullptr, &store) {
+        for (int i = 0; i < bookings; ++i) {
+            TKontoRec* r = ein.Add();
+            r->konto = 8400;
+            r->mwstsatz = 19;
+            r->brutto = 119 + i;
+            r->mwst = r->brutto * 19 / 119;
+            r->netto = r->brutto * 100 / 119;
+            strings.push_back(u"B" + std::u16string(1, char16_t(u'0' + i % 10)));
+            r->beleg = strings.back().data();
+            strings.push_back(u"Zeile");
+            r->text = strings.back().data();
+            r->datum = DayNumber::fromDate(QDate(2026, 3, 1));
+        }
+        form.report.modus = 5;
+        form.report.cap = cap;
+        form.report.ein = &ein;
+        form.report.akonto = &akonto;
+        form.setSources(
+            {[] { return QStringList{QStringLiteral("Muster GmbH")}; }, [] { return QStringLiteral("€"); }, {}, {}});
+        form.resize(820, 600);
+        form.show();
+        form.reportChanged();
+        settle();
+    }
+    ~ReportWindow() { form.hide(); }
+
+    void settle() {
+        for (int i = 0; i < 3; ++i) QApplication::processEvents();
+        // Paint now, so the page count is known.
+        form.PaintBox1->repaint();
+    }
+    QImage preview() { return form.PaintBox1->grab().toImage(); }
+    double pageWidthOnScreen() const {
+        const PageGeometry page = form.printerPage();
+        return double(page.width) * form.PaintBox1->logicalDpiX() / page.resolution;
+    }
+
+    testsupport::TempFolder folder;
+    OptionStore store;
+    TKontoRec* akonto = nullptr;
+    TKontoArray ein{&akonto};
+    std::deque<std::u16string> strings;
+    TDruckeErgebnisForm form;
+};
+
+bool allWhite(const QImage& image) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y)
+        for (int x = 0; x < rgb.width(); ++x)
+            if (rgb.pixel(x, y) != qRgb(255, 255, 255)) return false;
+    return true;
+}
+
+TEST(DruckeErgebnisFormTest, ZoomSizesThePreviewToThePhysicalPage) {
+    ReportWindow w(10);
+    const PageGeometry page = w.form.printerPage();
+    const int dpi = w.form.PaintBox1->logicalDpiX();
+    EXPECT_EQ(w.form.PaintBox1->width(), qRound(double(page.width) * dpi / page.resolution));
+    QTest::keyClick(w.form.ZoomEd, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(w.form.ZoomEd, QStringLiteral("200"));
+    w.settle();
+    EXPECT_EQ(w.form.ZoomEd->value(), 200);
+    EXPECT_NEAR(w.form.PaintBox1->width(), 2.0 * page.width * dpi / page.resolution, 1.0);
+    EXPECT_NEAR(w.form.PaintBox1->height(), 2.0 * page.height * w.form.PaintBox1->logicalDpiY() / page.resolution, 1.0);
+    EXPECT_GT(w.form.ScrollBox1->verticalScrollBar()->maximum(), 0);
+}
+
+TEST(DruckeErgebnisFormTest, PageWidthFitsTheScrollBoxAndKeepsTheZoomNumber) {
+    ReportWindow w(10);
+    w.form.ZoomEd->setValue(50);
+    QTest::mouseClick(w.form.ResizeToPageWidthCheck, Qt::LeftButton, {}, QPoint(5, 8));
+    w.settle();
+    ASSERT_TRUE(w.form.ResizeToPageWidthCheck->isChecked());
+    EXPECT_EQ(w.form.ZoomEd->value(), 50);
+    EXPECT_NEAR(w.form.PaintBox1->width(), w.form.ScrollBox1->viewport()->width(), 1);
+    // Resizing the window rescales the page to the new width.
+    w.form.resize(1000, 600);
+    w.settle();
+    EXPECT_NEAR(w.form.PaintBox1->width(), w.form.ScrollBox1->viewport()->width(), 1);
+    QTest::mouseClick(w.form.ResizeToPageWidthCheck, Qt::LeftButton, {}, QPoint(5, 8));
+    w.settle();
+    EXPECT_NEAR(w.form.PaintBox1->width(), 0.5 * w.pageWidthOnScreen(), 1);
+}
+
+TEST(DruckeErgebnisFormTest, PageCountBesidePageEdAndABlankPageAfterTheLast) {
+    ReportWindow w(150);
+    EXPECT_GE(w.form.pageCount(), 3);
+    EXPECT_EQ(w.form.PageCountLabel->text(), QStringLiteral("von %1").arg(w.form.pageCount()));
+    EXPECT_FALSE(allWhite(w.preview()));
+    w.form.PageEd->setFocus();
+    QTest::keyClick(w.form.PageEd, Qt::Key_Up);
+    w.settle();
+    EXPECT_EQ(w.form.PageEd->value(), 2);
+    EXPECT_FALSE(allWhite(w.preview()));
+    w.form.PageEd->setValue(w.form.pageCount() + 1);
+    w.settle();
+    EXPECT_TRUE(allWhite(w.preview()));
+    EXPECT_EQ(w.form.PageCountLabel->text(), QStringLiteral("von %1").arg(w.form.pageCount()));
+}
+
+TEST(DruckeErgebnisFormTest, MouseWheelScrollsTwentyPixelsPerStep) {
+    ReportWindow w(10);
+    w.form.ZoomEd->setValue(300);
+    w.settle();
+    QScrollBar* bar = w.form.ScrollBox1->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 100);
+    bar->setValue(60);
+    QWidget* viewport = w.form.ScrollBox1->viewport();
+    auto turn = [&](int delta) {
+        const QPointF at(20, 20);
+        QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &event);
+    };
+    turn(-120);
+    EXPECT_EQ(bar->value(), 80);
+    turn(120);
+    turn(120);
+    EXPECT_EQ(bar->value(), 40);
+}
+
+TEST(DruckeErgebnisFormTest, TabOrderAndTheStoredPageWidthCheck) {
+    testsupport::TempFolder folder;
+    const QString ini = folder.file(QStringLiteral("Quorvel.ini"));
+    {
+        OptionStore store(ini);
+        TDruckeErgebnisForm form(nullptr, &store);
+        form.show();
+        QApplication::setActiveWindow(&form);
+        form.BackBtn->setFocus();
+        QList<QWidget*> order;
+        for (int i = 0; i < 7; ++i) {
+            QWidget* focus = QApplication::focusWidget();
+            order << focus;
+            QTest::keyClick(focus, Qt::Key_Tab);
+        }
+        EXPECT_EQ(order, (QList<QWidget*>{form.BackBtn, form.DruckenBtn, form.PdfBtn, form.ZoomEd, form.PageEd,
+                                          form.DruckereinrichtenBtn, form.ResizeToPageWidthCheck}));
+        form.ResizeToPageWidthCheck->setChecked(true);
+        form.hide();
+    }
+    OptionStore store(ini);
+    TDruckeErgebnisForm again(nullptr, &store);
+    again.show();
+    EXPECT_TRUE(again.ResizeToPageWidthCheck->isChecked());
+    again.hide();
+}
+
+TEST(DruckeErgebnisFormTest, SavesThePdfWithTheSamePagesAndNoTemporaryFileLeft) {
+    ReportWindow w(150);
+    const QString file = w.folder.file(QStringLiteral("alle.pdf"));
+    ASSERT_TRUE(w.form.savePdf(file));
+    QStringList files = QDir(w.folder.path()).entryList(QDir::Files | QDir::Hidden);
+    files.removeAll(QStringLiteral("Quorvel.ini"));
+    EXPECT_EQ(files, QStringList{QStringLiteral("alle.pdf")});
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    if (!text.waitForFinished(30000) || text.exitCode() != 0) GTEST_SKIP() << "pdftotext is not available";
+    const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QStringLiteral("Alle Buchungen 01.01.2026 - 31.12.2026")));
+    EXPECT_TRUE(out.contains(QStringLiteral("Zwischensumme")));
+    EXPECT_TRUE(out.contains(QStringLiteral("Seite %1").arg(w.form.pageCount())));
+    EXPECT_EQ(out.count(QLatin1Char('\f')), w.form.pageCount());
+    EXPECT_EQ(PdfReportWriter::suggestedFileName(QStringLiteral("Ausgaben 01.01.2026 - 31.12.2026 Konto 4: Bü/ro")),
+              QStringLiteral("Ausgaben 01.01.2026 - 31.12.2026 Konto 4_ Bü_ro.pdf"));
+}
+
+TEST(DruckeErgebnisFormTest, PdfIntoAMissingFolderSaysSoAndLeavesNothing) {
+    ReportWindow w(5);
+    uitest::MessageBoxAnswer answer;
+    EXPECT_FALSE(w.form.savePdf(w.folder.file(QStringLiteral("fehlt/x.pdf"))));
+    EXPECT_TRUE(answer.answered());
+    EXPECT_TRUE(answer.text().contains(QStringLiteral("kann nicht angelegt werden"))) << answer.text().toStdString();
+    QStringList left = QDir(w.folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot);
+    left.removeAll(QStringLiteral("Quorvel.ini"));
+    EXPECT_TRUE(left.isEmpty()) << left.join(QLatin1Char(' ')).toStdString();
+}
+
+}  // namespace
