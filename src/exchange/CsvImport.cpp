@@ -60,6 +60,10 @@ CsvImportResult CsvImport::importBytes(const QByteArray& bytes) {
     const CodePage codePage(1252);
     const qint64 total = bytes.size();
     qint64 pos = 0;
+    // Files that announce themselves as UTF-8 (spreadsheets' "CSV UTF-8") are read as such; every other file
+    // is code page 1252.
+    const bool utf8 = bytes.startsWith("\xEF\xBB\xBF");
+    if (utf8) pos = 3;
     int lineNumber = 0;
     if (m_progress && !m_progress(0, total)) {
         result.cancelled = true;
@@ -70,7 +74,8 @@ CsvImportResult CsvImport::importBytes(const QByteArray& bytes) {
         if (end < 0) end = total;
         qint64 length = end - pos;
         if (length > 0 && bytes[pos + length - 1] == '\r') --length;
-        const QString line = codePage.decode(bytes.constData() + pos, int(length));
+        const QString line = utf8 ? QString::fromUtf8(bytes.constData() + pos, length)
+                                  : codePage.decode(bytes.constData() + pos, int(length));
         pos = end + 1;
         ++lineNumber;
         if (lineNumber == 1 && m_skipHeading) continue;

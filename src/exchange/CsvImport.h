@@ -50,7 +50,8 @@ public:
     // Reads the whole file. Throws QuorvelError with the message the user reads when it cannot be opened.
     static QByteArray readFile(const QString& fileName);
 
-    // Imports the text of a file in code page 1252, lines ending in CR LF or LF. The table must be open and
+    // Imports the text of a file in code page 1252 (UTF-8 when it starts with the UTF-8 byte-order mark),
+    // lines ending in CR LF or LF. The table must be open and
     // in browse state. A post that fails (disk full, write-protected table) ends the import; the result
     // says at which line.
     CsvImportResult importBytes(const QByteArray& bytes);

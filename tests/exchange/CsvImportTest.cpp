@@ -73,6 +73,11 @@ std::vector<ImportCase> importCases() {
          "bel M\xfcller \x80 \xdf\r\n",
          false,
          {L{"01.01.2014", "A", "1", QStringLiteral("Büromöbel Müller € ß")}}},
+        {"Utf8WithByteOrderMark",
+         "\xEF\xBB\xBF"
+         "1.1.2014;A;1;B\xC3\xBCro\r\n",
+         false,
+         {L{"01.01.2014", "A", "1", QStringLiteral("Büro")}}},
         {"HeadingSkipped",
          "Datum;Art;Beleg;Text;Brutto\r\n1.1.2014;E;1;Miete;10\r\n",
          true,
