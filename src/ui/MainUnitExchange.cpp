@@ -213,6 +213,7 @@ void TMainForm::AlleDatenstzedrucken1Click() {
                                        "wird pro Blatt gedruckt!")))
         return;
     postPendingEdits();
+    if (m_tables.Dbf1.RecordCount() == 0) return;  // an empty journal prints nothing
     const PrintChoice choice = choosePrintOrPdf(this);
     if (choice == PrintChoice::Cancel) return;
     DbfTable& bookings = m_tables.Dbf1;

@@ -129,6 +129,83 @@ TEST_F(ExchangeCommandsTest, YearTransferPresetsTodayAndRefusesEqualYears) {
     EXPECT_TRUE(bookings().Active());
 }
 
+TEST_F(ExchangeCommandsTest, YearTransferDialogLayoutAndTabOrder) {
+    start();
+    TEinstellUebertragForm* dialog = appForms().EinstellUebertragForm;
+    const struct {
+        QCheckBox* box;
+        const char* caption;
+        int top;
+    } boxes[] = {{dialog->CheckBox1, "Einnahmekonten", 8},  {dialog->CheckBox2, "Ausgabekonten", 24},
+                 {dialog->CheckBox3, "MwSt-Sätze", 40},     {dialog->CheckBox4, "Buchungstexte", 56},
+                 {dialog->CheckBox5, "Dauerbuchungen", 72}, {dialog->CheckBox6, "Sammelkonten", 88},
+                 {dialog->CheckBox7, "Kostenkonten", 104}};
+    for (const auto& b : boxes) {
+        EXPECT_EQ(b.box->text(), QString::fromUtf8(b.caption));
+        EXPECT_EQ(b.box->pos(), QPoint(8, b.top));
+        EXPECT_TRUE(b.box->isChecked());
+    }
+    EXPECT_EQ(dialog->AltesJahrEd->pos(), QPoint(104, 128));
+    EXPECT_EQ(dialog->NeuesJahrEd->pos(), QPoint(104, 152));
+    EXPECT_EQ(dialog->AltesJahrEd->minimum(), 1900);
+    EXPECT_EQ(dialog->NeuesJahrEd->maximum(), 3000);
+    EXPECT_EQ(dialog->OKBtn->pos(), QPoint(176, 200));
+    EXPECT_EQ(dialog->size(), QSize(428, 240));
+
+    QStringList order;
+    ModalScript script;
+    script.then([&](QWidget*) {
+        dialog->CheckBox1->setFocus();
+        for (int i = 0; i < 10; ++i) {
+            order << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QTest::keyClick(dialog->CheckBox7, Qt::Key_Space);  // unticked, kept for the next opening
+        dialog->reject();
+    });
+    form->EinstellungeninneuesJahrbertragen1->trigger();
+    EXPECT_TRUE(script.done());
+    EXPECT_EQ(order.join(QLatin1Char(' ')), QStringLiteral("CheckBox1 CheckBox2 CheckBox3 CheckBox4 AltesJahrEd "
+                                                           "NeuesJahrEd OKBtn CheckBox5 CheckBox6 CheckBox7"));
+    EXPECT_FALSE(dialog->CheckBox7->isChecked());
+    EXPECT_TRUE(bookings().Active());
+}
+
+TEST_F(ExchangeCommandsTest, LongImportShowsProgressAndCanBeStopped) {
+    start();
+    QByteArray lines;
+    for (int i = 1; i <= 20000; ++i)
+        lines += "01.03." + QByteArray::number(m_year) + ";A;" + QByteArray::number(i) + ";Porto Brief;0,85;19;0\r\n";
+    const QString csv = file(QStringLiteral("lang.csv"));
+    testsupport::writeFile(csv, lines);
+    bool sawProgress = false;
+    QTimer canceller;
+    canceller.setInterval(5);
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* progress = qobject_cast<QProgressDialog*>(w);
+            if (progress && progress->isVisible() && progress->value() > 0) {
+                sawProgress = true;
+                progress->cancel();
+                canceller.stop();
+            }
+        }
+    });
+    canceller.start();
+    BoxSeen summary;
+    ModalScript script;
+    script.then(chooseFile(csv)).then(answerBox(&summary));
+    form->ImportierenausCSVDatei1->trigger();
+    EXPECT_TRUE(script.done());
+    EXPECT_TRUE(sawProgress);
+    const int kept = bookings().RecordCount();
+    EXPECT_GT(kept, 0);
+    EXPECT_LT(kept, 20000);
+    EXPECT_TRUE(summary.text.contains(QStringLiteral("Der Import wurde abgebrochen.")));
+    EXPECT_TRUE(summary.text.contains(QStringLiteral("%1 Buchungen wurden importiert.").arg(kept)))
+        << summary.text.toStdString();
+}
+
 TEST_F(ExchangeCommandsTest, YearTransferCarriesACustomAccountIntoTheOpenYear) {
     QDir().mkpath(userFolder());
     {
