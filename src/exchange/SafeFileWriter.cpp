@@ -17,6 +17,7 @@ QString systemReason(int error) {
     if (error == ENOSPC) return QStringLiteral("Auf dem Datenträger ist nicht genug Platz.");
     if (error == EACCES || error == EPERM || error == EROFS)
         return QStringLiteral("Die Datei oder ihr Ordner ist schreibgeschützt.");
+    if (error == ENOENT) return QStringLiteral("Der Ordner der Datei existiert nicht.");
     return QString::fromLocal8Bit(std::strerror(error));
 }
 

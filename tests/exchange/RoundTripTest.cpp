@@ -7,6 +7,7 @@
 #include "exchange/CsvImport.h"
 #include "exchange/RecordText.h"
 #include "storage/DayNumber.h"
+#include "support/RawDbfWriter.h"
 
 using exchangetest::createBookings;
 using exchangetest::recordBytes;
@@ -106,6 +107,32 @@ TEST(CsvRoundTrip, FailedExportKeepsThePreviousFile) {
     EXPECT_THROW(CsvExport::writeFile(t, csv), QuorvelError);
     EXPECT_EQ(testsupport::readFile(csv), QByteArray("alt\r\n"));
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("export.csv")});
+}
+
+TEST(CsvRoundTrip, TextsBeyondCodePage1252AreWrittenAsUtf8AndReadBack) {
+    TempFolder dir;
+    testsupport::RawDbf raw;
+    raw.languageDriver = 0xC9;  // Russian Windows, code page 1251
+    raw.fields = {{"DATUM", 'D', 8, 0}, {"ART", 'C', 1, 0}, {"TEXT", 'C', 20, 0}};
+    raw.addRecord({"20140102", "E", "\xCC\xE8\xF0"});  // "Мир"
+    raw.write(dir.file(QStringLiteral("cyr.dbf")));
+    DbfTable source;
+    source.setFilePath(dir.path());
+    source.setTableName(QStringLiteral("cyr.dbf"));
+    source.Open();
+    const QByteArray bytes = CsvExport::toBytes(source);
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(bytes.contains(QStringLiteral("Мир").toUtf8()));
+
+    raw.records.clear();
+    raw.write(dir.file(QStringLiteral("cyr2.dbf")));
+    DbfTable target;
+    target.setFilePath(dir.path());
+    target.setTableName(QStringLiteral("cyr2.dbf"));
+    target.Open();
+    CsvImport csvImport(target, 2014);
+    EXPECT_EQ(csvImport.importBytes(bytes).added, 1);
+    EXPECT_EQ(rows(target), rows(source));
 }
 
 TEST(RecordText, BookingOfTheLastDayOf2014) {
