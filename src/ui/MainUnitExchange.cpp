@@ -130,7 +130,10 @@ void TMainForm::ImportierenausCSVDatei1Click() {
     CsvImportResult result;
     {
         const WaitCursor wait;
+        // Neither the grid nor the VAT summary follows every record: the progress window lets events through,
+        // and a summary recomputed at each of them would walk the growing table again and again.
         const DetachedView detached(m_tables.Dbf1, m_model);
+        const DetachedView detachedSummary(m_tables.Dbf1, static_cast<TableObserver*>(this));
         result = csvImport.importBytes(bytes);
     }
     progress.reset();
