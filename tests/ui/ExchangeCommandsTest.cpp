@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
@@ -370,6 +371,28 @@ TEST_F(ExchangeCommandsTest, AllRecordsWithoutAPrinterGoIntoOnePdfPagePerFiltere
     EXPECT_TRUE(noPrinter.text.contains(QStringLiteral("kein Drucker")));
     EXPECT_EQ(pdfPages(pdf), 2);
     EXPECT_EQ(bookings().RecNo(), 1);  // the grid ends on the last booking
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RecordPrinting, OneJobTitledDatensatzGoingOnOverFurtherPages) {
+    testsupport::TempFolder dir;
+    QPrinter printer(QPrinter::HighResolution);
+    TDruckeForm::preparePdf(printer, dir.file(QStringLiteral("job.pdf")));
+    printer.setFullPage(false);
+    QStringList lines;
+    for (int i = 0; i < 150; ++i) lines << QStringLiteral("ZEILE %1:           \tWert").arg(i);
+    TDruckeForm::printTexts(printer, {lines.join(QLatin1Char('\n'))}, false);
+    EXPECT_EQ(printer.docName(), QStringLiteral("Datensatz"));
+    EXPECT_FALSE(printer.fullPage());  // the shared printer's setting is given back
+    const QByteArray pdf = testsupport::readFile(dir.file(QStringLiteral("job.pdf")));
+    QByteArray title = QByteArray("\xfe\xff");
+    for (const QChar c : QStringLiteral("Datensatz"))
+        title += char(c.unicode() >> 8), title += char(c.unicode() & 0xff);
+    EXPECT_TRUE(pdf.contains(title) || pdf.contains("Datensatz"));
+    EXPECT_GE(pdfPages(dir.file(QStringLiteral("job.pdf"))), 2);  // a long text goes on over further pages
 }
 
 }  // namespace
