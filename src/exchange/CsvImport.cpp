@@ -99,6 +99,11 @@ CsvImportResult CsvImport::importBytes(const QByteArray& bytes) {
 
 void CsvImport::storeLine(const QStringList& values, int lineNumber, CsvImportResult& result) {
     if (values.isEmpty()) return;
+    // A line of bare separators (spreadsheets write them for empty rows) carries no booking.
+    if (std::all_of(values.cbegin(), values.cend(), [](const QString& v) { return v.trimmed().isEmpty(); })) {
+        ++result.emptyLines;
+        return;
+    }
     m_table.Insert();
     const int fieldCount = m_table.FieldCount();
     bool surplus = false;
@@ -172,6 +177,7 @@ QString CsvImportResult::summary(int maxListed) const {
         out +=
             QStringLiteral("\n\n%1 Texte waren zu lang für ihr Feld und wurden gekürzt:").arg(int(shortened.size())) +
             listIssues(shortened, maxListed);
+    if (emptyLines > 0) out += QStringLiteral("\n\n%1 Zeilen ohne Werte wurden übersprungen.").arg(emptyLines);
     if (surplusLines > 0)
         out += QStringLiteral(
                    "\n\n%1 Zeilen hatten mehr Werte als die Buchungstabelle Felder; die überzähligen "

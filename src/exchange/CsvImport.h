@@ -21,6 +21,7 @@ struct CsvImportResult {
     int added = 0;        // bookings posted
     int outsideYear = 0;  // of those, dated outside the booking year open at the import
     int bookingYear = 0;
+    int emptyLines = 0;                     // lines holding only separators and blanks (no booking)
     int surplusLines = 0;                   // lines with non-empty values beyond the table's last field (dropped)
     std::vector<CsvImportIssue> rejected;   // values that could not be converted: the field stays empty
     std::vector<CsvImportIssue> shortened;  // texts cut to the width of their field
