@@ -163,6 +163,7 @@ public:
     void Druckereinrichten1Click();
     void Datensatzdrucken1Click();
     void AlleDatenstzedrucken1Click();
+    bool autodruck = false;  // set while "Alle Datensätze drucken" prints: "Datensatz drucken" prints at once
 
     // Posts whatever the journal grid and the tables hold pending. Throws when a pending change cannot be
     // written; the caller then keeps the current state.

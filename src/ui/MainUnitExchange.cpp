@@ -1,11 +1,251 @@
+#include <QAction>
+#include <QApplication>
+#include <QDate>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTextEdit>
+#include <memory>
+
+#include "exchange/CsvExport.h"
+#include "exchange/CsvImport.h"
+#include "exchange/RecordText.h"
+#include "exchange/YearTransfer.h"
+#include "journal/DetachedView.h"
+#include "journal/JournalModel.h"
+#include "storage/StorageError.h"
+#include "ui/AppForms.h"
+#include "ui/AppPrinter.h"
+#include "ui/DatensatzDruckenFUnit.h"
+#include "ui/EinstellUebertragFUnit.h"
 #include "ui/MainUnit.h"
+#include "ui/WaitCursor.h"
 
 // CSV export and import, the year transfer of the master data and the printing of booking records.
 
-void TMainForm::ExportierenalsCSV1Click() {}
-void TMainForm::ImportierenausCSVDatei1Click() {}
-void TMainForm::ErsteZeilederCSVDateimitberschriftenbeimImportberlesen1Click() {}
-void TMainForm::EinstellungeninneuesJahrbertragen1Click() {}
-void TMainForm::Druckereinrichten1Click() {}
-void TMainForm::Datensatzdrucken1Click() {}
-void TMainForm::AlleDatenstzedrucken1Click() {}
+namespace {
+
+const QString kCsvFilter = QStringLiteral("CSV Dateien (*.csv)");
+constexpr qsizetype kProgressFromBytes = 256 * 1024;  // about 3,000 lines
+
+QString appTitle() {
+    const QString title = QGuiApplication::applicationDisplayName();
+    return title.isEmpty() ? QStringLiteral("Quorvel") : title;
+}
+
+QString askCsvFile(QWidget* parent, const QString& caption, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, caption);
+    dialog.setObjectName(QStringLiteral("CsvFileDialog"));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilter(kCsvFilter);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+// Ja, Nein, Abbrechen; true for Ja.
+bool askYesNoCancel(QWidget* parent, const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void requireOpen(const DbfTable& bookings) {
+    if (!bookings.Active())
+        throw QuorvelError(
+            QStringLiteral("Die Buchungen dieses Jahres sind nicht geöffnet. Bitte wählen Sie ein "
+                           "Buchungsjahr, dessen Tabellen geöffnet werden können."));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// CSV
+
+void TMainForm::ExportierenalsCSV1Click() {
+    requireOpen(m_tables.Dbf1);
+    postPendingEdits();
+    const QString fileName =
+        askCsvFile(this,
+                   QStringLiteral("Exportieren als CSV Datei (die Buchungen, die das Journal zeigt, mit "
+                                  "seinem Filter und seiner Sortierung)"),
+                   QFileDialog::AcceptSave);
+    if (fileName.isEmpty()) return;
+    int count = 0;
+    {
+        const WaitCursor wait;
+        const DetachedView detached(m_tables.Dbf1, m_model);
+        count = CsvExport::writeFile(m_tables.Dbf1, fileName);
+    }
+    QMessageBox::information(this, appTitle(),
+                             count == 1
+                                 ? QStringLiteral("1 Buchung wurde nach %1 exportiert.").arg(fileName)
+                                 : QStringLiteral("%1 Buchungen wurden nach %2 exportiert.").arg(count).arg(fileName));
+}
+
+void TMainForm::ImportierenausCSVDatei1Click() {
+    requireOpen(m_tables.Dbf1);
+    const QString fileName = askCsvFile(this, QStringLiteral("Importieren aus CSV Datei"), QFileDialog::AcceptOpen);
+    if (fileName.isEmpty()) return;
+    QByteArray bytes;
+    try {
+        bytes = CsvImport::readFile(fileName);
+    } catch (const QuorvelError& e) {
+        QMessageBox box(QMessageBox::Critical, appTitle(), e.message(), QMessageBox::Ok, this);
+        box.exec();
+        return;
+    }
+    postPendingEdits();
+
+    CsvImport csvImport(m_tables.Dbf1, JahrEd->value());
+    csvImport.setSkipHeading(ErsteZeilederCSVDateimitberschriftenbeimImportberlesen1->isChecked());
+    // Long files get a progress window that can stop the import; it is modal from the start, so that no
+    // other command runs while the bookings are being written.
+    std::unique_ptr<QProgressDialog> progress;
+    if (bytes.size() > kProgressFromBytes) {
+        progress = std::make_unique<QProgressDialog>(QStringLiteral("Buchungen werden importiert..."),
+                                                     QStringLiteral("Abbrechen"), 0, 1000, this);
+        progress->setObjectName(QStringLiteral("ImportProgress"));
+        progress->setWindowTitle(appTitle());
+        progress->setWindowModality(Qt::ApplicationModal);
+        progress->setMinimumDuration(0);
+        progress->setAutoReset(false);
+        progress->setAutoClose(false);
+        progress->show();
+        csvImport.setProgress([bar = progress.get()](qint64 done, qint64 total) {
+            // setValue lets the window paint and take "Abbrechen".
+            bar->setValue(total > 0 ? int(done * 1000 / total) : 1000);
+            return !bar->wasCanceled();
+        });
+    }
+    CsvImportResult result;
+    {
+        const WaitCursor wait;
+        // Neither the grid nor the VAT summary follows every record: the progress window lets events through,
+        // and a summary recomputed at each of them would walk the growing table again and again.
+        const DetachedView detached(m_tables.Dbf1, m_model);
+        const DetachedView detachedSummary(m_tables.Dbf1, static_cast<TableObserver*>(this));
+        result = csvImport.importBytes(bytes);
+    }
+    progress.reset();
+    calcMwst();
+    FindMaxBel();
+    const bool clean = result.rejected.empty() && result.shortened.empty() && result.surplusLines == 0 &&
+                       !result.cancelled && result.stoppedAtLine == 0 && result.outsideYear == 0;
+    QMessageBox box(clean ? QMessageBox::Information : QMessageBox::Warning, appTitle(), result.summary(),
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("ImportSummary"));
+    box.exec();
+}
+
+void TMainForm::ErsteZeilederCSVDateimitberschriftenbeimImportberlesen1Click() {
+    // The checkable command has inverted its mark already; the form storage keeps it.
+}
+
+// ---------------------------------------------------------------------------------------------
+// Year transfer
+
+void TMainForm::EinstellungeninneuesJahrbertragen1Click() {
+    TEinstellUebertragForm* dialog = appForms().EinstellUebertragForm;
+    const int today = QDate::currentDate().year();
+    dialog->AltesJahrEd->setValue(today - 1);
+    dialog->NeuesJahrEd->setValue(today);
+    if (runModal(dialog) != QDialog::Accepted) return;
+    const int oldYear = dialog->AltesJahrEd->value();
+    const int newYear = dialog->NeuesJahrEd->value();
+    if (oldYear == newYear) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Fehler"), YearTransfer::equalYearsText, QMessageBox::Ok,
+                        this);
+        box.exec();
+        return;
+    }
+    if (!askYesNoCancel(this, QStringLiteral("Einstellungen übernehmen?"),
+                        YearTransfer::questionText(oldYear, newYear)))
+        return;
+
+    postPendingEdits();  // a change that cannot be written keeps the tables open and nothing is copied
+    std::vector<YearTransfer::CopyFailure> failures;
+    {
+        const WaitCursor wait;
+        m_tablesUsable = false;
+        YearTransfer::closeTables(m_tables);
+        failures = YearTransfer::copyTables(m_progpath, m_mandantnr, oldYear, newYear, dialog->chosen());
+    }
+    for (const YearTransfer::CopyFailure& failure : failures) {
+        QMessageBox box(QMessageBox::Information, appTitle(), failure.message(), QMessageBox::Ok, this);
+        box.setInformativeText(failure.reason);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.exec();
+    }
+    openTableSet();
+    calcMwst();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Record printing
+
+void TMainForm::Druckereinrichten1Click() {
+    setUpPrinter(this);
+}
+
+void TMainForm::Datensatzdrucken1Click() {
+    requireOpen(m_tables.Dbf1);
+    postPendingEdits();
+    TDruckeForm* form = appForms().DruckeForm;
+    form->setRecordText(m_tables.Dbf1.RecNo() >= 0 ? RecordText::compose(m_tables.Dbf1) : QString());
+    if (autodruck) {
+        TDruckeForm::printTexts(appPrinter(), {form->RichEdit1->toPlainText()}, false);
+        return;
+    }
+    runModal(form);
+}
+
+void TMainForm::AlleDatenstzedrucken1Click() {
+    requireOpen(m_tables.Dbf1);
+    if (!askYesNoCancel(this, QStringLiteral("Drucken"),
+                        QStringLiteral("Wollen Sie jetzt den Druck aller Datensätze beginnen? Jeweils ein Datensatz "
+                                       "wird pro Blatt gedruckt!")))
+        return;
+    postPendingEdits();
+    if (m_tables.Dbf1.RecordCount() == 0) return;  // an empty journal prints nothing
+    const PrintChoice choice = choosePrintOrPdf(this);
+    if (choice == PrintChoice::Cancel) return;
+    DbfTable& bookings = m_tables.Dbf1;
+    if (choice == PrintChoice::Print) {
+        // The grid follows the walk and ends on the last booking; one job per booking.
+        const DetachedView detached(bookings, m_model);
+        for (bookings.First(); !bookings.Eof(); bookings.Next()) {
+            autodruck = true;
+            try {
+                Datensatzdrucken1Click();
+            } catch (...) {
+                autodruck = false;
+                throw;
+            }
+            autodruck = false;
+        }
+        return;
+    }
+    // Without a printer: every booking on a page of its own in one PDF file.
+    const QString fileName = TDruckeForm::askPdfFileName(this);
+    if (fileName.isEmpty()) return;
+    QStringList texts;
+    {
+        const DetachedView detached(bookings, m_model);
+        for (bookings.First(); !bookings.Eof(); bookings.Next()) texts << RecordText::compose(bookings);
+    }
+    if (texts.isEmpty()) return;
+    QPrinter pdf(QPrinter::HighResolution);
+    TDruckeForm::preparePdf(pdf, fileName);
+    const WaitCursor wait;
+    TDruckeForm::printTexts(pdf, texts, true);
+}

@@ -1,0 +1,142 @@
+#include "exchange/CsvFormat.h"
+
+namespace CsvFormat {
+
+namespace {
+
+const QChar kQuote = QLatin1Char('"');
+const QChar kSemicolon = QLatin1Char(';');
+const QChar kComma = QLatin1Char(',');
+const QChar kBackslash = QLatin1Char('\\');
+
+QStringList splitPlain(const QString& line) {
+    QStringList values = line.split(kSemicolon);
+    if (values.size() > 1 && values.last().isEmpty()) values.removeLast();
+    return values;
+}
+
+// A quoted value starting at `pos` (on the opening quote). Returns the position after the closing quote,
+// or the line's length when the quote is never closed (the rest of the line is the value then).
+qsizetype readQuoted(const QString& line, qsizetype pos, QString& value) {
+    ++pos;
+    const qsizetype n = line.size();
+    while (pos < n) {
+        const QChar c = line[pos];
+        if (c == kQuote) {
+            if (pos + 1 < n && line[pos + 1] == kQuote) {
+                value += kQuote;
+                pos += 2;
+                continue;
+            }
+            return pos + 1;
+        }
+        value += c;
+        ++pos;
+    }
+    return n;
+}
+
+// The separator of a quoted line: ";" unless the first quoted value is directly followed (after blanks)
+// by a comma, as in files that quote every value and separate them with commas.
+QChar separatorOf(const QString& line) {
+    QString ignored;
+    qsizetype pos = readQuoted(line, 0, ignored);
+    while (pos < line.size() && line[pos] == QLatin1Char(' ')) ++pos;
+    return pos < line.size() && line[pos] == kComma ? kComma : kSemicolon;
+}
+
+QStringList splitQuoted(const QString& line) {
+    const QChar separator = separatorOf(line);
+    QStringList values;
+    const qsizetype n = line.size();
+    qsizetype pos = 0;
+    while (pos < n) {
+        QString value;
+        if (line[pos] == kQuote) {
+            pos = readQuoted(line, pos, value);
+            // Text between the closing quote and the separator belongs to the value (blanks excepted).
+            const qsizetype end = line.indexOf(separator, pos);
+            const QString rest = line.mid(pos, (end < 0 ? n : end) - pos);
+            if (!rest.trimmed().isEmpty()) value += rest;
+            pos = end < 0 ? n : end;
+        } else {
+            const qsizetype end = line.indexOf(separator, pos);
+            value = line.mid(pos, (end < 0 ? n : end) - pos);
+            pos = end < 0 ? n : end;
+        }
+        values.append(value);
+        if (pos < n) ++pos;  // the separator
+    }
+    return values;
+}
+
+}  // namespace
+
+QStringList splitLine(const QString& line) {
+    if (line.isEmpty()) return {};
+    return line.front() == kQuote ? splitQuoted(line) : splitPlain(line);
+}
+
+QString unescape(const QString& value) {
+    const qsizetype first = value.indexOf(kBackslash);
+    if (first < 0) return value;
+    QString out = value.left(first);
+    out.reserve(value.size());
+    const qsizetype n = value.size();
+    for (qsizetype i = first; i < n; ++i) {
+        const QChar c = value[i];
+        if (c != kBackslash || i + 1 == n) {
+            out += c;
+            continue;
+        }
+        const QChar next = value[i + 1];
+        if (next == QLatin1Char('r')) {
+            out += QLatin1Char('\r');
+            ++i;
+        } else if (next == QLatin1Char('n')) {
+            out += QLatin1Char('\n');
+            ++i;
+        } else if (next == kBackslash) {
+            out += kBackslash;
+            ++i;
+        } else {
+            out += c;  // stays, the next character follows as it is
+        }
+    }
+    return out;
+}
+
+QString escape(const QString& value) {
+    QString out;
+    out.reserve(value.size() + 8);
+    for (const QChar c : value) {
+        if (c == kBackslash)
+            out += QStringLiteral("\\\\");
+        else if (c == QLatin1Char('\r'))
+            out += QStringLiteral("\\r");
+        else if (c == QLatin1Char('\n'))
+            out += QStringLiteral("\\n");
+        else
+            out += c;
+    }
+    return out;
+}
+
+void appendQuoted(QString& out, const QString& value) {
+    out += kQuote;
+    for (const QChar c : value) {
+        if (c == kQuote)
+            out += QStringLiteral("\"\"");
+        else if (c == kBackslash)
+            out += QStringLiteral("\\\\");
+        else if (c == QLatin1Char('\r'))
+            out += QStringLiteral("\\r");
+        else if (c == QLatin1Char('\n'))
+            out += QStringLiteral("\\n");
+        else
+            out += c;
+    }
+    out += kQuote;
+}
+
+}  // namespace CsvFormat

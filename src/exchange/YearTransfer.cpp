@@ -1,0 +1,71 @@
+#include "exchange/YearTransfer.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "exchange/SafeFileWriter.h"
+#include "startup/ClientNaming.h"
+#include "startup/TableSet.h"
+
+namespace YearTransfer {
+
+QString CopyFailure::message() const {
+    return QStringLiteral("Konnte die Datei ") + source + QStringLiteral(" nicht nach ") + target +
+           QStringLiteral(" kopieren!");
+}
+
+bool copyFile(const QString& source, const QString& target, CopyFailure* failure) {
+    auto failed = [&](const QString& reason) {
+        if (failure) *failure = CopyFailure{source, target, reason};
+        return false;
+    };
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        return failed(QFileInfo::exists(source) ? QStringLiteral("Die Quelldatei kann nicht gelesen werden.")
+                                                : QStringLiteral("Die Quelldatei gibt es nicht."));
+    }
+    SafeFileWriter out(target);
+    if (!out.open()) return failed(out.errorString());
+    constexpr qint64 blockSize = 64 * 1024;
+    QByteArray block(blockSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = in.read(block.data(), blockSize);
+        if (n < 0) return failed(QStringLiteral("Die Quelldatei kann nicht gelesen werden."));
+        if (n == 0) break;
+        if (!out.write(block.constData(), n)) return failed(out.errorString());
+    }
+    if (!out.commit()) return failed(out.errorString());
+    return true;
+}
+
+QString tableFile(const QString& folder, const char* baseName, int mandantnr, int year) {
+    return folder + ClientNaming::tableFileName(QString::fromLatin1(baseName), mandantnr, year);
+}
+
+std::vector<CopyFailure> copyTables(const QString& folder, int mandantnr, int oldYear, int newYear,
+                                    const std::array<bool, 7>& chosen) {
+    std::vector<CopyFailure> failures;
+    for (size_t i = 0; i < baseNames.size(); ++i) {
+        if (!chosen[i]) continue;
+        CopyFailure failure;
+        if (!copyFile(tableFile(folder, baseNames[i], mandantnr, oldYear),
+                      tableFile(folder, baseNames[i], mandantnr, newYear), &failure))
+            failures.push_back(failure);
+    }
+    return failures;
+}
+
+void closeTables(TableSet& t) {
+    for (DbfTable* table : {&t.Dbf1, &t.EinnahmeKonten, &t.Sammelkonten, &t.kostenkonten, &t.dauer, &t.AusgabeKonten,
+                            &t.MwstSaetze, &t.buchungstexte})
+        table->Close();
+}
+
+QString questionText(int oldYear, int newYear) {
+    return QStringLiteral("Wollen Sie die Einstellungen aus dem Jahr ") + QString::number(oldYear) +
+           QStringLiteral(" wirklich ins Jahr ") + QString::number(newYear) +
+           QStringLiteral(" übernehmen? Bestehende Einstellungen im Jahr ") + QString::number(newYear) +
+           QStringLiteral(" gehen dabei verloren.");
+}
+
+}  // namespace YearTransfer

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <vector>
+
+class TableSet;
+
+// Carries master-data tables of one booking year of a client into another year by copying whole table
+// files. A copy goes into a temporary file beside the target and replaces the target only when it is
+// complete, so a failed copy (missing source, write-protected target, full disk) leaves the target as it was.
+namespace YearTransfer {
+
+// The tables offered, in the order of the dialog's check boxes (CheckBox1 .. CheckBox7).
+inline constexpr std::array<const char*, 7> baseNames{"eaccounts",      "aaccounts", "mwstsaetze", "buchungstexte",
+                                                      "dauerbuchungen", "saccounts", "kaccounts"};
+
+struct CopyFailure {
+    QString source;
+    QString target;
+    QString reason;  // German, for the details of the message
+    // "Konnte die Datei <source> nicht nach <target> kopieren!"
+    QString message() const;
+};
+
+// Copies one file; returns false and fills `failure` when it did not succeed.
+bool copyFile(const QString& source, const QString& target, CopyFailure* failure);
+
+// The table file of one table for one year of a client in `folder` (which ends in a separator or is empty).
+QString tableFile(const QString& folder, const char* baseName, int mandantnr, int year);
+
+// Copies the chosen tables (chosen[i] for baseNames[i]) from oldYear to newYear, in the dialog's order;
+// a failure does not stop the others. Returns the failures in that order.
+std::vector<CopyFailure> copyTables(const QString& folder, int mandantnr, int oldYear, int newYear,
+                                    const std::array<bool, 7>& chosen);
+
+// Closes the eight tables of an open set in the order of the transfer: bookings, income accounts,
+// collective accounts, cost centres, recurring bookings, expense accounts, VAT rates, booking texts.
+void closeTables(TableSet& tables);
+
+// "Wollen Sie die Einstellungen aus dem Jahr … wirklich ins Jahr … übernehmen? …"
+QString questionText(int oldYear, int newYear);
+
+inline const QString equalYearsText = QStringLiteral("Das alte Jahr und das neue Jahr müssen unterschiedlich sein.");
+
+}  // namespace YearTransfer

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <QDate>
+
+#include "ExchangeTestUtil.h"
+#include "exchange/CsvExport.h"
+#include "exchange/CsvImport.h"
+#include "exchange/RecordText.h"
+#include "storage/DayNumber.h"
+#include "support/RawDbfWriter.h"
+
+using exchangetest::createBookings;
+using exchangetest::recordBytes;
+using exchangetest::rows;
+using testsupport::TempFolder;
+
+namespace {
+
+void addBooking(DbfTable& t, const QDate& date, const char* art, const QString& beleg, const QString& text,
+                double brutto, double mwst, int konto, int sammel = 0, int kosten = 0) {
+    t.Insert();
+    if (date.isValid()) t.Fields(0).setAsDateTime(DayNumber::fromDate(date));
+    t.Fields(1).setAsString(QString::fromLatin1(art));
+    t.Fields(2).setAsString(beleg);
+    t.Fields(3).setAsString(text);
+    t.Fields(4).setAsFloat(brutto);
+    t.Fields(5).setAsFloat(mwst);
+    t.Fields(6).setAsInteger(konto);
+    t.Fields(9).setAsInteger(sammel);
+    t.Fields(10).setAsInteger(kosten);
+    t.Post();
+}
+
+// Texts that a CSV file must carry through unchanged.
+void fillAwkwardBookings(DbfTable& t) {
+    addBooking(t, QDate(2014, 12, 31), "E", QStringLiteral("17"), QStringLiteral("Miete"), 119, 19, 1);
+    addBooking(t, QDate(2014, 1, 2), "A", QStringLiteral("R-2014/01"), QStringLiteral("Tank; \"Aral\" Nord"), 50.45, 19,
+               0, 1, 1);
+    addBooking(t, QDate(2014, 2, 3), "A", QStringLiteral("\\\\server\\n"), QStringLiteral("C:\\new\\temp\\"), -7.5, 7,
+               3);
+    addBooking(t, QDate(2014, 3, 4), "N", QString(), QStringLiteral("Zeile1\r\nZeile2\nÄÖÜ äöü ß €"), 0.01, 0, 12);
+    addBooking(t, QDate(), "S", QStringLiteral("\"\""), QStringLiteral(";"), 123456789.25, 16, -4);
+    // A booking with MWST2 and NETTO written, as other programs do.
+    t.Insert();
+    t.Fields(0).setAsDateTime(DayNumber::fromDate(QDate(2014, 6, 30)));
+    t.Fields(1).setAsString(QStringLiteral("E"));
+    t.Fields(7).setAsFloat(19);
+    t.Fields(8).setAsFloat(100);
+    t.Post();
+}
+
+TEST(CsvRoundTrip, ExportThenImportIntoAnEmptyYearGivesTheSameRecordBytes) {
+    TempFolder dir;
+    DbfTable source;
+    createBookings(source, dir.path());
+    fillAwkwardBookings(source);
+    const QString csv = dir.file(QStringLiteral("export.csv"));
+    EXPECT_EQ(CsvExport::writeFile(source, csv), 6);
+
+    DbfTable target;
+    createBookings(target, dir.path(), QStringLiteral("records_1_2015.dbf"));
+    CsvImport csvImport(target, 2015);
+    const CsvImportResult result = csvImport.importBytes(CsvImport::readFile(csv));
+    EXPECT_EQ(result.added, 6);
+    EXPECT_TRUE(result.rejected.empty());
+    EXPECT_TRUE(result.shortened.empty());
+    EXPECT_EQ(rows(target), rows(source));
+    source.Close();
+    target.Close();
+    EXPECT_EQ(recordBytes(dir.file(QStringLiteral("records_1_2015.dbf"))),
+              recordBytes(dir.file(QStringLiteral("records_1_2014.dbf"))));
+}
+
+TEST(CsvRoundTrip, ExportWritesTheFilteredJournalInItsOrderAsCp1252) {
+    TempFolder dir;
+    DbfTable t;
+    createBookings(t, dir.path());
+    addBooking(t, QDate(2014, 5, 1), "E", QStringLiteral("2"), QStringLiteral("Größe"), 10, 19, 1);
+    addBooking(t, QDate(2014, 4, 1), "A", QStringLiteral("1"), QStringLiteral("Strom"), 20, 19, 0);
+    addBooking(t, QDate(2014, 3, 1), "E", QStringLiteral("3"), QStringLiteral("Gebühr"), 30, 19, 1);
+    t.setOnFilterRecord([](const DbfTable& r) { return r.Fields(1).AsString() == QStringLiteral("E"); });
+    t.setFiltered(true);
+    t.AddIndex(QStringLiteral("DATUM"), QStringLiteral("DATUM"));
+    t.setIndexName(QStringLiteral("DATUM"));
+    t.First();
+    t.Next();
+    int count = 0;
+    const QByteArray bytes = CsvExport::toBytes(t, &count);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(bytes, QByteArray("\"01.03.2014\";\"E\";\"3\";\"Geb\xfchr\";\"30\";\"19\";\"1\";\"\";\"\";\"0\";\"0\"\r\n"
+                                "\"01.05.2014\";\"E\";\"2\";\"Gr\xf6\xdf"
+                                "e\";\"10\";\"19\";\"1\";\"\";\"\";\"0\";\"0\"\r\n"));
+    EXPECT_EQ(t.RecNo(), 1);  // the journal's cursor stays where it was
+}
+
+TEST(CsvRoundTrip, FailedExportKeepsThePreviousFile) {
+    exchangetest::SmallTmpfs disk(16);
+    if (!disk.mounted()) GTEST_SKIP() << "needs root and permission to mount a small tmpfs";
+    TempFolder dir;
+    DbfTable t;
+    createBookings(t, dir.path());
+    for (int i = 0; i < 400; ++i)
+        addBooking(t, QDate(2014, 1, 1), "E", QString::number(i), QStringLiteral("Ein längerer Buchungstext"), i, 19,
+                   1);
+    const QString csv = disk.path() + QStringLiteral("/export.csv");
+    testsupport::writeFile(csv, "alt\r\n");
+    EXPECT_THROW(CsvExport::writeFile(t, csv), QuorvelError);
+    EXPECT_EQ(testsupport::readFile(csv), QByteArray("alt\r\n"));
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("export.csv")});
+}
+
+TEST(CsvRoundTrip, TextsBeyondCodePage1252AreWrittenAsUtf8AndReadBack) {
+    TempFolder dir;
+    testsupport::RawDbf raw;
+    raw.languageDriver = 0xC9;  // Russian Windows, code page 1251
+    raw.fields = {{"DATUM", 'D', 8, 0}, {"ART", 'C', 1, 0}, {"TEXT", 'C', 20, 0}};
+    raw.addRecord({"20140102", "E", "\xCC\xE8\xF0"});  // "Мир"
+    raw.write(dir.file(QStringLiteral("cyr.dbf")));
+    DbfTable source;
+    source.setFilePath(dir.path());
+    source.setTableName(QStringLiteral("cyr.dbf"));
+    source.Open();
+    const QByteArray bytes = CsvExport::toBytes(source);
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(bytes.contains(QStringLiteral("Мир").toUtf8()));
+
+    raw.records.clear();
+    raw.write(dir.file(QStringLiteral("cyr2.dbf")));
+    DbfTable target;
+    target.setFilePath(dir.path());
+    target.setTableName(QStringLiteral("cyr2.dbf"));
+    target.Open();
+    CsvImport csvImport(target, 2014);
+    EXPECT_EQ(csvImport.importBytes(bytes).added, 1);
+    EXPECT_EQ(rows(target), rows(source));
+}
+
+TEST(RecordText, BookingOfTheLastDayOf2014) {
+    TempFolder dir;
+    DbfTable t;
+    createBookings(t, dir.path());
+    addBooking(t, QDate(2014, 12, 31), "E", QStringLiteral("17"), QStringLiteral("Miete"), 119, 19, 1, 0, 0);
+    t.First();
+    EXPECT_EQ(RecordText::compose(t), QStringLiteral("DATUM:              \t31.12.2014\n"
+                                                     "ART:                \tE\n"
+                                                     "BELEG:              \t17\n"
+                                                     "TEXT:               \tMiete\n"
+                                                     "BRUTTO:             \t119\n"
+                                                     "MWST:               \t19\n"
+                                                     "KONTO:              \t1\n"
+                                                     "MWST2:              \t\n"
+                                                     "NETTO:              \t\n"
+                                                     "SAMMELKONT:         \t0\n"
+                                                     "KOSTENSTEL:         \t0"));
+}
+
+}  // namespace
