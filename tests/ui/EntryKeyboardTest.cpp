@@ -192,6 +192,20 @@ TEST_F(EntryKeyboardTest, RecurringWindowReadsAmountsTheSameWay) {
     EXPECT_TRUE(answer.text().contains(QStringLiteral("ist kein Betrag")));
     EXPECT_EQ(templates.RecordCount(), before + 1);
 
+    // Enter in "Konto-Nr" adds what the account list shows, after a choice made in the list.
+    typeInto(dauer->KontoNrEd, QStringLiteral("0"));
+    dauer->EAKontoEd->setFocus();
+    QTest::keyClick(dauer->EAKontoEd, Qt::Key_Down);
+    ASSERT_EQ(dauer->EAKontoEd->currentIndex(), 1);
+    EXPECT_EQ(dauer->KontoNrEd->value(), 1);
+    dauer->BruttoEd->setValue(5);
+    dauer->KontoNrEd->setFocus();
+    QTest::keyClick(dauer->KontoNrEd, Qt::Key_Return);
+    ASSERT_EQ(templates.RecordCount(), before + 2);
+    templates.Last();
+    EXPECT_EQ(templates.FieldByName(QStringLiteral("Konto")).AsInteger(), 1);
+    EXPECT_EQ(dauer->EAKontoEd->currentIndex(), 1);
+
     // The kind follows the state of the radio buttons, however it changed.
     dauer->RadioButton2->setChecked(true);
     EXPECT_EQ(dauer->EAKontoEd->currentText(), QStringLiteral("0 - Ausgaben"));
