@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
     QuorvelApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     QApplication::setOrganizationName(QStringLiteral("ZAN-TOR"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorvel"));
+    // No application display name: the platform would append it to every window title, and the
+    // windows carry their own captions.
 
     // German texts in the standard dialogs (buttons of message boxes, file and print dialogs).
     QTranslator qtTranslator;

@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <string>
 
 namespace {
@@ -86,25 +87,87 @@ QString formatAmountWithCurrency(double value, const QString& currency) {
     return formatAmount(value) + QLatin1Char(' ') + currency;
 }
 
-double parseAmount(const QString& text) {
+namespace {
+
+bool isDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+bool allDigits(QStringView text) {
+    for (QChar c : text) {
+        if (!isDigit(c)) return false;
+    }
+    return true;
+}
+
+// Integer digits written with `group` between groups of three ("1.234.567"), or plain digits.
+bool readIntegerPart(QStringView text, QChar group, QString& digits) {
+    if (!text.contains(group)) {
+        if (!allDigits(text)) return false;
+        digits = text.toString();
+        return true;
+    }
+    const auto groups = text.split(group);
+    for (qsizetype i = 0; i < groups.size(); ++i) {
+        const QStringView g = groups[i];
+        if (!allDigits(g) || g.isEmpty() || (i == 0 ? g.size() > 3 : g.size() != 3)) return false;
+        digits += g;
+    }
+    return true;
+}
+
+std::optional<double> readAmount(const QString& text) {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty()) return 0.0;
-    const QLocale locale;
-    bool ok = false;
-    double value = 0.0;
-
-    const QString decimal = locale.decimalPoint();
-    const bool commaLocale = decimal == QLatin1String(",");
-    if (commaLocale && !trimmed.contains(QLatin1Char(',')) && trimmed.count(QLatin1Char('.')) == 1) {
-        const qsizetype point = trimmed.indexOf(QLatin1Char('.'));
-        const qsizetype after = trimmed.size() - point - 1;
-        if (after != 3) {
-            // A point where the locale wants a comma: read it as the decimal separator.
-            value = QLocale::c().toDouble(trimmed, &ok);
-            if (ok && std::isfinite(value)) return value;
-            return 0.0;
-        }
+    QStringView body(trimmed);
+    QString number;
+    if (body.front() == QLatin1Char('-') || body.front() == QLatin1Char('+')) {
+        if (body.front() == QLatin1Char('-')) number += QLatin1Char('-');
+        body = body.mid(1);
     }
-    value = locale.toDouble(trimmed, &ok);
-    return ok && std::isfinite(value) ? value : 0.0;
+    for (QChar c : body) {
+        if (!isDigit(c) && c != QLatin1Char('.') && c != QLatin1Char(',')) return std::nullopt;
+    }
+    const QChar decimal = QLocale().decimalPoint() == QLatin1String(",") ? QLatin1Char(',') : QLatin1Char('.');
+    const QChar group = decimal == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(',');
+
+    QStringView integerPart = body;
+    QStringView fraction;
+    bool hasFraction = false;
+    if (body.count(decimal) > 1) return std::nullopt;
+    if (const qsizetype at = body.indexOf(decimal); at >= 0) {
+        integerPart = body.left(at);
+        fraction = body.mid(at + 1);
+        hasFraction = true;
+    } else if (body.count(group) == 1 && body.size() - body.indexOf(group) - 1 != 3) {
+        // "119.50" where the locale writes "119,50": the point is meant as the decimal separator.
+        const qsizetype at = body.indexOf(group);
+        integerPart = body.left(at);
+        fraction = body.mid(at + 1);
+        hasFraction = true;
+    }
+    QString digits;
+    if (!readIntegerPart(integerPart, group, digits) || !allDigits(fraction)) return std::nullopt;
+    if (digits.isEmpty() && fraction.isEmpty()) return std::nullopt;
+    number += digits.isEmpty() ? QStringLiteral("0") : digits;
+    if (hasFraction && !fraction.isEmpty()) number += QLatin1Char('.') + fraction.toString();
+    bool ok = false;
+    const double value = number.toDouble(&ok);
+    if (!ok || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+double parseAmount(const QString& text, bool* ok) {
+    const std::optional<double> value = readAmount(text);
+    if (ok) *ok = value.has_value();
+    return value.value_or(0.0);
+}
+
+QString amountMessage(const QString& text) {
+    return QStringLiteral(
+               "„%1“ ist kein Betrag.\nBitte geben Sie den Betrag mit Ziffern ein, zum Beispiel 119,50 "
+               "oder 1.234,56.")
+        .arg(text.trimmed());
 }

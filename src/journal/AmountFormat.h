@@ -14,8 +14,14 @@ QString formatAmount(double value);
 // formatAmount(value) + " " + currency: "19,00 €".
 QString formatAmountWithCurrency(double value, const QString& currency);
 
-// Reads an amount typed into a field: the locale's decimal separator (thousands separators accepted where
-// the locale has them); in a comma locale a single point is read as the decimal separator too, unless
-// exactly three digits follow it ("1.234" stays one thousand two hundred thirty-four). Leading and
-// trailing blanks are ignored. A text that is no finite number counts as 0.
-double parseAmount(const QString& text);
+// Reads an amount typed into a field, strictly: digits, the separators "." and ",", and a sign in front;
+// leading and trailing blanks are ignored. The locale's decimal separator separates the decimals; the
+// other of the two separators groups thousands in groups of three ("1.234.567,89" in a comma locale).
+// A single other separator that is not followed by exactly three digits is read as the decimal
+// separator ("119.50" is 119,50 in a comma locale, "119,50" is 119.50 in a point locale), so a price
+// typed either way is never multiplied by a hundred. An empty text is 0. Anything else ("12a,50",
+// "1.2.3", "1,2,3,4", "abc") is no amount: *ok becomes false and the result is 0.
+double parseAmount(const QString& text, bool* ok = nullptr);
+
+// The German message for a text parseAmount refused, saying what to type instead.
+QString amountMessage(const QString& text);

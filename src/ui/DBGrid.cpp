@@ -3,13 +3,37 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMetaProperty>
 #include <QScopedValueRollback>
+#include <QStyledItemDelegate>
+#include <QTimer>
+#include <utility>
 
 #include "journal/TableModel.h"
 #include "storage/DbfTable.h"
 #include "ui/UiMessages.h"
 
+// Opens a cell editor with the text the user typed before the table refused it, instead of the stored
+// value, when the grid has one waiting for that cell.
+class DBGridDelegate : public QStyledItemDelegate {
+public:
+    explicit DBGridDelegate(DBGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        // Also when the row reports a change while the editor is open again: the typed text stays.
+        if (m_grid->m_reopenedCell.is(index) && m_grid->m_reopenedValue.isValid()) {
+            const QMetaProperty property = editor->metaObject()->userProperty();
+            if (property.isValid() && property.write(editor, m_grid->m_reopenedValue)) return;
+        }
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+
+private:
+    DBGrid* m_grid;
+};
+
 DBGrid::DBGrid(QWidget* parent) : QTableView(parent) {
+    setItemDelegate(new DBGridDelegate(this));
     setSortingEnabled(false);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -55,7 +79,20 @@ void DBGrid::setTableModel(TableModel* model) {
         connect(model, &QAbstractItemModel::rowsMoved, this, release);
         connect(model, &QAbstractItemModel::layoutChanged, this, release);
         connect(model, &TableModel::currentRowChanged, this, &DBGrid::followTableCursor);
-        connect(model, &TableModel::editFailed, this, &DBGrid::showEditFailure);
+        // Only noted here: the commit is still on the stack and its editor alive. A message box opened now
+        // would run events that delete the editor under the commit.
+        connect(model, &TableModel::editFailed, this, [this](const QString& message) {
+            if (m_committing) {
+                m_editFailure = message;
+                return;
+            }
+            // A refusal outside a cell commit: shown the same way, once the caller has unwound.
+            m_retryMessage = message;
+            if (!m_retryQueued) {
+                m_retryQueued = true;
+                QMetaObject::invokeMethod(this, &DBGrid::showRefusal, Qt::QueuedConnection);
+            }
+        });
     }
     m_rowsChanging = false;
     setModel(model);
@@ -82,15 +119,84 @@ void DBGrid::fitColumns() {
     }
 }
 
-void DBGrid::commitEditor() {
-    if (state() != QAbstractItemView::EditingState) return;
+bool DBGrid::commitEditor() {
+    if (state() != QAbstractItemView::EditingState) return true;
+    bool committed = true;
     // Cell editors are the visible children of the viewport (this grid sets no index widgets).
     const auto children = viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
     for (QWidget* editor : children) {
         if (!editor->isVisible()) continue;
         commitData(editor);
+        if (m_lastCommitRefused) committed = false;
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+    return committed;
+}
+
+QString DBGrid::takeRefusal() {
+    return std::exchange(m_retryMessage, QString());
+}
+
+bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool opened = QTableView::edit(index, trigger, event);
+    if (opened && state() == QAbstractItemView::EditingState) m_editCell = {index.row(), index.column()};
+    return opened;
+}
+
+void DBGrid::commitData(QWidget* editor) {
+    m_editFailure.clear();
+    // Read before the commit: the table's change notifications refill the open editor meanwhile.
+    const QMetaProperty property = editor->metaObject()->userProperty();
+    const QVariant typed = property.isValid() ? property.read(editor) : QVariant();
+    {
+        QScopedValueRollback<bool> committing(m_committing, true);
+        QTableView::commitData(editor);
+    }
+    m_lastCommitRefused = !m_editFailure.isEmpty();
+    if (!m_lastCommitRefused) return;
+    // Keep what was typed and tell the user once the commit and the closing of its editor are over.
+    m_retryCell = m_editCell;
+    m_retryValue = typed;
+    m_retryMessage = std::exchange(m_editFailure, QString());
+    if (!m_retryQueued) {
+        m_retryQueued = true;
+        QMetaObject::invokeMethod(this, &DBGrid::showRefusal, Qt::QueuedConnection);
+    }
+}
+
+void DBGrid::showRefusal() {
+    // Another window's modal question is still open (closing asks first): wait until it is answered.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != window()) {
+        QTimer::singleShot(50, this, &DBGrid::showRefusal);
+        return;
+    }
+    m_retryQueued = false;
+    const QString message = std::exchange(m_retryMessage, QString());
+    if (!message.isEmpty() && isVisible()) UiMessages::showWarning(this, message);
+    // The cell may have gone meanwhile (another table, a reset); then only the message remains.
+    const QModelIndex index =
+        m_retryCell.isValid() && model() ? model()->index(m_retryCell.row, m_retryCell.column) : QModelIndex();
+    if (!index.isValid() || !isVisible() || state() == QAbstractItemView::EditingState) {
+        m_retryCell = {};
+        m_retryValue = QVariant();
+        return;
+    }
+    window()->activateWindow();  // also where no window manager hands the focus back after the box
+    setFocus(Qt::OtherFocusReason);
+    setCurrentIndex(index);
+    m_reopenedCell = std::exchange(m_retryCell, Cell{});
+    m_reopenedValue = std::exchange(m_retryValue, QVariant());
+    if (currentIndex() != index || !edit(index, QAbstractItemView::AllEditTriggers, nullptr)) {
+        m_reopenedCell = {};
+        m_reopenedValue = QVariant();
+    }
+}
+
+void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    // From now on the cell shows what the table holds.
+    m_reopenedCell = {};
+    m_reopenedValue = QVariant();
+    QTableView::closeEditor(editor, hint);
 }
 
 void DBGrid::followTableCursor() {
@@ -158,8 +264,4 @@ void DBGrid::deleteRecord() {
     if (!table || !table->Active() || table->RecordCount() == 0) return;
     if (!UiMessages::confirmDelete(this)) return;
     UiMessages::guarded(this, [&] { table->Delete(); });
-}
-
-void DBGrid::showEditFailure(const QString& message) {
-    UiMessages::showWarning(this, message);
 }

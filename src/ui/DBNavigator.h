@@ -32,6 +32,9 @@ public:
     // failed or was declined; failures have been shown.
     bool doAction(Button which);
 
+    // The navigator as a view of its table, for walks that detach the table's views for a while.
+    TableObserver* tableObserver() { return this; }
+
 signals:
     // Before a button acts; a grid beside the navigator commits its open cell editor here.
     void beforeAction(DBNavigator::Button which);

@@ -3,7 +3,6 @@
 #include <QAbstractSpinBox>
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,10 +18,12 @@
 #include "journal/EntryLookups.h"
 #include "journal/TableModel.h"
 #include "recurring/TemplateTakeOver.h"
+#include "ui/AmountField.h"
 #include "ui/DBGrid.h"
 #include "ui/DBNavigator.h"
 #include "ui/DialogParts.h"
 #include "ui/MainUnit.h"
+#include "ui/NumberFieldLink.h"
 #include "ui/PendingPost.h"
 #include "ui/UiMessages.h"
 
@@ -92,11 +93,9 @@ TDauerForm::TDauerForm(TMainForm& mainForm, QWidget* parent)
     paintGreen(BuchTextEd);
     labelFor(BuchTextEd, QStringLiteral("Buchungstext:"), 8, 88, panel);
 
-    BruttoEd = new QDoubleSpinBox(panel);
+    BruttoEd = new AmountField(panel);
     BruttoEd->setObjectName(QStringLiteral("BruttoEd"));
-    BruttoEd->setDecimals(2);
     BruttoEd->setRange(-999999999.99, 999999999.99);
-    BruttoEd->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     BruttoEd->setGeometry(104, 112, 121, fieldHeight);
     paintGreen(BruttoEd);
     labelFor(BruttoEd, QStringLiteral("Brutto:"), 8, 112, panel);
@@ -106,11 +105,9 @@ TDauerForm::TDauerForm(TMainForm& mainForm, QWidget* parent)
     MwStEd->setGeometry(104, 136, 121, fieldHeight);
     labelFor(MwStEd, QStringLiteral("MwSt-Satz:"), 8, 136, panel);
 
-    MwstZahlEd = new QDoubleSpinBox(panel);
+    MwstZahlEd = new AmountField(panel);
     MwstZahlEd->setObjectName(QStringLiteral("MwstZahlEd"));
-    MwstZahlEd->setDecimals(2);
     MwstZahlEd->setRange(-1000.0, 1000.0);
-    MwstZahlEd->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     MwstZahlEd->setGeometry(488, 132, 89, fieldHeight);
     labelFor(MwstZahlEd, QStringLiteral("MwSt als Zahl:"), 384, 132, panel);
 
@@ -152,16 +149,32 @@ TDauerForm::TDauerForm(TMainForm& mainForm, QWidget* parent)
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn2, &QPushButton::clicked, this, &TDauerForm::BitBtn2Click);
     connect(BuchenBtn, &QPushButton::clicked, this, &TDauerForm::BuchenBtnClick);
-    connect(RadioButton1, &QRadioButton::clicked, this, &TDauerForm::FillCombos);
-    connect(RadioButton2, &QRadioButton::clicked, this, &TDauerForm::FillCombos);
-    connect(KontoNrEd, &QSpinBox::valueChanged, this, &TDauerForm::KontoNrEdChange);
-    connect(MwstZahlEd, &QDoubleSpinBox::valueChanged, this, &TDauerForm::MwstZahlEdChange);
+    // The state, not the click: arrow keys and assistive technology switch the kind too.
+    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) FillCombos();
+    });
+    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) FillCombos();
+    });
+    m_kontoLink = new NumberFieldLink(
+        KontoNrEd, EAKontoEd, [this] { KontoNrEdChange(); },
+        [this](int row) -> std::optional<double> {
+            std::optional<double> nr;
+            UiMessages::guarded(this, [&] { nr = EntryLookups::accountNrAt(accountTable(), row); });
+            return nr;
+        });
+    m_rateLink = new NumberFieldLink(
+        MwstZahlEd, MwStEd, [this] { MwstZahlEdChange(); },
+        [this](int row) -> std::optional<double> {
+            std::optional<double> rate;
+            UiMessages::guarded(this, [&] { rate = EntryLookups::rateAt(m_main.tables().MwstSaetze, row); });
+            return rate;
+        });
     connect(DBNavigator1, &DBNavigator::beforeAction, DBGrid1, &DBGrid::commitEditor);
 
     // A click into a number field selects its whole text, so that typing replaces it.
-    for (QAbstractSpinBox* spin :
-         {static_cast<QAbstractSpinBox*>(KontoNrEd), static_cast<QAbstractSpinBox*>(MwstZahlEd)})
-        if (auto* edit = spin->findChild<QLineEdit*>()) edit->installEventFilter(this);
+    if (auto* edit = KontoNrEd->findChild<QLineEdit*>()) edit->installEventFilter(this);
+    MwstZahlEd->installEventFilter(this);
 }
 
 TDauerForm::~TDauerForm() {
@@ -215,6 +228,10 @@ void TDauerForm::fillCombosUnguarded() {
     EAKontoEd->addItems(accounts);
     EAKontoEd->setCurrentIndex(EntryLookups::boundedIndex(accountIndex, EAKontoEd->count()));
     EAKontoEd->setUpdatesEnabled(true);
+
+    // The number fields show what the rebuilt lists have selected.
+    m_kontoLink->followList();
+    m_rateLink->followList();
 }
 
 void TDauerForm::KontoNrEdChange() {
@@ -232,12 +249,20 @@ void TDauerForm::MwstZahlEdChange() {
 }
 
 void TDauerForm::BuchenBtnClick() {
+    const std::optional<double> brutto = BruttoEd->typedValue();
+    if (!brutto) {
+        UiMessages::showWarning(this, BruttoEd->message());
+        activateWindow();  // also where no window manager hands the focus back after the box
+        BruttoEd->setFocus(Qt::OtherFocusReason);
+        BruttoEd->selectAll();
+        return;
+    }
     TableSet& tables = m_main.tables();
     TemplateTakeOver::NewTemplate entry;
     entry.einnahme = RadioButton1->isChecked();
     entry.beleg = BelegEd->text();
     entry.text = BuchTextEd->currentText();
-    entry.brutto = BruttoEd->value();
+    entry.brutto = *brutto;
     entry.rateIndex = MwStEd->currentIndex();
     entry.accountIndex = EAKontoEd->currentIndex();
 

@@ -3,16 +3,18 @@
 #include <QDialog>
 #include <memory>
 
+#include "ui/AmountField.h"
+
 class DBGrid;
 class DBNavigator;
 class DbfTable;
 class QComboBox;
-class QDoubleSpinBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class TMainForm;
+class NumberFieldLink;
 class TableModel;
 
 // "Dauerbuchungen": the recurring booking templates of the open client and year. The grid edits the
@@ -45,9 +47,9 @@ public:
     QRadioButton* RadioButton2 = nullptr;
     QLineEdit* BelegEd = nullptr;
     QComboBox* BuchTextEd = nullptr;
-    QDoubleSpinBox* BruttoEd = nullptr;
+    AmountField* BruttoEd = nullptr;
     QComboBox* MwStEd = nullptr;
-    QDoubleSpinBox* MwstZahlEd = nullptr;
+    AmountField* MwstZahlEd = nullptr;
     QComboBox* EAKontoEd = nullptr;
     QSpinBox* KontoNrEd = nullptr;
     QPushButton* BuchenBtn = nullptr;
@@ -64,4 +66,6 @@ private:
 
     TMainForm& m_main;
     std::unique_ptr<TableModel> m_model;
+    NumberFieldLink* m_kontoLink = nullptr;
+    NumberFieldLink* m_rateLink = nullptr;
 };

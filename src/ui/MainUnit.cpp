@@ -7,8 +7,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
-#include <QDateEdit>
-#include <QDoubleSpinBox>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -37,18 +35,20 @@
 #include "startup/DataFolder.h"
 #include "startup/DataFolderLock.h"
 #include "storage/DayNumber.h"
-#include "storage/LocaleFormat.h"
 #include "storage/StorageError.h"
 #include "ui/AdminMenuFUnit.h"
+#include "ui/AmountField.h"
 #include "ui/AppForms.h"
 #include "ui/DBGrid.h"
 #include "ui/DBNavigator.h"
+#include "ui/DateField.h"
 #include "ui/DauerFUnit.h"
 #include "ui/EinstellungenFUnit.h"
 #include "ui/FirmenanschriftFUnit.h"
 #include "ui/FormStorage.h"
 #include "ui/InfoFUnit.h"
 #include "ui/MandatenNrFUnit.h"
+#include "ui/NumberFieldLink.h"
 #include "ui/WaehrungFUnit.h"
 #include "ui/WaitCursor.h"
 
@@ -87,13 +87,10 @@ void setLightGreen(QWidget* w) {
     w->setPalette(pal);
 }
 
-QDoubleSpinBox* makeDecimalField(QWidget* parent, double minimum, double maximum) {
-    auto* box = new QDoubleSpinBox(parent);
-    box->setDecimals(2);
-    box->setRange(minimum, maximum);
-    box->setAlignment(Qt::AlignRight);
-    box->setGroupSeparatorShown(false);
-    return box;
+AmountField* makeDecimalField(QWidget* parent, double minimum, double maximum) {
+    auto* field = new AmountField(parent);
+    field->setRange(minimum, maximum);
+    return field;
 }
 
 QSpinBox* makeNumberField(QWidget* parent) {
@@ -102,16 +99,6 @@ QSpinBox* makeNumberField(QWidget* parent) {
     box->setAlignment(Qt::AlignRight);
     return box;
 }
-
-// The booking date: Tab leaves the field, as it does every other field of the panel, instead of
-// stepping through day, month and year (the arrow keys and the calendar still reach those).
-class DatePicker : public QDateEdit {
-public:
-    using QDateEdit::QDateEdit;
-
-protected:
-    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
-};
 
 }  // namespace
 
@@ -149,7 +136,7 @@ TMainForm::TMainForm(QWidget* parent)
                              SammelKontoEd, SammelKontoNrED, KostenKontoEd, KostenKontoNrED};
     for (size_t i = 1; i < std::size(entryOrder); ++i) setTabOrder(entryOrder[i - 1], entryOrder[i]);
 
-    m_storage = new FormStorage(this, QStringLiteral("TMainForm"), true);
+    m_storage = std::make_unique<FormStorage>(this, QStringLiteral("TMainForm"), true);
     m_storage->addCheck(AutobelCheck, true);
     m_storage->addAction(ErsteZeilederCSVDateimitberschriftenbeimImportberlesen1, false);
     m_storage->addAction(FilternnachZeitraum1, false);
@@ -182,6 +169,7 @@ TMainForm::TMainForm(QWidget* parent)
 TMainForm::~TMainForm() {
     // The tables are members and die before QWidget's destructor deletes the children: every window
     // part that watches a table goes first.
+    m_storage.reset();  // saves (when due) while the controls it reads still exist
     m_tables.Dbf1.detach(this);
     DBNavigator1->setTable(nullptr);
     m_model->unbind();
@@ -221,10 +209,8 @@ void TMainForm::buildEntryPanel() {
     RadioButton2->move(136, 32);
     RadioButton2->adjustSize();
 
-    DateTimePicker1 = place(new DatePicker(p), 104, 56, 105);
+    DateTimePicker1 = place(new DateField(p), 104, 56, 105);
     DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
-    DateTimePicker1->setCalendarPopup(true);
-    DateTimePicker1->setDisplayFormat(LocaleFormat::shortDateFormat());
     addLabel(p, QStringLiteral("Datum:"), 8, 56, DateTimePicker1);
 
     NeutralBuchenCheck = new QCheckBox(QStringLiteral("Gewinnneutral buchen (z.B. Eröffnung)"), p);
@@ -257,7 +243,6 @@ void TMainForm::buildEntryPanel() {
     NettoLabel = new QLabel(p);
     NettoLabel->setObjectName(QStringLiteral("NettoLabel"));
     NettoLabel->setGeometry(232, 131, 340, 16);
-    NettoLabel->setAccessibleName(QStringLiteral("Netto"));
 
     MwStEd = place(new QComboBox(p), 104, 152, 121);
     MwStEd->setObjectName(QStringLiteral("MwStEd"));
@@ -292,26 +277,42 @@ void TMainForm::buildEntryPanel() {
     AbfuhrEd = new QLabel(QStringLiteral("Abzuführen für eingestellten Zeitraum:"), p);
     int y = 8;
     for (QLabel* l : {MwStLabel, VorsteuerLabel, AbfuhrEd}) {
-        l->setGeometry(288, y, 330, 16);
-        l->setAccessibleName(l->text());
+        // No fixed accessible name: a screen reader reads the figures the line shows now.
+        l->move(288, y);
         y += 16;
     }
     MwStLabel->setObjectName(QStringLiteral("MwStLabel"));
     VorsteuerLabel->setObjectName(QStringLiteral("VorsteuerLabel"));
     AbfuhrEd->setObjectName(QStringLiteral("AbfuhrEd"));
+    fitSummaryLines();
 
-    connect(JahrEd, &QSpinBox::valueChanged, this, [this] { JahrEdChange(); });
+    connect(JahrEd, &QSpinBox::valueChanged, this, [this](int year) {
+        DateTimePicker1->setBookingYear(year);  // short years are read in its century
+        JahrEdChange();
+    });
     connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
         if (on) FillCombos();
     });
     connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
         if (on) FillCombos();
     });
-    connect(BruttoEd, &QDoubleSpinBox::valueChanged, this, [this] { BruttoEdChange(); });
+    connect(BruttoEd, &QLineEdit::textChanged, this, [this] { BruttoEdChange(); });
     connect(MwStEd, &QComboBox::activated, this, [this] { MwStEdChange(); });
-    connect(MwstZahlEd, &QDoubleSpinBox::valueChanged, this, [this] { MwstZahlEdChange(); });
-    connect(KontoNrEd, &QSpinBox::valueChanged, this, [this] { KontoNrEdChange(); });
-    connect(AutobelCheck, &QCheckBox::clicked, this, [this] { AutobelCheckClick(); });
+    m_rateLink = new NumberFieldLink(
+        MwstZahlEd, MwStEd, [this] { MwstZahlEdChange(); },
+        [this](int row) -> std::optional<double> {
+            if (!m_tables.MwstSaetze.Active()) return std::nullopt;
+            return EntryLookups::rateAt(m_tables.MwstSaetze, row);
+        });
+    m_kontoLink = new NumberFieldLink(
+        KontoNrEd, EAKontoEd, [this] { KontoNrEdChange(); },
+        [this](int row) -> std::optional<double> {
+            DbfTable& accounts = RadioButton1->isChecked() ? m_tables.EinnahmeKonten : m_tables.AusgabeKonten;
+            if (!accounts.Active()) return std::nullopt;
+            return EntryLookups::accountNrAt(accounts, row);
+        });
+    // The state, not the click: the keyboard shortcut and assistive technology change it too.
+    connect(AutobelCheck, &QCheckBox::toggled, this, [this] { AutobelCheckClick(); });
     connect(BuchenBtn, &QPushButton::clicked, this, [this] { BuchenBtnClick(); });
     connect(DauerBtn, &QPushButton::clicked, this, [this] { Dauerbuchungen1Click(); });
 
@@ -349,8 +350,16 @@ void TMainForm::buildOptionalRows() {
                      QStringLiteral("Sie können hiermit die Kostenstelle über die Nummer schneller eingeben."));
     Panel3->setVisible(false);
     Panel4->setVisible(false);
-    connect(SammelKontoNrED, &QSpinBox::valueChanged, this, [this] { SammelKontoNrEDChange(); });
-    connect(KostenKontoNrED, &QSpinBox::valueChanged, this, [this] { KostenKontoNrEDChange(); });
+    const auto accountNumber = [](DbfTable& accounts) {
+        return [&accounts](int row) -> std::optional<double> {
+            if (!accounts.Active()) return std::nullopt;
+            return EntryLookups::accountNrAt(accounts, row);
+        };
+    };
+    m_sammelLink = new NumberFieldLink(
+        SammelKontoNrED, SammelKontoEd, [this] { SammelKontoNrEDChange(); }, accountNumber(m_tables.Sammelkonten));
+    m_kostenLink = new NumberFieldLink(
+        KostenKontoNrED, KostenKontoEd, [this] { KostenKontoNrEDChange(); }, accountNumber(m_tables.kostenkonten));
 }
 
 void TMainForm::buildJournal() {
@@ -492,7 +501,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainForm::postPendingEdits() {
-    DBGrid1->commitEditor();
+    // A refused cell value is reported by the caller; the cell opens again with the typed text.
+    if (!DBGrid1->commitEditor()) throw QuorvelError(DBGrid1->takeRefusal());
     m_tables.postAll();
 }
 
@@ -553,6 +563,7 @@ void TMainForm::JahrEdChange() {
         // The pending change stays where it is; so does the year.
         const QSignalBlocker block(JahrEd);
         JahrEd->setValue(m_openedYear ? m_openedYear : year);
+        DateTimePicker1->setBookingYear(JahrEd->value());
         throw;
     }
     m_tables.closeAll();

@@ -6,14 +6,14 @@
 
 #include "startup/TableSet.h"
 #include "storage/TableObserver.h"
+#include "ui/AmountField.h"
+#include "ui/DateField.h"
 
 class QAction;
 class QActionGroup;
 class QCheckBox;
 class QComboBox;
 class QDialog;
-class QDateEdit;
-class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -24,6 +24,7 @@ class QWidget;
 class DBGrid;
 class DBNavigator;
 class FormStorage;
+class NumberFieldLink;
 class JournalModel;
 class JournalFilter;
 class DataFolderLock;
@@ -56,16 +57,16 @@ public:
     QSpinBox* JahrEd = nullptr;
     QRadioButton* RadioButton1 = nullptr;  // "Einnahme"
     QRadioButton* RadioButton2 = nullptr;  // "Ausgabe"
-    QDateEdit* DateTimePicker1 = nullptr;
+    DateField* DateTimePicker1 = nullptr;
     QLineEdit* BelegEd = nullptr;
     QComboBox* BuchTextEd = nullptr;  // editable drop-down
-    QDoubleSpinBox* BruttoEd = nullptr;
+    AmountField* BruttoEd = nullptr;
     QLabel* NettoLabel = nullptr;
     QComboBox* MwStEd = nullptr;
     QComboBox* EAKontoEd = nullptr;
     QPushButton* BuchenBtn = nullptr;
     QSpinBox* KontoNrEd = nullptr;
-    QDoubleSpinBox* MwstZahlEd = nullptr;
+    AmountField* MwstZahlEd = nullptr;
     QCheckBox* AutobelCheck = nullptr;
     QPushButton* DauerBtn = nullptr;
     QCheckBox* NeutralBuchenCheck = nullptr;
@@ -188,6 +189,7 @@ private:
     QString addressFileName() const;
     int checkedPeriod() const;  // index of the checked period item, -1 for none
     void scheduleVatRecompute();
+    void fitSummaryLines();
     int runModal(QDialog* dialog);
 
     // TableObserver of the bookings table.
@@ -201,7 +203,12 @@ private:
     std::unique_ptr<JournalFilter> m_filter;
     std::unique_ptr<DataFolderLock> m_folderLock;
     JournalModel* m_model = nullptr;
-    FormStorage* m_storage = nullptr;
+    std::unique_ptr<FormStorage> m_storage;
+    // Number fields and their lists (KontoNrEd, MwstZahlEd, SammelKontoNrED, KostenKontoNrED).
+    NumberFieldLink* m_kontoLink = nullptr;
+    NumberFieldLink* m_rateLink = nullptr;
+    NumberFieldLink* m_sammelLink = nullptr;
+    NumberFieldLink* m_kostenLink = nullptr;
     QActionGroup* m_periodGroup = nullptr;
     QActionGroup* m_mandantGroup = nullptr;
     QAction* m_lastMandantAction = nullptr;

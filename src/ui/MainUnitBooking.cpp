@@ -1,5 +1,3 @@
-#include "ui/MainUnit.h"
-
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -7,8 +5,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
-#include <QDateEdit>
-#include <QDoubleSpinBox>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -40,17 +36,21 @@
 #include "storage/LocaleFormat.h"
 #include "storage/StorageError.h"
 #include "ui/AdminMenuFUnit.h"
+#include "ui/AmountField.h"
 #include "ui/AppForms.h"
 #include "ui/DBGrid.h"
 #include "ui/DBNavigator.h"
+#include "ui/DateField.h"
 #include "ui/DauerFUnit.h"
 #include "ui/EinstellungenFUnit.h"
 #include "ui/FirmenanschriftFUnit.h"
 #include "ui/FormStorage.h"
 #include "ui/InfoFUnit.h"
+#include "ui/MainUnit.h"
 #include "ui/MandatenNrFUnit.h"
+#include "ui/NumberFieldLink.h"
+#include "ui/UiMessages.h"
 #include "ui/WaehrungFUnit.h"
-
 #include "ui/WaitCursor.h"
 
 namespace {
@@ -89,6 +89,8 @@ void TMainForm::FillCombos() {
     refill(KostenKontoEd, m_tables.kostenkonten, EntryLookups::accountEntries, true);
     refill(EAKontoEd, RadioButton1->isChecked() ? m_tables.EinnahmeKonten : m_tables.AusgabeKonten,
            EntryLookups::accountEntries, true);
+    // The number fields show what their rebuilt lists have selected.
+    for (NumberFieldLink* link : {m_rateLink, m_kontoLink, m_sammelLink, m_kostenLink}) link->followList();
     FindMaxBel();
 }
 
@@ -125,6 +127,10 @@ void TMainForm::ShowEingabeFeldSammel() {
 // Posting
 
 void TMainForm::BruttoEdChange() {
+    if (!BruttoEd->hasAmount()) {
+        NettoLabel->clear();  // nothing to split until the text is an amount again
+        return;
+    }
     const double rate =
         m_tables.MwstSaetze.Active() ? EntryLookups::rateAt(m_tables.MwstSaetze, MwStEd->currentIndex()) : 0.0;
     NettoLabel->setText(nettoPreview(BruttoEd->value(), rate));
@@ -142,21 +148,40 @@ void TMainForm::FindMaxBel() {
     if (!AutobelCheck->isChecked() || !m_tables.Dbf1.Active()) return;
     qint64 proposal = 1;
     {
-        DetachedView detached(m_tables.Dbf1, m_model);
+        DetachedView detached(m_tables.Dbf1, {m_model, DBNavigator1->tableObserver(), this});
         proposal = ::FindMaxBel(m_tables.Dbf1);
     }
     BelegEd->setText(QString::number(proposal));
 }
 
+// Refuses the entry in a field that does not hold what it must: the message says why, the field gets
+// the focus with its text selected for correction, and nothing is posted.
+static void refuseEntry(QWidget* window, QLineEdit* field, const QString& message) {
+    UiMessages::showWarning(window, message);
+    window->activateWindow();  // also where no window manager hands the focus back after the box
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+}
+
 void TMainForm::BuchenBtnClick() {
-    BruttoEd->interpretText();
+    const DateInput::Result date = DateTimePicker1->typedDate();
+    if (!date.ok()) {
+        refuseEntry(this, DateTimePicker1, DateTimePicker1->message());
+        return;
+    }
+    const std::optional<double> brutto = BruttoEd->typedValue();
+    if (!brutto) {
+        refuseEntry(this, BruttoEd, BruttoEd->message());
+        return;
+    }
+    DateTimePicker1->setDate(date.date);
     BookingEntry entry;
-    entry.datum = DayNumber::fromDate(DateTimePicker1->date());
+    entry.datum = DayNumber::fromDate(date.date);
     entry.einnahme = RadioButton1->isChecked();
     entry.neutral = NeutralBuchenCheck->isChecked();
     entry.beleg = BelegEd->text();
     entry.text = BuchTextEd->currentText();
-    entry.brutto = BruttoEd->value();
+    entry.brutto = *brutto;
     entry.mwstIndex = MwStEd->currentIndex();
     entry.kontoIndex = EAKontoEd->currentIndex();
     entry.sammelShown = ZeigeEingabefeldfrSammelkonto1->isChecked();
@@ -218,13 +243,19 @@ void TMainForm::calcMwst() {
     if (!m_tables.Dbf1.Active()) return;
     VatSums sums;
     {
-        DetachedView detached(m_tables.Dbf1, m_model);
+        DetachedView detached(m_tables.Dbf1, {m_model, DBNavigator1->tableObserver(), this});
         sums = ::calcMwst(m_tables.Dbf1, Zeitraum{m_vondatum, m_bisdatum});
     }
     const QString currency = appForms().WaehrungForm->currency();
     MwStLabel->setText(mwstLabelText(sums, currency));
     VorsteuerLabel->setText(vorsteuerLabelText(sums, currency));
     AbfuhrEd->setText(abfuehrenLabelText(sums, currency));
+    fitSummaryLines();
+}
+
+void TMainForm::fitSummaryLines() {
+    // As wide as their text: large amounts are never cut.
+    for (QLabel* line : {MwStLabel, VorsteuerLabel, AbfuhrEd}) line->resize(line->sizeHint().width(), 16);
 }
 
 void TMainForm::scheduleVatRecompute() {
@@ -282,4 +313,3 @@ void TMainForm::DBGrid1TitleClick(int column) {
     const WaitCursor wait;
     m_model->sortByColumn(column);
 }
-

@@ -55,24 +55,77 @@ TEST(AmountFormat, currencyFollowsAfterABlank) {
 
 struct ParseCase {
     const char* text;
+    bool ok;
     double expected;
 };
 
+void expectParses(const ParseCase& c) {
+    bool ok = !c.ok;
+    const double value = parseAmount(QString::fromUtf8(c.text), &ok);
+    EXPECT_EQ(ok, c.ok) << c.text;
+    EXPECT_DOUBLE_EQ(value, c.expected) << c.text;
+}
+
 TEST(AmountFormat, parsesGermanInput) {
     const ParseCase cases[] = {
-        {"119", 119},    {"119,5", 119.5}, {" 7,25 ", 7.25},     {"-3,5", -3.5}, {"12.5", 12.5},
-        {"12.50", 12.5}, {"1.234", 1234},  {"1.234,50", 1234.5}, {"", 0},        {"abc", 0},
-        {"12a", 0},      {"inf", 0},       {"nan", 0},           {"1,2,3", 0},   {"+4", 4},
+        {"119", true, 119},
+        {"119,5", true, 119.5},
+        {" 7,25 ", true, 7.25},
+        {"-3,5", true, -3.5},
+        {"+4", true, 4},
+        {"", true, 0},
+        {"   ", true, 0},
+        // A point followed by other than three digits is the decimal separator.
+        {"119.50", true, 119.5},
+        {"12.5", true, 12.5},
+        {"0.5", true, 0.5},
+        {".5", true, 0.5},
+        {"1.2345", true, 1.2345},
+        // Thousands separators where they group by three.
+        {"1.234", true, 1234},
+        {"1.234,56", true, 1234.56},
+        {"1.234.567,89", true, 1234567.89},
+        {"12,", true, 12},
+        // No amount.
+        {"abc", false, 0},
+        {"12a,50", false, 0},
+        {"12a", false, 0},
+        {"inf", false, 0},
+        {"nan", false, 0},
+        {"1e5", false, 0},
+        {"1,2,3", false, 0},
+        {"1.2.3", false, 0},
+        {"12.34.567", false, 0},
+        {"1.23,4", false, 0},
+        {"1,234.56", false, 0},
+        {"--5", false, 0},
+        {"5-", false, 0},
+        {"-", false, 0},
+        {",", false, 0},
+        {"12 50", false, 0},
+        {"12,50 €", false, 0},
+        {"9999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+         "9999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+         "9999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999",
+         false, 0},
     };
-    for (const ParseCase& c : cases) EXPECT_DOUBLE_EQ(parseAmount(QString::fromUtf8(c.text)), c.expected) << c.text;
+    for (const ParseCase& c : cases) expectParses(c);
 }
 
 TEST(AmountFormat, parsesEnglishInput) {
     testsupport::ScopedLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     const ParseCase cases[] = {
-        {"119.5", 119.5}, {"1,234.5", 1234.5}, {"-0.25", -0.25}, {"x", 0}, {"", 0},
+        {"119.5", true, 119.5},  {"1,234.5", true, 1234.5},    {"-0.25", true, -0.25}, {"1,234", true, 1234},
+        {"119,50", true, 119.5}, {"1,234,567", true, 1234567}, {"", true, 0},          {"x", false, 0},
+        {"1.234,56", false, 0},  {"1.2.3", false, 0},
     };
-    for (const ParseCase& c : cases) EXPECT_DOUBLE_EQ(parseAmount(QString::fromUtf8(c.text)), c.expected) << c.text;
+    for (const ParseCase& c : cases) expectParses(c);
+}
+
+TEST(AmountFormat, refusalMessageNamesTheTextAndAnExample) {
+    const QString text = amountMessage(QStringLiteral(" 12a "));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("„12a“ ist kein Betrag.")));
+    EXPECT_TRUE(text.contains(QStringLiteral("119,50")));
 }
 
 }  // namespace

@@ -214,7 +214,7 @@ TEST_F(MainFormReviewTest, NumberFieldsSelectEntries) {
         QString typed;
         int expected;
     } rates[] = {{QStringLiteral("7"), 1}, {QStringLiteral("16"), 1}, {QStringLiteral("0"), 2}};
-    QLineEdit* rateEdit = form->MwstZahlEd->findChild<QLineEdit*>();
+    QLineEdit* rateEdit = form->MwstZahlEd;
     for (const Case& c : rates) {
         form->MwstZahlEd->setFocus();
         rateEdit->selectAll();
