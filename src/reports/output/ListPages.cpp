@@ -5,7 +5,7 @@
 
 #include "reports/output/MeasureCache.h"
 #include "reports/output/PageEngine.h"
-#include "reports/output/ReportArrays.h"
+#include "reports/output/ArrayWalk.h"
 #include "reports/output/ReportFormat.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "reports/output/PageEngine.h"
-#include "reports/output/ReportArrays.h"
+#include "reports/output/ArrayWalk.h"
 #include "reports/output/ReportFormat.h"
 
 namespace {

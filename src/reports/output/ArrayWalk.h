@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/data/ExchangeSort.h"
 #include "reports/data/ReportData.h"
 
 // Walks a report array with its iteration idiom (First, then WhileNext), handing each record as the
@@ -11,10 +12,7 @@ void forEachRecord(TDynaArray<Rec>* array, Rec** cursor, Visit&& visit) {
     while (array->WhileNext()) visit(*(cursor ? *cursor : array->Current()));
 }
 
-// The exchange sort of the report arrays by rate, ascending (equal keys are never swapped).
+// The rate totals in ascending order of their rate, as the report arrays are sorted.
 inline void sortByRate(TMwstArray& rates) {
-    const auto n = static_cast<std::int64_t>(rates.Count());
-    for (std::int64_t i = 0; i < n; ++i)
-        for (std::int64_t j = i + 1; j < n; ++j)
-            if (rates.at(std::uint32_t(j)).mwstsatz < rates.at(std::uint32_t(i)).mwstsatz) rates.Change(i, j);
+    ExchangeSort::sort(rates, [](const TMwstRec& r) { return r.mwstsatz; });
 }
