@@ -5,13 +5,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <climits>
 #include <cstring>
 
 #include "storage/DbfHeader.h"
 #include "storage/FieldCodec.h"
+#include "storage/SafeFile.h"
 #include "storage/StorageError.h"
 #include "storage/TableFile.h"
 #include "storage/TableObserver.h"
@@ -47,6 +47,11 @@ struct DbfTable::Impl {
     };
     std::vector<Index> indexes;
     std::vector<TableObserver*> observers;
+    // Every live record in the active sort order, physical order among equal keys; built on the first
+    // need after the order or the file changed, kept up to date by Post and Delete. A new filter then
+    // walks this order instead of sorting again.
+    std::vector<int> order;
+    bool orderValid = false;
 };
 
 // Points the fields at one record for the duration of a call, also when the call throws.
@@ -108,17 +113,21 @@ void DbfTable::CreateTable() {
     if (Active()) throw TableStateError(openText());
     const QString fileName = absoluteFileName();
     DbfHeader header = DbfHeader::fromDefinitions(m_defs, fileName);
-    header.languageDriver = quint8(CodePage::defaultLanguageDriver);
+    header.languageDriver = quint8(m_createLdid);
     QByteArray bytes = header.bytes();
     bytes += char(0x1A);
+    SafeFile::replace(fileName, bytes, QStringLiteral("Die neue Tabelle"));
+}
 
-    QSaveFile out(fileName);
-    // Without a directory write permission QSaveFile could fall back to writing in place; never do that.
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        throw FileIoError(
-            QStringLiteral("Die Tabelle \"%1\" kann nicht angelegt werden (%2).").arg(fileName, out.errorString()));
-    }
+void DbfTable::setCreateLanguageDriver(int ldid) {
+    if (Active()) throw TableStateError(openText());
+    m_createLdid = ldid & 0xFF;
+}
+
+void DbfTable::setReadOnlyMode(bool on, const QString& reason) {
+    if (Active()) throw TableStateError(openText());
+    m_readOnlyMode = on;
+    m_readOnlyReason = on ? reason : QString();
 }
 
 // --- open and close ---
@@ -127,7 +136,7 @@ void DbfTable::loadFile(bool initial) {
     const QString fileName = absoluteFileName();
     if (initial) {
         QString why;
-        switch (d->file.open(fileName, &why)) {
+        switch (d->file.open(fileName, &why, m_readOnlyMode)) {
             case TableFile::OpenResult::Ok:
                 break;
             case TableFile::OpenResult::Missing:
@@ -167,6 +176,8 @@ void DbfTable::loadFile(bool initial) {
         if (!same) fail(QStringLiteral("der Aufbau der Felder hat sich geändert"), true);
     }
 
+    d->orderValid = false;
+    d->order.clear();
     bytes.truncate(qsizetype(header.headerLength + needed));  // trailing bytes after the records are no records
     d->records = std::move(bytes);
     d->layout = std::move(header.fields);
@@ -218,6 +229,7 @@ void DbfTable::Close() {
     d->records.squeeze();
     d->rows.clear();
     d->rows.shrink_to_fit();
+    dropOrder();
     d->buffer.clear();
     d->row = -1;
     m_eof = true;
@@ -254,14 +266,53 @@ int DbfTable::keyFieldIndex() const {
 
 std::vector<int> DbfTable::computeVisible() const {
     std::vector<int> rows;
+    if (keyFieldIndex() >= 0) {
+        // Filtering keeps the order: walk the sorted records rather than sort the accepted ones.
+        const std::vector<int>& order = sortedOrder();
+        rows.reserve(order.size());
+        for (int i : order)
+            if (accepts(i)) rows.push_back(i);
+        return rows;
+    }
     rows.reserve(size_t(m_recordCount));
     const char* base = d->records.constData() + m_headerLength;
     for (int i = 0; i < m_recordCount; ++i) {
         if (base[qsizetype(i) * m_recordLength] == '*') continue;
         if (accepts(i)) rows.push_back(i);
     }
-    sortRows(rows);
     return rows;
+}
+
+const std::vector<int>& DbfTable::sortedOrder() const {
+    if (!d->orderValid) {
+        std::vector<int> all;
+        all.reserve(size_t(m_recordCount));
+        const char* base = d->records.constData() + m_headerLength;
+        for (int i = 0; i < m_recordCount; ++i)
+            if (base[qsizetype(i) * m_recordLength] != '*') all.push_back(i);
+        sortRows(all);
+        d->order = std::move(all);
+        d->orderValid = true;
+    }
+    return d->order;
+}
+
+void DbfTable::orderInserted(int physical) {
+    if (!d->orderValid || keyFieldIndex() < 0) return dropOrder();
+    const auto it =
+        std::upper_bound(d->order.begin(), d->order.end(), physical, [this](int a, int b) { return keyLess(a, b); });
+    d->order.insert(it, physical);
+}
+
+void DbfTable::orderRemoved(int physical) {
+    if (!d->orderValid) return;
+    const auto it = std::find(d->order.begin(), d->order.end(), physical);
+    if (it != d->order.end()) d->order.erase(it);
+}
+
+void DbfTable::dropOrder() {
+    d->orderValid = false;
+    d->order.clear();
 }
 
 namespace {
@@ -456,10 +507,14 @@ void DbfTable::Refresh() {
 // --- editing ---
 
 void DbfTable::checkWritable() const {
-    if (m_readOnly)
-        throw StorageError(QStringLiteral("Die Tabelle \"%1\" ist schreibgeschützt; Änderungen können nicht "
-                                          "gespeichert werden.")
-                               .arg(absoluteFileName()));
+    if (!m_readOnly) return;
+    const QString reason = !m_readOnlyReason.isEmpty()
+                               ? m_readOnlyReason
+                               : QStringLiteral("Heben Sie den Schreibschutz der Datei auf und starten Sie das Programm "
+                                                "neu.");
+    throw StorageError(QStringLiteral("Die Tabelle \"%1\" ist schreibgeschützt; Änderungen können nicht "
+                                      "gespeichert werden. %2")
+                           .arg(absoluteFileName(), reason));
 }
 
 // Before the first write: a production index flagged in the header no longer matches once a record
@@ -529,8 +584,10 @@ void DbfTable::Post() {
         // header still describes only complete records.
         d->file.writeAt(qint64(m_headerLength) + qint64(physical) * m_recordLength, out);
         d->file.writeAt(1, DbfHeader::dateAndCount(QDate::currentDate(), qint64(physical) + 1));
+        d->file.checkInPlace();
         d->records.append(d->buffer);
         ++m_recordCount;
+        orderInserted(physical);
 
         const int pendingRow = int(d->rows.size());
         bool visible = true;
@@ -562,8 +619,11 @@ void DbfTable::Post() {
 
     const int physical = d->rows[size_t(d->row)];
     d->file.writeAt(qint64(m_headerLength) + qint64(physical) * m_recordLength, d->buffer);
+    d->file.checkInPlace();
     std::memcpy(d->records.data() + m_headerLength + qsizetype(physical) * m_recordLength, d->buffer.constData(),
                 size_t(m_recordLength));
+    orderRemoved(physical);
+    orderInserted(physical);
     m_state = State::Browse;
     d->buffer.clear();
     const int row = d->row;
@@ -632,7 +692,9 @@ void DbfTable::Delete() {
     const int physical = d->rows[size_t(row)];
     const char flag = '*';
     d->file.writeAt(qint64(m_headerLength) + qint64(physical) * m_recordLength, &flag, 1);
+    d->file.checkInPlace();
     d->records[m_headerLength + qsizetype(physical) * m_recordLength] = flag;
+    orderRemoved(physical);
     m_state = State::Browse;
     d->buffer.clear();
     notify([&](TableObserver* o) { o->rowAboutToBeRemoved(row); });
@@ -768,6 +830,7 @@ void DbfTable::setIndexName(const QString& name) {
     }
     if (Active()) postIfEditing();
     m_indexName = canonical;
+    dropOrder();
     if (Active()) rebuildKeepingCursor(false, false);
 }
 
