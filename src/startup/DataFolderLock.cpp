@@ -41,8 +41,9 @@ bool DataFolderLock::tryLock(const QString& folder) {
     const QFileInfo info(folder);
     const QString why = !info.exists()  ? QStringLiteral("der Ordner existiert nicht")
                         : !info.isDir() ? QStringLiteral("das ist kein Ordner")
-                                        : QStringLiteral("die Sperrdatei \"%1\" kann dort nicht angelegt werden, der "
-                                                         "Ordner ist nicht beschreibbar")
+                                        : QStringLiteral(
+                                              "die Sperrdatei \"%1\" kann dort nicht angelegt werden, der "
+                                              "Ordner ist nicht beschreibbar")
                                               .arg(QDir::toNativeSeparators(fileName));
     m_message = QStringLiteral(
                     "Der Datenordner \"%1\" kann nicht für dieses Programm gesperrt werden: %2.\n\n"

@@ -244,8 +244,9 @@ QStringList TableSet::InitDB(const QString& folder) {
             table.Open();
         } catch (const FileMissingError&) {
             if (m_readOnly) {
-                messages << QStringLiteral("Die Tabelle \"%1\" fehlt. Solange die Tabellen nur zum Lesen geöffnet "
-                                           "sind, wird sie nicht angelegt und bleibt geschlossen.")
+                messages << QStringLiteral(
+                                "Die Tabelle \"%1\" fehlt. Solange die Tabellen nur zum Lesen geöffnet "
+                                "sind, wird sie nicht angelegt und bleibt geschlossen.")
                                 .arg(nativeName(table));
                 continue;
             }
@@ -281,9 +282,10 @@ QStringList TableSet::InitDB(const QString& folder) {
 
         if (&table == &Dbf1 && table.FieldCount() < bookingsFieldCount) {
             if (m_readOnly) {
-                messages << QStringLiteral("Die Buchungstabelle \"%1\" hat noch das alte Format mit %2 Feldern. Sie "
-                                           "wird umgestellt, sobald die Tabellen wieder beschreibbar geöffnet werden; "
-                                           "bis dahin können Sie die Buchungen nur lesen.")
+                messages << QStringLiteral(
+                                "Die Buchungstabelle \"%1\" hat noch das alte Format mit %2 Feldern. Sie "
+                                "wird umgestellt, sobald die Tabellen wieder beschreibbar geöffnet werden; "
+                                "bis dahin können Sie die Buchungen nur lesen.")
                                 .arg(nativeName(table))
                                 .arg(table.FieldCount());
                 continue;
@@ -305,10 +307,11 @@ void TableSet::openOldBookingsReadOnly(QStringList& messages) {
                                               "öffnen Sie das Jahr erneut."));
     try {
         Dbf1.Open();
-        messages.last() += QStringLiteral("\n\nDamit Sie die Buchungen dieses Jahres weiter lesen können, wurde die "
-                                          "bisherige Tabelle nur zum Lesen geöffnet. Neue Buchungen sind erst nach der "
-                                          "Umstellung möglich: Beheben Sie die genannte Ursache und wechseln Sie das "
-                                          "Jahr erneut oder starten Sie das Programm neu.");
+        messages.last() += QStringLiteral(
+            "\n\nDamit Sie die Buchungen dieses Jahres weiter lesen können, wurde die "
+            "bisherige Tabelle nur zum Lesen geöffnet. Neue Buchungen sind erst nach der "
+            "Umstellung möglich: Beheben Sie die genannte Ursache und wechseln Sie das "
+            "Jahr erneut oder starten Sie das Programm neu.");
     } catch (const std::exception& e) {
         messages.last() += QStringLiteral("\n\nDie bisherige Tabelle konnte auch nicht zum Lesen geöffnet werden.\n%1")
                                .arg(describe(e));

@@ -18,7 +18,8 @@ QString quoted(const QString& text) {
 
 // A character as the user can recognise it in a message: invisible ones by their code.
 QString shown(const QString& character) {
-    const uint code = character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1]) : character[0].unicode();
+    const uint code =
+        character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1]) : character[0].unicode();
     const QChar::Category category = QChar::category(code);
     const bool invisible = category == QChar::Other_Control || category == QChar::Other_Format ||
                            category == QChar::Other_Surrogate || category == QChar::Other_NotAssigned ||
@@ -32,11 +33,13 @@ QString unencodableMessage(const QStringList& characters) {
     QStringList names;
     for (const QString& c : characters) names << shown(c);
     if (names.size() == 1)
-        return QStringLiteral("Das Zeichen %1 kann in dieser Tabelle nicht gespeichert werden. Bitte ändern Sie den "
-                              "Text.")
+        return QStringLiteral(
+                   "Das Zeichen %1 kann in dieser Tabelle nicht gespeichert werden. Bitte ändern Sie den "
+                   "Text.")
             .arg(names.first());
-    return QStringLiteral("Die Zeichen %1 können in dieser Tabelle nicht gespeichert werden. Bitte ändern Sie den "
-                          "Text.")
+    return QStringLiteral(
+               "Die Zeichen %1 können in dieser Tabelle nicht gespeichert werden. Bitte ändern Sie den "
+               "Text.")
         .arg(names.join(QStringLiteral(", ")));
 }
 

@@ -57,17 +57,20 @@ QString SafeFile::reason(int error) {
         case ENOSPC:
         case EDQUOT:
         case EFBIG:
-            return QStringLiteral("Der Datenträger ist voll. Schaffen Sie Platz auf dem Datenträger und versuchen Sie "
-                                  "es erneut.");
+            return QStringLiteral(
+                "Der Datenträger ist voll. Schaffen Sie Platz auf dem Datenträger und versuchen Sie "
+                "es erneut.");
         case EACCES:
         case EPERM:
         case EROFS:
-            return QStringLiteral("Der Ordner ist nicht beschreibbar. Prüfen Sie die Zugriffsrechte des Ordners oder "
-                                  "wählen Sie im Menü „Admin“ einen anderen Datenordner.");
+            return QStringLiteral(
+                "Der Ordner ist nicht beschreibbar. Prüfen Sie die Zugriffsrechte des Ordners oder "
+                "wählen Sie im Menü „Admin“ einen anderen Datenordner.");
         case ENOENT:
         case ENOTDIR:
-            return QStringLiteral("Der Ordner existiert nicht (mehr). Stellen Sie den Datenordner wieder her oder "
-                                  "wählen Sie im Menü „Admin“ einen anderen Datenordner.");
+            return QStringLiteral(
+                "Der Ordner existiert nicht (mehr). Stellen Sie den Datenordner wieder her oder "
+                "wählen Sie im Menü „Admin“ einen anderen Datenordner.");
         default:
             return QStringLiteral("Schreibfehler: %1. Prüfen Sie den Datenträger und versuchen Sie es erneut.")
                 .arg(QString::fromLocal8Bit(std::strerror(error)));
@@ -92,9 +95,12 @@ void SafeFile::replace(const QString& fileName, const QByteArray& bytes, const Q
     while (error == 0 && done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) error = errno;
-        else if (n == 0) error = ENOSPC;
-        else done += n;
+        if (n < 0)
+            error = errno;
+        else if (n == 0)
+            error = ENOSPC;
+        else
+            done += n;
     }
     if (error == 0) error = syncAndCheck(fd, bytes.size());
     if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;

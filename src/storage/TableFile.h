@@ -1,8 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <QByteArray>
 #include <QString>
-#include <sys/types.h>
 
 // An open table file with unbuffered, checked I/O. Every write goes to the file at once (no
 // user-space buffer that a killed process could lose half of); a short write or a failed seek is an

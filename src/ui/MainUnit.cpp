@@ -638,9 +638,10 @@ void TMainForm::Firmenangaben1Click() {
     TFirmenanschriftForm* dialog = appForms().FirmenanschriftForm;
     runModal(dialog);
     if (m_tables.readOnly())
-        throw QuorvelError(QStringLiteral("Die Firmenangaben wurden nicht gespeichert, weil der Datenordner nicht "
-                                          "gesperrt werden konnte (siehe die Meldung beim Start). Sorgen Sie dafür, "
-                                          "dass der Ordner beschreibbar ist, und starten Sie das Programm neu."));
+        throw QuorvelError(
+            QStringLiteral("Die Firmenangaben wurden nicht gespeichert, weil der Datenordner nicht "
+                           "gesperrt werden konnte (siehe die Meldung beim Start). Sorgen Sie dafür, "
+                           "dass der Ordner beschreibbar ist, und starten Sie das Programm neu."));
     AddressFile::save(addressFileName(), dialog->lines());
 }
 

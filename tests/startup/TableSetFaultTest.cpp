@@ -21,8 +21,8 @@ namespace {
 
 // Rows each table of a fresh set holds.
 const std::pair<const char*, int> defaultRows[] = {
-    {"records_1_2026.dbf", 0},  {"dauerbuchungen_1_2026.dbf", 1}, {"eaccounts_1_2026.dbf", 2},
-    {"aaccounts_1_2026.dbf", 1}, {"saccounts_1_2026.dbf", 2},      {"kaccounts_1_2026.dbf", 2},
+    {"records_1_2026.dbf", 0},    {"dauerbuchungen_1_2026.dbf", 1}, {"eaccounts_1_2026.dbf", 2},
+    {"aaccounts_1_2026.dbf", 1},  {"saccounts_1_2026.dbf", 2},      {"kaccounts_1_2026.dbf", 2},
     {"mwstsaetze_1_2026.dbf", 3}, {"buchungstexte_1_2026.dbf", 2},
 };
 
@@ -146,8 +146,8 @@ TEST(PostingRefusal, TextWithCharactersTheTableCannotHoldPostsNothing) {
     entry.mwstIndex = 0;
     entry.kontoIndex = 0;
     try {
-        postBooking(set.Dbf1, set.MwstSaetze, set.EinnahmeKonten, set.AusgabeKonten, set.Sammelkonten,
-                    set.kostenkonten, entry);
+        postBooking(set.Dbf1, set.MwstSaetze, set.EinnahmeKonten, set.AusgabeKonten, set.Sammelkonten, set.kostenkonten,
+                    entry);
         FAIL() << "posted";
     } catch (const ConversionError& e) {
         EXPECT_EQ(e.message(), QStringLiteral("Die Zeichen „Ł“, „ź“, „🚆“ können in dieser Tabelle nicht gespeichert "

@@ -43,7 +43,8 @@ TEST(ErrorText, TableLayerTextsReachTheUserInGerman) {
         {"empty table", [&] { table.Delete(); }, QStringLiteral("Die Tabelle enthält keinen Datensatz")},
         {"open table", [&] { table.setTableName(QStringLiteral("x.dbf")); },
          QStringLiteral("bei geöffneter Tabelle nicht möglich")},
-        {"foreign", [] { throw std::runtime_error("boom"); }, QStringLiteral("Ein unerwarteter Fehler ist aufgetreten (boom)")},
+        {"foreign", [] { throw std::runtime_error("boom"); },
+         QStringLiteral("Ein unerwarteter Fehler ist aufgetreten (boom)")},
         {"memory", [] { throw std::bad_alloc(); }, QStringLiteral("Der Arbeitsspeicher reicht")},
     };
     for (const Case& c : cases) {

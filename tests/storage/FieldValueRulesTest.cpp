@@ -51,7 +51,7 @@ TEST(TextOutsideTheCodePage, IsRefusedNamingTheCharacters) {
             ADD_FAILURE() << "stored";
         } catch (const ConversionError& e) {
             const QString plural = c.named.contains(QLatin1Char(',')) ? QStringLiteral("Die Zeichen %1 können")
-                                                                        : QStringLiteral("Das Zeichen %1 kann");
+                                                                      : QStringLiteral("Das Zeichen %1 kann");
             EXPECT_EQ(e.message(), plural.arg(c.named) + QStringLiteral(" in dieser Tabelle nicht gespeichert werden. "
                                                                         "Bitte ändern Sie den Text."));
         }
@@ -106,9 +106,9 @@ TEST(NumberFields, StrictReadingTellsGarbageFromNumbers) {
         QByteArray stored;
         bool wellFormed;
     };
-    const Case cases[] = {{"12,50", true},  {"-0.5", true},    {"+3", true},      {".25", true},   {"7.", true},
-                          {"1e300", true},  {"1.5E-3", true},  {"12a,50", false}, {"1,2,3", false}, {"--1", false},
-                          {"12 34", false}, {"1e", false},     {"abc", false},    {",", false},     {"-", false}};
+    const Case cases[] = {{"12,50", true},  {"-0.5", true},   {"+3", true},      {".25", true},    {"7.", true},
+                          {"1e300", true},  {"1.5E-3", true}, {"12a,50", false}, {"1,2,3", false}, {"--1", false},
+                          {"12 34", false}, {"1e", false},    {"abc", false},    {",", false},     {"-", false}};
     TempFolder folder;
     std::vector<QByteArray> values;
     for (const Case& c : cases) values.push_back(c.stored);

@@ -16,7 +16,8 @@ SmallDisk::SmallDisk(int kilobytes) {
     }
     const QByteArray options = "size=" + QByteArray::number(kilobytes) + "k,mode=0777";
     if (::mount("tmpfs", QFile::encodeName(m_mountPoint.path()).constData(), "tmpfs", 0, options.constData()) != 0) {
-        m_reason = QStringLiteral("cannot mount a small tmpfs (%1); needs root").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        m_reason = QStringLiteral("cannot mount a small tmpfs (%1); needs root")
+                       .arg(QString::fromLocal8Bit(std::strerror(errno)));
         return;
     }
     m_mounted = true;
