@@ -23,11 +23,18 @@ int DbfTable::keyFieldIndex() const {
 std::vector<int> DbfTable::computeVisible() const {
     std::vector<int> rows;
     if (keyFieldIndex() >= 0) {
-        // Filtering keeps the order: walk the sorted records rather than sort the accepted ones.
+        // Filtering keeps the order: the sorted records are picked rather than the accepted ones sorted.
+        // The filter runs in physical order, which reads the records front to back (in sorted order
+        // every record would be a cache miss).
         const std::vector<int>& order = sortedOrder();
+        if (!m_filtered || !d->filter) return order;
+        std::vector<char> accepted(size_t(m_recordCount), 0);
+        const char* base = d->records.constData() + m_headerLength;
+        for (int i = 0; i < m_recordCount; ++i)
+            if (base[qsizetype(i) * m_recordLength] != '*') accepted[size_t(i)] = accepts(i);
         rows.reserve(order.size());
         for (int i : order)
-            if (accepts(i)) rows.push_back(i);
+            if (accepted[size_t(i)]) rows.push_back(i);
         return rows;
     }
     rows.reserve(size_t(m_recordCount));
@@ -166,4 +173,3 @@ void DbfTable::setIndexName(const QString& name) {
     dropOrder();
     if (Active()) rebuildKeepingCursor(false, false);
 }
-
