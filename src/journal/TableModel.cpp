@@ -1,6 +1,7 @@
 #include "journal/TableModel.h"
 
 #include "storage/DbfTable.h"
+#include "storage/ErrorText.h"
 #include "storage/StorageError.h"
 
 namespace {
@@ -127,7 +128,7 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
         }
         return true;
     } catch (const QuorvelError& error) {
-        emit editFailed(error.message());
+        emit editFailed(ErrorText::forUser(error));
         return false;
     }
 }

@@ -2,9 +2,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include "storage/CodePage.h"
+#include "storage/SafeFile.h"
 #include "storage/StorageError.h"
 
 std::optional<QStringList> AddressFile::load(const QString& fileName) {
@@ -43,16 +43,5 @@ void AddressFile::save(const QString& fileName, const QStringList& lines) {
     if (!representable)
         bytes = "\xEF\xBB\xBF" + lines.join(QStringLiteral("\r\n")).toUtf8() + (lines.isEmpty() ? "" : "\r\n");
 
-    QSaveFile file(fileName);
-    QString problem;
-    if (!file.open(QIODevice::WriteOnly))
-        problem = file.errorString();
-    else if (file.write(bytes) != bytes.size())
-        problem = file.errorString();
-    else if (!file.commit())
-        problem = file.errorString();
-    if (problem.isEmpty()) return;
-    file.cancelWriting();
-    throw QuorvelError(QStringLiteral("Die Firmenanschrift konnte nicht in der Datei \"%1\" gespeichert werden.\n%2")
-                           .arg(QDir::toNativeSeparators(fileName), problem));
+    SafeFile::replace(fileName, bytes, QStringLiteral("Die Firmenanschrift"));
 }

@@ -12,8 +12,9 @@ public:
     // the address they have). Accepts CR LF and LF; a UTF-8 file with byte order mark is read as UTF-8.
     static std::optional<QStringList> load(const QString& fileName);
 
-    // Replaces the file atomically. An address with characters the code page lacks is written as UTF-8
-    // with byte order mark instead, so nothing is lost. Throws
-    // QuorvelError with a German message naming the file when it cannot be written.
+    // Replaces the file atomically; on a full disk or a write-protected folder the previous file stays.
+    // An address with characters the code page lacks is written as UTF-8 with byte order mark instead,
+    // so nothing is lost. Throws QuorvelError with a German message naming the file and the reason
+    // when it cannot be written.
     static void save(const QString& fileName, const QStringList& lines);
 };

@@ -18,10 +18,12 @@ public:
 
     static QString lockFileName(const QString& folder);
 
-    // False only when another running copy holds the folder; message() then says so in German.
-    // A folder where no lock file can be made (missing, write-protected) is not held against the
-    // user: the call returns true without a lock, and opening the tables reports the real problem.
+    // False when the lock could not be taken; message() then says why in German and what to do.
+    // heldByAnotherCopy() tells the two cases apart: another running copy holds the folder (the program
+    // must not start on it), or no lock file can be made there (folder missing or write-protected):
+    // the program may then only read, since without the lock a second copy could write at the same time.
     bool tryLock(const QString& folder);
+    bool heldByAnotherCopy() const { return m_heldByAnotherCopy; }
     void unlock();
 
     bool isLocked() const;
@@ -30,4 +32,5 @@ public:
 private:
     std::unique_ptr<QLockFile> m_lock;
     QString m_message;
+    bool m_heldByAnotherCopy = false;
 };

@@ -9,6 +9,8 @@
 
 #include "startup/ClientNaming.h"
 #include "storage/DbfField.h"
+#include "storage/ErrorText.h"
+#include "storage/SafeFile.h"
 #include "storage/StorageError.h"
 
 namespace {
@@ -18,8 +20,7 @@ QString nativeName(const DbfTable& table) {
 }
 
 QString describe(const std::exception& e) {
-    if (const auto* q = dynamic_cast<const QuorvelError*>(&e)) return q->message();
-    return QString::fromUtf8(e.what());
+    return ErrorText::forUser(e);
 }
 
 // Files the upgrade has made so far; removed again unless the upgrade got through.
@@ -45,10 +46,16 @@ bool replaceFile(const QString& from, const QString& to) {
     return !ec;
 }
 
+// A number as the target field stores it: rounded to its decimals, as the fixed-point text does.
+double atPrecision(double value, int decimals) {
+    return QByteArray::number(value, 'f', std::clamp(decimals, 0, 30)).toDouble();
+}
+
 // Copies one record field by field position. Values of the same kind travel as values: the text forms
 // of floats and dates depend on the locale (and the short date format may carry a two-digit year), so
-// only a field whose kind changes goes through its text form. Each number and date is read back and
-// compared, so a value that did not arrive exactly fails the upgrade instead of being altered silently.
+// only a field whose kind changes goes through its text form. Every value is read back and compared
+// (numbers at the precision of the new field), and the stored text of numbers and dates must be well
+// formed, so a value that would not arrive as it was fails the upgrade instead of being altered.
 void copyRecord(const DbfTable& from, DbfTable& to, int recordNumber) {
     const int count = std::min(from.FieldCount(), to.FieldCount());
     for (int p = 0; p < count; ++p) {
@@ -57,21 +64,35 @@ void copyRecord(const DbfTable& from, DbfTable& to, int recordNumber) {
         try {
             if (source.IsNull()) continue;
             const FieldType kind = source.DataType();
+            if (!source.isWellFormed())
+                throw ConversionError(QStringLiteral("Der gespeicherte Wert „%1“ ist %2.")
+                                          .arg(source.storedText(), kind == FieldType::Date
+                                                                        ? QStringLiteral("kein gültiges Datum")
+                                                                        : QStringLiteral("keine gültige Zahl")));
+            bool arrived = true;
             if (kind != target.DataType()) {
                 target.setAsString(source.AsString());
+                arrived = target.AsString() == source.AsString();
             } else if (kind == FieldType::Date) {
                 target.setAsDateTime(source.AsDateTime());
+                arrived = target.AsDateTime() == source.AsDateTime();
             } else if (kind == FieldType::Float) {
-                target.setAsFloat(source.AsFloat());
+                const double value = source.AsFloat();
+                target.setAsFloat(value);
+                arrived = target.AsFloat() == atPrecision(value, target.Decimals());
             } else if (kind == FieldType::Integer) {
                 target.setAsInteger(source.AsInteger());
+                arrived = target.AsFloat() == source.AsFloat();
             } else {
                 target.setAsString(source.AsString());
-                continue;  // texts longer than the new field are cut, as for every text written
+                if (target.AsString() != source.AsString())
+                    throw ConversionError(QStringLiteral("Der Text „%1“ ist länger als das neue Feld (%2 Zeichen).")
+                                              .arg(source.AsString())
+                                              .arg(target.Size()));
             }
-            if (target.AsString() != source.AsString())
+            if (!arrived)
                 throw ConversionError(
-                    QStringLiteral("Der Wert \"%1\" kam als \"%2\" an.").arg(source.AsString(), target.AsString()));
+                    QStringLiteral("Der Wert „%1“ kam als „%2“ an.").arg(source.AsString(), target.AsString()));
         } catch (const QuorvelError& e) {
             throw ConversionError(QStringLiteral("Die Buchung Nr. %1, Feld %2, lässt sich nicht übernehmen: %3")
                                       .arg(recordNumber)
@@ -137,7 +158,9 @@ void TableSet::setNames(int mandantnr, int year) {
     Dbf2.setTableName(ClientNaming::tempFileName);
 }
 
-void TableSet::writeDefaultRows(DbfTable& table) {
+// Writes the default rows of `table` (which says which rows) into `target`, the file being made for it.
+// Every row must be stored: a list missing a row would be taken for complete for good.
+void TableSet::writeDefaultRows(DbfTable& target, DbfTable& table) {
     using Row = std::function<void(DbfTable&)>;
     auto account = [](int nr, const QString& name) -> Row {
         return [nr, name](DbfTable& t) {
@@ -170,20 +193,38 @@ void TableSet::writeDefaultRows(DbfTable& table) {
         }};
     }
 
-    // The rows only seed a fresh table; one that cannot be written must not keep the others out.
     for (const Row& row : rows) {
+        target.Insert();
         try {
-            table.Insert();
-            row(table);
-            table.Post();
-        } catch (const std::exception&) {
-            try {
-                if (table.state() == DbfTable::State::Insert) table.Cancel();
-            } catch (const std::exception&) {
-            }
+            row(target);
+            target.Post();
+        } catch (...) {
+            if (target.state() == DbfTable::State::Insert) target.Cancel();
+            throw;
         }
     }
-    if (!rows.empty()) table.First();
+}
+
+void TableSet::createWithDefaultRows(DbfTable& table) {
+    const QString fileName = table.absoluteFileName();
+    const QString partName = fileName + QStringLiteral(".neu");
+    DbfTable part;
+    part.setFilePath(QFileInfo(partName).absolutePath());
+    part.setTableName(QFileInfo(partName).fileName());
+    part.setFieldDefs(table.fieldDefs());
+    part.setCreateLanguageDriver(table.createLanguageDriver());
+    try {
+        part.CreateTable();
+        part.Open();
+        writeDefaultRows(part, table);
+        const qint64 size = qint64(part.headerLength()) + qint64(part.physicalRecordCount()) * part.recordLength() + 1;
+        part.Close();
+        SafeFile::commit(partName, fileName, size, QStringLiteral("Die neue Tabelle"));
+    } catch (...) {
+        part.Close();
+        QFile::remove(partName);
+        throw;
+    }
 }
 
 QStringList TableSet::InitDB(const QString& folder) {
@@ -197,21 +238,34 @@ QStringList TableSet::InitDB(const QString& folder) {
     for (Entry& entry : entries()) {
         DbfTable& table = *entry.table;
         table.setFieldDefs(entry.schema);
+        table.setReadOnlyMode(m_readOnly, m_readOnlyReason);
 
-        bool created = false;
         try {
             table.Open();
         } catch (const FileMissingError&) {
+            if (m_readOnly) {
+                messages << QStringLiteral(
+                                "Die Tabelle \"%1\" fehlt. Solange die Tabellen nur zum Lesen geöffnet "
+                                "sind, wird sie nicht angelegt und bleibt geschlossen.")
+                                .arg(nativeName(table));
+                continue;
+            }
             // Only a missing file is created; anything else that keeps a file from opening is reported.
             try {
-                table.CreateTable();
+                createWithDefaultRows(table);
             } catch (const std::exception& e) {
                 // The rest of the set is not opened; what was found so far is said together with it.
                 messages << QStringLiteral("Die Tabelle \"%1\" konnte nicht angelegt werden.\n%2")
                                 .arg(nativeName(table), describe(e));
                 throw StorageError(messages.join(QStringLiteral("\n\n")));
             }
-            created = true;
+            try {
+                table.Open();
+            } catch (const std::exception& e) {
+                messages << QStringLiteral("Die neu angelegte Tabelle \"%1\" konnte nicht geöffnet werden.\n%2")
+                                .arg(nativeName(table), describe(e));
+                continue;
+            }
         } catch (const std::exception& e) {
             messages << QStringLiteral(
                             "Die Tabelle \"%1\" konnte nicht geöffnet werden. Sie bleibt geschlossen "
@@ -220,33 +274,53 @@ QStringList TableSet::InitDB(const QString& folder) {
             continue;
         }
 
-        if (created) {
-            try {
-                table.Open();
-            } catch (const std::exception& e) {
-                messages << QStringLiteral("Die neu angelegte Tabelle \"%1\" konnte nicht geöffnet werden.\n%2")
-                                .arg(nativeName(table), describe(e));
-                continue;
-            }
-            writeDefaultRows(table);
-        }
-
-        if (table.isReadOnly())
+        if (table.isReadOnly() && !m_readOnly)
             messages << QStringLiteral(
                             "Die Tabelle \"%1\" ist schreibgeschützt und wurde nur zum Lesen geöffnet. "
                             "Änderungen an dieser Tabelle können nicht gespeichert werden.")
                             .arg(nativeName(table));
 
         if (&table == &Dbf1 && table.FieldCount() < bookingsFieldCount) {
+            if (m_readOnly) {
+                messages << QStringLiteral(
+                                "Die Buchungstabelle \"%1\" hat noch das alte Format mit %2 Feldern. Sie "
+                                "wird umgestellt, sobald die Tabellen wieder beschreibbar geöffnet werden; "
+                                "bis dahin können Sie die Buchungen nur lesen.")
+                                .arg(nativeName(table))
+                                .arg(table.FieldCount());
+                continue;
+            }
             try {
                 upgradeBookings();
             } catch (const QuorvelError& e) {
-                // The program addresses bookings by field position up to 10; an old layout stays closed.
-                messages << e.message();
+                openOldBookingsReadOnly(messages << e.message());
             }
         }
     }
     return messages;
+}
+
+// After a failed upgrade the old bookings stay readable: the old file, as it is, for reading only.
+void TableSet::openOldBookingsReadOnly(QStringList& messages) {
+    Dbf1.setReadOnlyMode(true, QStringLiteral("Die Buchungstabelle hat noch das alte Format und konnte nicht "
+                                              "umgestellt werden; beheben Sie die beim Öffnen gemeldete Ursache und "
+                                              "öffnen Sie das Jahr erneut."));
+    try {
+        Dbf1.Open();
+        messages.last() += QStringLiteral(
+            "\n\nDamit Sie die Buchungen dieses Jahres weiter lesen können, wurde die "
+            "bisherige Tabelle nur zum Lesen geöffnet. Neue Buchungen sind erst nach der "
+            "Umstellung möglich: Beheben Sie die genannte Ursache und wechseln Sie das "
+            "Jahr erneut oder starten Sie das Programm neu.");
+    } catch (const std::exception& e) {
+        messages.last() += QStringLiteral("\n\nDie bisherige Tabelle konnte auch nicht zum Lesen geöffnet werden.\n%1")
+                               .arg(describe(e));
+    }
+}
+
+void TableSet::setReadOnly(bool on, const QString& reason) {
+    m_readOnly = on;
+    m_readOnlyReason = on ? reason : QString();
 }
 
 void TableSet::upgradeBookings() {
@@ -282,6 +356,9 @@ void TableSet::upgradeBookings() {
         Dbf2.setFilePath(dir);
         Dbf2.setTableName(ClientNaming::tempFileName);
         Dbf2.setFieldDefs(bookingsSchema());
+        // The new file keeps the old file's language driver, so its texts stay in their code page.
+        Dbf2.setCreateLanguageDriver(Dbf1.languageDriver());
+        Dbf2.setReadOnlyMode(false);
         leftovers.add(tempFile);
         Dbf2.CreateTable();
         Dbf2.Open();
@@ -308,6 +385,8 @@ void TableSet::upgradeBookings() {
         check.Open();
         const int written = check.RecordCount();
         const int writtenFields = check.FieldCount();
+        const qint64 writtenSize =
+            qint64(check.headerLength()) + qint64(check.physicalRecordCount()) * check.recordLength() + 1;
         check.Close();
         if (copied != liveRecords || written != liveRecords || writtenFields != bookingsFieldCount)
             throw StorageError(
@@ -326,9 +405,7 @@ void TableSet::upgradeBookings() {
             throw StorageError(QStringLiteral("Die Sicherungskopie \"%1\" konnte nicht angelegt werden.")
                                    .arg(QDir::toNativeSeparators(copyFile)));
 
-        if (!replaceFile(tempFile, bookingsFile))
-            throw StorageError(QStringLiteral("\"%1\" konnte nicht durch die neue Tabelle ersetzt werden.")
-                                   .arg(QDir::toNativeSeparators(bookingsFile)));
+        SafeFile::commit(tempFile, bookingsFile, writtenSize, QStringLiteral("Die umgestellte Buchungstabelle"));
         replaced = true;
         leftovers.commit();
 

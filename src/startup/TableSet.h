@@ -38,17 +38,27 @@ public:
     // Sets the file names of the eight tables for a client and year (tables must be closed).
     void setNames(int mandantnr, int year);
 
-    // Opens the set in `folder` (InitDB): a missing file is created with its default rows; an existing
-    // file that cannot be opened is left untouched and reported; a bookings table with fewer than
-    // 11 fields is upgraded. Returns one German message per file that could not be opened, could not be
-    // upgraded (the bookings table then stays closed) or opened write-protected (the other tables are
-    // open). Throws when a missing file cannot be created; tables opened before stay open.
+    // Opens the set in `folder` (InitDB): a missing file is created complete with its default rows (in a
+    // temporary file renamed into place, so a killed creation never leaves a half-filled table); an
+    // existing file that cannot be opened is left untouched and reported; a bookings table with fewer
+    // than 11 fields is upgraded. Returns one German message per file that could not be opened, could not
+    // be upgraded (the old bookings table is then opened read-only, so the year can still be read) or
+    // opened write-protected (the other tables are open). Throws when a missing file cannot be created;
+    // tables opened before stay open.
     QStringList InitDB(const QString& folder);
 
-    // Rebuilds the open bookings table in the 11-field layout (Feldhinzufgen1Click). The previous file is
-    // kept as copy.dbf (or copy1.dbf, copy2.dbf, ... when that exists). On any failure the previous file
-    // stays in place and usable and a QuorvelError with a German message is thrown; Dbf1 is then closed.
+    // Rebuilds the open bookings table in the 11-field layout (Feldhinzufgen1Click), in the old table's
+    // code page. The previous file is kept as copy.dbf (or copy1.dbf, copy2.dbf, ... when that exists).
+    // Every value is checked after copying; one that would not arrive as it was (a text the new field
+    // cannot hold, a number in a malformed or out-of-range form) stops the upgrade. On any failure the
+    // previous file stays in place and unchanged and a QuorvelError with a German message naming the
+    // value is thrown; Dbf1 is then closed.
     void upgradeBookings();
+
+    // From the next InitDB on, opens every table for reading only (the data folder could not be locked):
+    // nothing is created, upgraded or written. `reason` ends every refused write's message.
+    void setReadOnly(bool on, const QString& reason = QString());
+    bool readOnly() const { return m_readOnly; }
 
     // Posts every table with a pending insert or edit; a failing post is rethrown after the other tables
     // have been posted. closeAll closes the nine tables (pending changes are dropped: post first).
@@ -67,7 +77,11 @@ private:
         std::vector<FieldDef> schema;
     };
     std::vector<Entry> entries();
-    void writeDefaultRows(DbfTable& table);
+    void createWithDefaultRows(DbfTable& table);
+    void writeDefaultRows(DbfTable& target, DbfTable& table);
+    void openOldBookingsReadOnly(QStringList& messages);
 
     QString m_folder;
+    bool m_readOnly = false;
+    QString m_readOnlyReason;
 };

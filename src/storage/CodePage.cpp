@@ -211,6 +211,22 @@ bool CodePage::canEncode(const QString& text) const {
     return true;
 }
 
+QStringList CodePage::unencodable(const QString& text, int length) const {
+    QStringList found;
+    const QString c = composed(text);
+    const qsizetype size = c.size();
+    int n = 0;
+    for (qsizetype i = 0; i < size && n < length; ++i, ++n) {
+        const char16_t unit = c[i].unicode();
+        if (unit < 128) continue;
+        QString character(c[i]);
+        if (c[i].isHighSurrogate() && i + 1 < size && c[i + 1].isLowSurrogate()) character += c[++i];
+        if (!c[i].isSurrogate() && m_tables->fromUnicode.contains(unit)) continue;
+        if (!found.contains(character)) found << character;
+    }
+    return found;
+}
+
 QByteArray CodePage::encode(const QString& text) const {
     const QString c = composed(text);
     QByteArray bytes(c.size(), Qt::Uninitialized);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <array>
 
 // A single-byte code page for the text fields of a table, chosen by the language-driver byte of the
@@ -20,6 +21,9 @@ public:
     QString decode(const char* bytes, int length) const;
     QByteArray encode(const QString& text) const;
     bool canEncode(const QString& text) const;  // false when encode would write a '?' for some character
+    // The distinct characters (a surrogate pair counts as one) among the first `length` that
+    // encodeInto(text, .., length) would write as '?', in the order of their first appearance.
+    QStringList unencodable(const QString& text, int length) const;
     // Encodes into exactly `length` bytes at `out`: cut at the length, padded with blanks.
     void encodeInto(const QString& text, char* out, int length) const;
 

@@ -16,6 +16,33 @@ QString quoted(const QString& text) {
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
+// A character as the user can recognise it in a message: invisible ones by their code.
+QString shown(const QString& character) {
+    const uint code =
+        character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1]) : character[0].unicode();
+    const QChar::Category category = QChar::category(code);
+    const bool invisible = category == QChar::Other_Control || category == QChar::Other_Format ||
+                           category == QChar::Other_Surrogate || category == QChar::Other_NotAssigned ||
+                           category == QChar::Mark_NonSpacing || category == QChar::Separator_Space ||
+                           category == QChar::Separator_Line || category == QChar::Separator_Paragraph;
+    if (invisible) return QStringLiteral("U+%1").arg(code, 4, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("„%1“").arg(character);
+}
+
+QString unencodableMessage(const QStringList& characters) {
+    QStringList names;
+    for (const QString& c : characters) names << shown(c);
+    if (names.size() == 1)
+        return QStringLiteral(
+                   "Das Zeichen %1 kann in dieser Tabelle nicht gespeichert werden. Bitte ändern Sie den "
+                   "Text.")
+            .arg(names.first());
+    return QStringLiteral(
+               "Die Zeichen %1 können in dieser Tabelle nicht gespeichert werden. Bitte ändern Sie den "
+               "Text.")
+        .arg(names.join(QStringLiteral(", ")));
+}
+
 }  // namespace
 
 const QString& DbfField::FieldName() const {
@@ -35,7 +62,27 @@ int DbfField::Decimals() const {
 }
 
 bool DbfField::IsNull() const {
-    return FieldCodec::isBlank(m_table.fieldBytes(m_index), Size());
+    const char* p = m_table.fieldBytes(m_index);
+    if (DataType() == FieldType::Float || DataType() == FieldType::Integer) return FieldCodec::isNullNumber(p, Size());
+    return FieldCodec::isBlank(p, Size());
+}
+
+QString DbfField::storedText() const {
+    return m_table.codePage().decode(m_table.fieldBytes(m_index), Size()).trimmed();
+}
+
+bool DbfField::isWellFormed() const {
+    const char* p = m_table.fieldBytes(m_index);
+    switch (DataType()) {
+        case FieldType::Float:
+        case FieldType::Integer:
+            return FieldCodec::isWellFormedNumber(p, Size());
+        case FieldType::Date:
+            return FieldCodec::isWellFormedDate(p);
+        case FieldType::String:
+            break;
+    }
+    return true;
 }
 
 // --- reading ---
@@ -62,7 +109,9 @@ QString DbfField::AsString() const {
         case FieldType::Integer: {
             double v = 0;
             if (!FieldCodec::readNumber(p, width, &v)) return QString();
-            return QString::number(qint64(v));
+            // Wide fields of other software may hold values beyond the 64-bit range (1e300).
+            if (std::fabs(v) < 9e18) return QString::number(qint64(v));
+            return LocaleFormat::formatFloat(std::trunc(v));
         }
     }
     return QString();
@@ -142,10 +191,13 @@ void DbfField::setAsString(const QString& text) {
     const int width = Size();
     QVarLengthArray<char, 256> bytes(width);
     switch (DataType()) {
-        case FieldType::String:
+        case FieldType::String: {
+            const QStringList lost = m_table.codePage().unencodable(text, width);
+            if (!lost.isEmpty()) throw ConversionError(unencodableMessage(lost));
             m_table.codePage().encodeInto(text, bytes.data(), width);
             m_table.storeFieldBytes(m_index, bytes.data());
             return;
+        }
         case FieldType::Date: {
             if (text.trimmed().isEmpty()) {
                 Clear();
@@ -198,7 +250,7 @@ void DbfField::setAsFloat(double value) {
             QString reason;
             if (!FieldCodec::encodeNumber(value, width, Decimals(), bytes.data(), &reason))
                 throw ConversionError(QStringLiteral("Der Wert %1 passt nicht in das Feld \"%2\" (%3). Der Wert wurde "
-                                                     "nicht übernommen.")
+                                                     "nicht übernommen; bitte geben Sie einen kleineren Wert ein.")
                                           .arg(LocaleFormat::formatFloat(value), FieldName(), reason));
             m_table.storeFieldBytes(m_index, bytes.data());
             return;

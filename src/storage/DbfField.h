@@ -17,7 +17,8 @@ class DbfTable;
 //   integer  decimal digits         parsed                 value        value        -
 //   empty date/float/integer: AsString "", AsFloat/AsInteger/AsDateTime 0.
 //
-// Failed conversions throw ConversionError and leave the record untouched.
+// Failed conversions throw ConversionError and leave the record untouched; so does text with characters
+// the table's code page cannot hold (they are named in the message rather than stored as '?').
 class DbfField {
 public:
     DbfField(DbfTable& table, int index) : m_table(table), m_index(index) {}
@@ -29,7 +30,13 @@ public:
     int Decimals() const;
     int index() const { return m_index; }
 
-    bool IsNull() const;  // all blanks
+    bool IsNull() const;  // all blanks; a number field filled with '*' too
+
+    // The stored characters as they stand, blanks around them dropped (for messages about odd values).
+    QString storedText() const;
+    // False when a number or date field holds something a careful writer would not store ("12a,50",
+    // "2026ab01"): reading such a value is lenient, copying it must not be.
+    bool isWellFormed() const;
 
     QString AsString() const;
     void setAsString(const QString& text);

@@ -5,13 +5,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <climits>
 #include <cstring>
 
 #include "storage/DbfHeader.h"
+#include "storage/DbfTableImpl.h"
 #include "storage/FieldCodec.h"
+#include "storage/SafeFile.h"
 #include "storage/StorageError.h"
 #include "storage/TableFile.h"
 #include "storage/TableObserver.h"
@@ -29,38 +30,6 @@ const QString openText() {
 }
 
 }  // namespace
-
-struct DbfTable::Impl {
-    TableFile file;
-    std::vector<DbfFieldLayout> layout;
-    QByteArray records;     // header + the counted records as read (no copy of 19 MB just to drop the header)
-    std::vector<int> rows;  // visible order: physical record numbers (the pending insert excluded)
-    int row = -1;           // cursor row; rows.size() while inserting
-    int rowBeforeInsert = -1;
-    QByteArray buffer;                        // pending record while inserting or editing
-    QByteArray blank;                         // what fields read when there is no current record
-    mutable const char* candidate = nullptr;  // record the fields read during a filter call or readRow
-    FilterCallback filter;
-    struct Index {
-        QString name;
-        QString field;
-    };
-    std::vector<Index> indexes;
-    std::vector<TableObserver*> observers;
-};
-
-// Points the fields at one record for the duration of a call, also when the call throws.
-class CandidateScope {
-public:
-    CandidateScope(const char*& slot, const char* record) : m_slot(slot), m_previous(slot) { m_slot = record; }
-    ~CandidateScope() { m_slot = m_previous; }
-    CandidateScope(const CandidateScope&) = delete;
-    CandidateScope& operator=(const CandidateScope&) = delete;
-
-private:
-    const char*& m_slot;
-    const char* m_previous;
-};
 
 DbfTable::DbfTable() : d(std::make_unique<Impl>()) {}
 
@@ -108,17 +77,21 @@ void DbfTable::CreateTable() {
     if (Active()) throw TableStateError(openText());
     const QString fileName = absoluteFileName();
     DbfHeader header = DbfHeader::fromDefinitions(m_defs, fileName);
-    header.languageDriver = quint8(CodePage::defaultLanguageDriver);
+    header.languageDriver = quint8(m_createLdid);
     QByteArray bytes = header.bytes();
     bytes += char(0x1A);
+    SafeFile::replace(fileName, bytes, QStringLiteral("Die neue Tabelle"));
+}
 
-    QSaveFile out(fileName);
-    // Without a directory write permission QSaveFile could fall back to writing in place; never do that.
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        throw FileIoError(
-            QStringLiteral("Die Tabelle \"%1\" kann nicht angelegt werden (%2).").arg(fileName, out.errorString()));
-    }
+void DbfTable::setCreateLanguageDriver(int ldid) {
+    if (Active()) throw TableStateError(openText());
+    m_createLdid = ldid & 0xFF;
+}
+
+void DbfTable::setReadOnlyMode(bool on, const QString& reason) {
+    if (Active()) throw TableStateError(openText());
+    m_readOnlyMode = on;
+    m_readOnlyReason = on ? reason : QString();
 }
 
 // --- open and close ---
@@ -127,7 +100,7 @@ void DbfTable::loadFile(bool initial) {
     const QString fileName = absoluteFileName();
     if (initial) {
         QString why;
-        switch (d->file.open(fileName, &why)) {
+        switch (d->file.open(fileName, &why, m_readOnlyMode)) {
             case TableFile::OpenResult::Ok:
                 break;
             case TableFile::OpenResult::Missing:
@@ -167,6 +140,8 @@ void DbfTable::loadFile(bool initial) {
         if (!same) fail(QStringLiteral("der Aufbau der Felder hat sich geändert"), true);
     }
 
+    d->orderValid = false;
+    d->order.clear();
     bytes.truncate(qsizetype(header.headerLength + needed));  // trailing bytes after the records are no records
     d->records = std::move(bytes);
     d->layout = std::move(header.fields);
@@ -218,6 +193,7 @@ void DbfTable::Close() {
     d->records.squeeze();
     d->rows.clear();
     d->rows.shrink_to_fit();
+    dropOrder();
     d->buffer.clear();
     d->row = -1;
     m_eof = true;
@@ -239,89 +215,6 @@ bool DbfTable::accepts(int physical) const {
     if (!m_filtered || !d->filter) return true;
     CandidateScope scope(d->candidate, recordAt(physical));
     return d->filter(*this);
-}
-
-int DbfTable::keyFieldIndex() const {
-    if (m_indexName.isEmpty()) return -1;
-    for (const Impl::Index& index : d->indexes) {
-        if (index.name.compare(m_indexName, Qt::CaseInsensitive) != 0) continue;
-        for (size_t i = 0; i < d->layout.size(); ++i)
-            if (d->layout[i].name.compare(index.field, Qt::CaseInsensitive) == 0) return int(i);
-        return -1;
-    }
-    return -1;
-}
-
-std::vector<int> DbfTable::computeVisible() const {
-    std::vector<int> rows;
-    rows.reserve(size_t(m_recordCount));
-    const char* base = d->records.constData() + m_headerLength;
-    for (int i = 0; i < m_recordCount; ++i) {
-        if (base[qsizetype(i) * m_recordLength] == '*') continue;
-        if (accepts(i)) rows.push_back(i);
-    }
-    sortRows(rows);
-    return rows;
-}
-
-namespace {
-
-double numericKey(const DbfFieldLayout& f, const char* record) {
-    if (f.logical == FieldType::Date) return FieldCodec::dayNumber(record + f.offset);
-    double v = 0;
-    FieldCodec::readNumber(record + f.offset, f.width, &v);
-    return v;
-}
-
-QString textKey(const DbfFieldLayout& f, const CodePage& cp, const char* record) {
-    int w = f.width;
-    const char* p = record + f.offset;
-    while (w > 0 && (p[w - 1] == ' ' || p[w - 1] == '\0')) --w;
-    return cp.decode(p, w);
-}
-
-QCollator textCollator() {
-    QCollator collator{QLocale()};
-    collator.setNumericMode(false);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    return collator;
-}
-
-}  // namespace
-
-void DbfTable::sortRows(std::vector<int>& rows) const {
-    const int key = keyFieldIndex();
-    if (key < 0) return;
-    const DbfFieldLayout& f = d->layout[size_t(key)];
-    if (f.logical == FieldType::String) {
-        const QCollator collator = textCollator();
-        std::vector<std::pair<QCollatorSortKey, int>> keyed;
-        keyed.reserve(rows.size());
-        for (int r : rows) keyed.emplace_back(collator.sortKey(textKey(f, m_codePage, recordAt(r))), r);
-        std::stable_sort(keyed.begin(), keyed.end(),
-                         [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
-        for (size_t i = 0; i < rows.size(); ++i) rows[i] = keyed[i].second;
-    } else {
-        std::vector<std::pair<double, int>> keyed;
-        keyed.reserve(rows.size());
-        for (int r : rows) keyed.emplace_back(numericKey(f, recordAt(r)), r);
-        std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (size_t i = 0; i < rows.size(); ++i) rows[i] = keyed[i].second;
-    }
-}
-
-bool DbfTable::keyLess(int a, int b) const {
-    const DbfFieldLayout& f = d->layout[size_t(keyFieldIndex())];
-    if (f.logical == FieldType::String)
-        return textCollator().compare(textKey(f, m_codePage, recordAt(a)), textKey(f, m_codePage, recordAt(b))) < 0;
-    return numericKey(f, recordAt(a)) < numericKey(f, recordAt(b));
-}
-
-// Position of a record among the visible rows by its key, after the rows with an equal key.
-int DbfTable::sortedPosition(int physical) const {
-    const auto it =
-        std::upper_bound(d->rows.begin(), d->rows.end(), physical, [this](int a, int b) { return keyLess(a, b); });
-    return int(it - d->rows.begin());
 }
 
 void DbfTable::rebuildKeepingCursor(bool reread, bool keepToFirst) {
@@ -456,10 +349,15 @@ void DbfTable::Refresh() {
 // --- editing ---
 
 void DbfTable::checkWritable() const {
-    if (m_readOnly)
-        throw StorageError(QStringLiteral("Die Tabelle \"%1\" ist schreibgeschützt; Änderungen können nicht "
-                                          "gespeichert werden.")
-                               .arg(absoluteFileName()));
+    if (!m_readOnly) return;
+    const QString reason = !m_readOnlyReason.isEmpty()
+                               ? m_readOnlyReason
+                               : QStringLiteral(
+                                     "Heben Sie den Schreibschutz der Datei auf und starten Sie das Programm "
+                                     "neu.");
+    throw StorageError(QStringLiteral("Die Tabelle \"%1\" ist schreibgeschützt; Änderungen können nicht "
+                                      "gespeichert werden. %2")
+                           .arg(absoluteFileName(), reason));
 }
 
 // Before the first write: a production index flagged in the header no longer matches once a record
@@ -529,8 +427,10 @@ void DbfTable::Post() {
         // header still describes only complete records.
         d->file.writeAt(qint64(m_headerLength) + qint64(physical) * m_recordLength, out);
         d->file.writeAt(1, DbfHeader::dateAndCount(QDate::currentDate(), qint64(physical) + 1));
+        d->file.checkInPlace();
         d->records.append(d->buffer);
         ++m_recordCount;
+        orderInserted(physical);
 
         const int pendingRow = int(d->rows.size());
         bool visible = true;
@@ -562,8 +462,11 @@ void DbfTable::Post() {
 
     const int physical = d->rows[size_t(d->row)];
     d->file.writeAt(qint64(m_headerLength) + qint64(physical) * m_recordLength, d->buffer);
+    d->file.checkInPlace();
     std::memcpy(d->records.data() + m_headerLength + qsizetype(physical) * m_recordLength, d->buffer.constData(),
                 size_t(m_recordLength));
+    orderRemoved(physical);
+    orderInserted(physical);
     m_state = State::Browse;
     d->buffer.clear();
     const int row = d->row;
@@ -632,7 +535,9 @@ void DbfTable::Delete() {
     const int physical = d->rows[size_t(row)];
     const char flag = '*';
     d->file.writeAt(qint64(m_headerLength) + qint64(physical) * m_recordLength, &flag, 1);
+    d->file.checkInPlace();
     d->records[m_headerLength + qsizetype(physical) * m_recordLength] = flag;
+    orderRemoved(physical);
     m_state = State::Browse;
     d->buffer.clear();
     notify([&](TableObserver* o) { o->rowAboutToBeRemoved(row); });
@@ -734,41 +639,6 @@ void DbfTable::setFiltered(bool on) {
         m_filtered = !on;
         throw;
     }
-}
-
-// --- sort order ---
-
-QStringList DbfTable::indexNames() const {
-    QStringList names;
-    for (const Impl::Index& index : d->indexes) names << index.name;
-    return names;
-}
-
-void DbfTable::AddIndex(const QString& name, const QString& keyField) {
-    for (const Impl::Index& index : d->indexes)
-        if (index.name.compare(name, Qt::CaseInsensitive) == 0) return;
-    if (name.trimmed().isEmpty()) throw StorageError(QStringLiteral("Ein Index braucht einen Namen."));
-    if (Active() && !FindField(keyField))
-        throw FieldNotFoundError(QStringLiteral("Field '%1' not found").arg(keyField));
-    d->indexes.push_back({name, keyField.trimmed()});
-}
-
-void DbfTable::setIndexName(const QString& name) {
-    if (name.compare(m_indexName, Qt::CaseInsensitive) == 0 && name.size() == m_indexName.size()) return;
-    QString canonical;
-    if (!name.isEmpty()) {
-        const auto it = std::find_if(d->indexes.begin(), d->indexes.end(), [&](const Impl::Index& index) {
-            return index.name.compare(name, Qt::CaseInsensitive) == 0;
-        });
-        if (it == d->indexes.end())
-            throw StorageError(QStringLiteral("Der Index \"%1\" ist für diese Tabelle nicht angelegt.").arg(name));
-        if (Active() && !FindField(it->field))
-            throw FieldNotFoundError(QStringLiteral("Field '%1' not found").arg(it->field));
-        canonical = it->name;
-    }
-    if (Active()) postIfEditing();
-    m_indexName = canonical;
-    if (Active()) rebuildKeepingCursor(false, false);
 }
 
 // --- views ---

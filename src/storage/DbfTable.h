@@ -50,9 +50,18 @@ public:
     void setFieldDefs(const std::vector<FieldDef>& defs);
     const std::vector<FieldDef>& fieldDefs() const { return m_defs; }
 
-    // Writes a new empty file from the field definitions, replacing an existing one atomically.
-    // Language driver 0x03 (code page 1252). The table stays closed.
+    // Writes a new empty file from the field definitions, replacing an existing one atomically (a full
+    // disk leaves the previous state and a German FileIoError). The language driver is the one set
+    // below, 0x03 (code page 1252) unless set otherwise. The table stays closed.
     void CreateTable();
+    // The language driver byte (and so the code page) that CreateTable writes; only while closed.
+    void setCreateLanguageDriver(int ldid);
+    int createLanguageDriver() const { return m_createLdid; }
+
+    // Opens the file for reading only from the next Open on, whatever its permissions; every write is
+    // refused with a German message that ends in `reason` (what happened and what to do).
+    void setReadOnlyMode(bool on, const QString& reason = QString());
+    bool readOnlyMode() const { return m_readOnlyMode; }
 
     // Opens the file: FileMissingError when it does not exist, DamagedTableError when it cannot be
     // read or its header is impossible (the file is left untouched). A file without write permission
@@ -140,6 +149,9 @@ private:
     int m_recordLength = 0;
     int m_recordCount = 0;
     QString m_indexName;
+    int m_createLdid = CodePage::defaultLanguageDriver;
+    bool m_readOnlyMode = false;
+    QString m_readOnlyReason;
 
     // Field access for DbfField: the bytes of the record the fields currently read, and the edit
     // buffer a setter writes to (after the state checks).
@@ -159,6 +171,10 @@ private:
     bool accepts(int physical) const;
     int keyFieldIndex() const;
     std::vector<int> computeVisible() const;
+    const std::vector<int>& sortedOrder() const;
+    void orderInserted(int physical);
+    void orderRemoved(int physical);
+    void dropOrder();
     void sortRows(std::vector<int>& rows) const;
     bool keyLess(int physicalA, int physicalB) const;
     int sortedPosition(int physical) const;

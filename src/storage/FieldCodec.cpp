@@ -15,7 +15,51 @@ bool isBlank(const char* p, int width) {
     return true;
 }
 
+bool isNullNumber(const char* p, int width) {
+    for (int i = 0; i < width; ++i)
+        if (p[i] != ' ' && p[i] != '\0' && p[i] != '*') return false;
+    return true;
+}
+
+bool isWellFormedNumber(const char* p, int width) {
+    if (isNullNumber(p, width)) return true;
+    int i = 0;
+    int end = width;
+    while (i < end && (p[i] == ' ' || p[i] == '\0')) ++i;
+    while (end > i && (p[end - 1] == ' ' || p[end - 1] == '\0')) --end;
+    auto digit = [&](int k) { return k < end && p[k] >= '0' && p[k] <= '9'; };
+    if (i < end && (p[i] == '+' || p[i] == '-')) ++i;
+    int digits = 0;
+    while (digit(i)) ++i, ++digits;
+    if (i < end && (p[i] == '.' || p[i] == ',')) {
+        ++i;
+        while (digit(i)) ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < end && (p[i] == 'e' || p[i] == 'E')) {
+        ++i;
+        if (i < end && (p[i] == '+' || p[i] == '-')) ++i;
+        int exponent = 0;
+        while (digit(i)) ++i, ++exponent;
+        if (exponent == 0) return false;
+    }
+    return i == end;
+}
+
+bool isWellFormedDate(const char* p) {
+    if (isBlank(p, 8)) return true;
+    for (int i = 0; i < 8; ++i)
+        if (p[i] < '0' || p[i] > '9') return false;
+    auto two = [p](int k) { return (p[k] - '0') * 10 + (p[k + 1] - '0'); };
+    const int year = two(0) * 100 + two(2);
+    return year > 0 && QDate(year, two(4), two(6)).isValid();
+}
+
 bool readNumber(const char* p, int width, double* value) {
+    if (isNullNumber(p, width)) {
+        *value = 0;
+        return false;
+    }
     int begin = 0;
     int end = width;
     while (begin < end && (p[begin] == ' ' || p[begin] == '\0')) ++begin;

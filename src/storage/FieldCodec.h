@@ -9,8 +9,19 @@
 namespace FieldCodec {
 
 bool isBlank(const char* p, int width);  // blanks or zero bytes only
+// A number field that holds no number: blanks, zero bytes or the asterisks some writers fill a null
+// number with.
+bool isNullNumber(const char* p, int width);
 
-// Reads a numeric field. Returns false for a blank field; text that is no number reads as 0.
+// Whether the stored text of a number field is a number as a careful writer stores it: an optional
+// sign, digits with at most one point or comma, an optional exponent, blanks around. Null is fine.
+// readNumber is lenient with anything else (display must not fail); this tells whether it had to be.
+bool isWellFormedNumber(const char* p, int width);
+// Whether a date field is empty or holds eight digits that form a real date.
+bool isWellFormedDate(const char* p);
+
+// Reads a numeric field. Returns false for a null field (isNullNumber); text that is no number reads as
+// 0, trailing garbage after a number is ignored.
 bool readNumber(const char* p, int width, double* value);
 
 // Reads a date field. Returns false for a blank field; digits that form no valid date give day 0.

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "storage/SafeFile.h"
 #include "storage/StorageError.h"
 
 namespace {
@@ -22,7 +23,7 @@ TableFile::~TableFile() {
     close();
 }
 
-TableFile::OpenResult TableFile::open(const QString& fileName, QString* errorText) {
+TableFile::OpenResult TableFile::open(const QString& fileName, QString* errorText, bool readOnly) {
     close();
     m_fileName = fileName;
     const QByteArray path = QFile::encodeName(fileName);
@@ -38,7 +39,7 @@ TableFile::OpenResult TableFile::open(const QString& fileName, QString* errorTex
     }
     // A file without any write bit is read-only even for a privileged user, as the read-only
     // attribute is on other systems.
-    const bool writeBits = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    const bool writeBits = !readOnly && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
     int fd = -1;
     if (writeBits) {
         do fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
@@ -53,6 +54,11 @@ TableFile::OpenResult TableFile::open(const QString& fileName, QString* errorTex
         const int error = errno;
         *errorText = systemText(error);
         return error == ENOENT ? OpenResult::Missing : OpenResult::Unreadable;
+    }
+    struct stat opened {};
+    if (::fstat(fd, &opened) == 0) {
+        m_device = opened.st_dev;
+        m_inode = opened.st_ino;
     }
     m_fd = fd;
     return OpenResult::Ok;
@@ -98,17 +104,32 @@ bool TableFile::readAll(QByteArray* bytes, QString* errorText) {
 
 void TableFile::writeAt(qint64 offset, const char* data, qint64 length) {
     if (m_fd < 0 || m_readOnly)
-        throw FileIoError(QStringLiteral("In die Tabelle \"%1\" kann nicht geschrieben werden.").arg(m_fileName));
+        throw FileIoError(QStringLiteral("In die Tabelle „%1“ kann nicht geschrieben werden, sie ist nur zum Lesen "
+                                         "geöffnet. Die Änderung wurde nicht gespeichert.")
+                              .arg(m_fileName));
     qint64 done = 0;
     while (done < length) {
         const ssize_t n = ::pwrite(m_fd, data + done, size_t(length - done), off_t(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            const QString why = n < 0 ? systemText(errno) : QStringLiteral("Datenträger voll?");
-            throw FileIoError(QStringLiteral("Schreibfehler in der Tabelle \"%1\" (%2). Die letzte Änderung wurde "
-                                             "nicht gespeichert.")
-                                  .arg(m_fileName, why));
+            throw FileIoError(QStringLiteral("In die Tabelle „%1“ konnte nicht geschrieben werden; die letzte "
+                                             "Änderung wurde nicht gespeichert. %2")
+                                  .arg(m_fileName, SafeFile::reason(n < 0 ? errno : ENOSPC)));
         }
         done += n;
     }
+}
+
+void TableFile::checkInPlace() const {
+    struct stat open {};
+    struct stat named {};
+    const bool gone = ::fstat(m_fd, &open) != 0 || open.st_nlink == 0 ||
+                      ::stat(QFile::encodeName(m_fileName).constData(), &named) != 0 || named.st_dev != m_device ||
+                      named.st_ino != m_inode;
+    if (gone)
+        throw FileIoError(QStringLiteral("Die Tabelle „%1“ ist nicht mehr in ihrem Ordner: Der Datenordner oder die "
+                                         "Datei wurde gelöscht, verschoben oder ersetzt. Die letzte Änderung wurde "
+                                         "nicht gespeichert. Stellen Sie den Datenordner wieder her und starten Sie "
+                                         "das Programm neu.")
+                              .arg(m_fileName));
 }

@@ -439,12 +439,17 @@ void TMainForm::FormShow() {
     m_progpath = decision.folder;
     forms.WaehrungForm->storage().restorePlacement();
 
-    // A second running copy on the same data folder must not write to it.
-    if (!m_folderLock->tryLock(m_progpath)) {
+    // A second running copy on the same data folder must not write to it; without the lock nothing is written.
+    const bool locked = m_folderLock->tryLock(m_progpath);
+    if (!locked && m_folderLock->heldByAnotherCopy()) {
         QMessageBox::critical(this, windowTitle(), m_folderLock->message());
         QTimer::singleShot(0, this, [this] { close(); });
         return;
     }
+    if (!locked) QMessageBox::warning(this, windowTitle(), m_folderLock->message());
+    m_tables.setReadOnly(!locked, QStringLiteral("Der Datenordner konnte beim Start nicht gesperrt werden (siehe die "
+                                                 "Meldung beim Start); beheben Sie die Ursache und starten Sie das "
+                                                 "Programm neu."));
 
     openTableSet();
     loadAddress();
@@ -643,6 +648,11 @@ void TMainForm::Whrungeinstellen1Click() {
 void TMainForm::Firmenangaben1Click() {
     TFirmenanschriftForm* dialog = appForms().FirmenanschriftForm;
     runModal(dialog);
+    if (m_tables.readOnly())
+        throw QuorvelError(
+            QStringLiteral("Die Firmenangaben wurden nicht gespeichert, weil der Datenordner nicht "
+                           "gesperrt werden konnte (siehe die Meldung beim Start). Sorgen Sie dafür, "
+                           "dass der Ordner beschreibbar ist, und starten Sie das Programm neu."));
     AddressFile::save(addressFileName(), dialog->lines());
 }
 

@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "storage/StorageError.h"
+#include "storage/ErrorText.h"
 
 namespace UiMessages {
 
@@ -18,8 +18,7 @@ QString boxTitle() {
 }  // namespace
 
 QString errorText(const std::exception& error) {
-    if (const auto* own = dynamic_cast<const QuorvelError*>(&error)) return own->message();
-    return QString::fromUtf8(error.what());
+    return ErrorText::forUser(error);
 }
 
 void showError(QWidget* parent, const QString& text) {

@@ -13,7 +13,7 @@ namespace UiMessages {
 
 inline const QString deleteQuestion = QStringLiteral("Datensatz löschen?");
 
-// The text the user reads for an exception: a QuorvelError's message, otherwise the UTF-8 what().
+// The German text the user reads for an exception (English texts of the table layer put into German).
 QString errorText(const std::exception& error);
 
 void showError(QWidget* parent, const QString& text);

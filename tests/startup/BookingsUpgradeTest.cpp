@@ -190,7 +190,12 @@ TEST(BookingsUpgradeFailure, WorkFileThatCannotBeMadeLeavesTheOldFileInPlace) {
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(bookingsName)) << messages[0].toStdString();
     EXPECT_TRUE(messages[0].contains(QStringLiteral("unverändert"))) << messages[0].toStdString();
-    EXPECT_FALSE(set.Dbf1.Active());
+    // The year stays readable: the old table is open for reading only.
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("nur zum Lesen geöffnet"))) << messages[0].toStdString();
+    ASSERT_TRUE(set.Dbf1.Active());
+    EXPECT_TRUE(set.Dbf1.isReadOnly());
+    EXPECT_EQ(set.Dbf1.FieldCount(), 9);
+    EXPECT_EQ(set.Dbf1.RecordCount(), int(oldBookings().size()));
     EXPECT_TRUE(set.MwstSaetze.Active());
     EXPECT_EQ(readFile(dir.file(bookingsName)), old);
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("copy.dbf"))));
@@ -219,7 +224,9 @@ TEST(BookingsUpgradeFailure, AValueThatCannotBeCarriedOverStopsTheUpgrade) {
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("Buchung Nr. 2"))) << messages[0].toStdString();
     EXPECT_TRUE(messages[0].contains(QStringLiteral("KONTO"))) << messages[0].toStdString();
-    EXPECT_FALSE(set.Dbf1.Active());
+    ASSERT_TRUE(set.Dbf1.Active());
+    EXPECT_TRUE(set.Dbf1.isReadOnly());
+    EXPECT_THROW(set.Dbf1.Insert(), StorageError);
     EXPECT_EQ(readFile(dir.file(bookingsName)), old);
     EXPECT_EQ(readFile(dir.file(QStringLiteral("copy.dbf"))), QByteArray("older copy"));
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("copy1.dbf"))));
@@ -240,7 +247,7 @@ TEST(BookingsUpgradeFailure, WriteProtectedOldTableIsNotUpgraded) {
     const QStringList messages = set.InitDB(dir.path());
     ASSERT_EQ(messages.size(), 2);
     EXPECT_TRUE(messages[1].contains(QStringLiteral("schreibgeschützt")));
-    EXPECT_FALSE(set.Dbf1.Active());
+    EXPECT_TRUE(set.Dbf1.Active() && set.Dbf1.isReadOnly());
     EXPECT_EQ(readFile(path), old);
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("copy.dbf"))));
 }

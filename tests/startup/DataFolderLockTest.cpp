@@ -29,6 +29,7 @@ TEST(DataFolderLock, SecondHolderInTheSameProcessIsRefused) {
     EXPECT_TRUE(
         second.message().startsWith(QStringLiteral("Der Datenordner \"") + QDir::toNativeSeparators(dir.path())));
     EXPECT_TRUE(second.message().contains(QStringLiteral("von einem anderen laufenden Quorvel verwendet")));
+    EXPECT_TRUE(second.heldByAnotherCopy());
 
     first.unlock();
     EXPECT_TRUE(second.tryLock(dir.path()));
@@ -46,12 +47,30 @@ TEST(DataFolderLock, ReleasedWhenTheObjectDies) {
     EXPECT_TRUE(again.tryLock(dir.path()));
 }
 
-TEST(DataFolderLock, AFolderWithoutRoomForALockDoesNotBlock) {
+// Without a lock the program must not write: a folder where no lock file can be made is refused with
+// the reason, but not as if another copy held it (the program then opens its tables read-only).
+TEST(DataFolderLock, AFolderWithoutRoomForALockIsNotLockedAndSaysWhy) {
     TempFolder dir;
     DataFolderLock lock;
-    EXPECT_TRUE(lock.tryLock(dir.file(QStringLiteral("fehlt/"))));
+    EXPECT_FALSE(lock.tryLock(dir.file(QStringLiteral("fehlt/"))));
     EXPECT_FALSE(lock.isLocked());
-    EXPECT_TRUE(lock.message().isEmpty());
+    EXPECT_FALSE(lock.heldByAnotherCopy());
+    EXPECT_TRUE(lock.message().contains(QStringLiteral("der Ordner existiert nicht"))) << lock.message().toStdString();
+    EXPECT_TRUE(lock.message().contains(QStringLiteral("nur zum Lesen geöffnet")));
+
+    const QString readOnly = dir.file(QStringLiteral("nurlesen"));
+    ASSERT_TRUE(QDir().mkpath(readOnly));
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    QFile probe(readOnly + QStringLiteral("/probe"));
+    if (probe.open(QIODevice::WriteOnly)) {
+        probe.remove();
+        QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        GTEST_SKIP() << "this user writes into write-protected folders";
+    }
+    EXPECT_FALSE(lock.tryLock(readOnly));
+    EXPECT_FALSE(lock.heldByAnotherCopy());
+    EXPECT_TRUE(lock.message().contains(QStringLiteral("nicht beschreibbar"))) << lock.message().toStdString();
+    QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 // Child mode: holds the lock of the folder named in the environment until it is killed.

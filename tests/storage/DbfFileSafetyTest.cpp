@@ -182,7 +182,8 @@ TEST(ReadOnlyFiles, OpenForReadingAndRefuseEveryWrite) {
             ADD_FAILURE();
         } catch (const StorageError& e) {
             EXPECT_EQ(e.message(), QStringLiteral("Die Tabelle \"%1\" ist schreibgeschützt; Änderungen können nicht "
-                                                  "gespeichert werden.")
+                                                  "gespeichert werden. Heben Sie den Schreibschutz der Datei auf und "
+                                                  "starten Sie das Programm neu.")
                                        .arg(file));
         }
         EXPECT_EQ(table.state(), DbfTable::State::Browse);

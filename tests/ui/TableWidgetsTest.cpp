@@ -146,7 +146,9 @@ TEST_F(TableWidgets, NavigatorShowsTableErrorsInTheErrorBox) {
     EXPECT_FALSE(nav.doAction(B::Post));
     EXPECT_TRUE(answer.answered());
     EXPECT_EQ(answer.icon(), QMessageBox::Critical);
-    EXPECT_EQ(answer.text(), QStringLiteral("Dataset not in edit or insert mode"));
+    EXPECT_EQ(answer.text(),
+              QStringLiteral("Es gibt keine Änderung zum Speichern. Ändern oder ergänzen Sie zuerst einen "
+                             "Datensatz."));
     EXPECT_EQ(accounts.RecordCount(), 1);
     nav.setTable(nullptr);
 }

@@ -1,0 +1,49 @@
+#pragma once
+
+// Inner state of DbfTable, shared by its source files (DbfTable.cpp, DbfTableOrder.cpp). Not for use
+// outside the table layer.
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+#include "storage/DbfFieldLayout.h"
+#include "storage/DbfTable.h"
+#include "storage/TableFile.h"
+
+struct DbfTable::Impl {
+    TableFile file;
+    std::vector<DbfFieldLayout> layout;
+    QByteArray records;     // header + the counted records as read (no copy of 19 MB just to drop the header)
+    std::vector<int> rows;  // visible order: physical record numbers (the pending insert excluded)
+    int row = -1;           // cursor row; rows.size() while inserting
+    int rowBeforeInsert = -1;
+    QByteArray buffer;                        // pending record while inserting or editing
+    QByteArray blank;                         // what fields read when there is no current record
+    mutable const char* candidate = nullptr;  // record the fields read during a filter call or readRow
+    FilterCallback filter;
+    struct Index {
+        QString name;
+        QString field;
+    };
+    std::vector<Index> indexes;
+    std::vector<TableObserver*> observers;
+    // Every live record in the active sort order, physical order among equal keys; built on the first
+    // need after the order or the file changed, kept up to date by Post and Delete. A new filter then
+    // walks this order instead of sorting again.
+    std::vector<int> order;
+    bool orderValid = false;
+};
+
+// Points the fields at one record for the duration of a call, also when the call throws.
+class CandidateScope {
+public:
+    CandidateScope(const char*& slot, const char* record) : m_slot(slot), m_previous(slot) { m_slot = record; }
+    ~CandidateScope() { m_slot = m_previous; }
+    CandidateScope(const CandidateScope&) = delete;
+    CandidateScope& operator=(const CandidateScope&) = delete;
+
+private:
+    const char*& m_slot;
+    const char* m_previous;
+};

@@ -1,0 +1,131 @@
+#include "storage/SafeFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "storage/StorageError.h"
+
+namespace {
+
+QString native(const QString& fileName) {
+    return QDir::toNativeSeparators(fileName);
+}
+
+[[noreturn]] void fail(const QString& what, const QString& fileName, int error) {
+    const QString subject = what.isEmpty() ? QStringLiteral("Die Datei") : what;
+    throw FileIoError(QStringLiteral("%1 konnte nicht in „%2“ gespeichert werden. %3 Die bisherige Datei ist "
+                                     "unverändert geblieben.")
+                          .arg(subject, native(fileName), SafeFile::reason(error)));
+}
+
+int retryOpen(const QByteArray& path, int flags, mode_t mode = 0) {
+    int fd;
+    do fd = ::open(path.constData(), flags | O_CLOEXEC, mode);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Makes the rename itself durable; a folder that cannot be synced is no reason to fail.
+void syncFolderOf(const QString& fileName) {
+    const int fd = retryOpen(QFile::encodeName(QFileInfo(fileName).absolutePath()), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Flushes the open temporary file to the disk and checks its size; 0 or the errno of the failure.
+int syncAndCheck(int fd, qint64 expectedSize) {
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) return errno;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return errno;
+    if (st.st_size != expectedSize) return ENOSPC;  // the disk took less than was written
+    return 0;
+}
+
+}  // namespace
+
+QString SafeFile::reason(int error) {
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return QStringLiteral(
+                "Der Datenträger ist voll. Schaffen Sie Platz auf dem Datenträger und versuchen Sie "
+                "es erneut.");
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return QStringLiteral(
+                "Der Ordner ist nicht beschreibbar. Prüfen Sie die Zugriffsrechte des Ordners oder "
+                "wählen Sie im Menü „Admin“ einen anderen Datenordner.");
+        case ENOENT:
+        case ENOTDIR:
+            return QStringLiteral(
+                "Der Ordner existiert nicht (mehr). Stellen Sie den Datenordner wieder her oder "
+                "wählen Sie im Menü „Admin“ einen anderen Datenordner.");
+        default:
+            return QStringLiteral("Schreibfehler: %1. Prüfen Sie den Datenträger und versuchen Sie es erneut.")
+                .arg(QString::fromLocal8Bit(std::strerror(error)));
+    }
+}
+
+QString SafeFile::temporaryName(const QString& fileName) {
+    for (int n = 0;; ++n) {
+        const QString candidate = fileName + QStringLiteral(".%1-%2.tmp").arg(::getpid()).arg(n);
+        if (!QFileInfo::exists(candidate)) return candidate;
+    }
+}
+
+void SafeFile::replace(const QString& fileName, const QByteArray& bytes, const QString& what) {
+    const QString temp = temporaryName(fileName);
+    const QByteArray path = QFile::encodeName(temp);
+    const int fd = retryOpen(path, O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (fd < 0) fail(what, fileName, errno);
+
+    int error = 0;
+    qint64 done = 0;
+    while (error == 0 && done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0)
+            error = errno;
+        else if (n == 0)
+            error = ENOSPC;
+        else
+            done += n;
+    }
+    if (error == 0) error = syncAndCheck(fd, bytes.size());
+    if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
+    if (error == 0 && std::rename(path.constData(), QFile::encodeName(fileName).constData()) != 0) error = errno;
+    if (error != 0) {
+        ::unlink(path.constData());
+        fail(what, fileName, error);
+    }
+    syncFolderOf(fileName);
+}
+
+void SafeFile::commit(const QString& tempName, const QString& fileName, qint64 expectedSize, const QString& what) {
+    const QByteArray path = QFile::encodeName(tempName);
+    int error = 0;
+    const int fd = retryOpen(path, O_RDWR);
+    if (fd < 0) {
+        error = errno;
+    } else {
+        error = syncAndCheck(fd, expectedSize);
+        if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
+    }
+    if (error == 0 && std::rename(path.constData(), QFile::encodeName(fileName).constData()) != 0) error = errno;
+    if (error != 0) {
+        ::unlink(path.constData());
+        fail(what, fileName, error);
+    }
+    syncFolderOf(fileName);
+}
