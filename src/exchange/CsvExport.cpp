@@ -1,9 +1,9 @@
 #include "exchange/CsvExport.h"
 
 #include "exchange/CsvFormat.h"
-#include "exchange/SafeFileWriter.h"
 #include "storage/CodePage.h"
 #include "storage/DbfTable.h"
+#include "storage/SafeFile.h"
 #include "storage/StorageError.h"
 
 namespace CsvExport {
@@ -53,11 +53,7 @@ QByteArray toBytes(const DbfTable& bookings, int* count) {
 int writeFile(const DbfTable& bookings, const QString& fileName) {
     int count = 0;
     const QByteArray bytes = toBytes(bookings, &count);
-    SafeFileWriter writer(fileName);
-    if (!writer.open() || !writer.write(bytes.constData(), bytes.size()) || !writer.commit())
-        throw QuorvelError(QStringLiteral("Die CSV Datei %1 konnte nicht geschrieben werden: %2\nBitte wählen Sie "
-                                          "einen anderen Ort oder geben Sie Speicherplatz frei.")
-                               .arg(fileName, writer.errorString()));
+    SafeFile::replace(fileName, bytes, QStringLiteral("Die CSV Datei"));
     return count;
 }
 

@@ -3,9 +3,10 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "exchange/SafeFileWriter.h"
 #include "startup/ClientNaming.h"
 #include "startup/TableSet.h"
+#include "storage/SafeFile.h"
+#include "storage/StorageError.h"
 
 namespace YearTransfer {
 
@@ -24,17 +25,14 @@ bool copyFile(const QString& source, const QString& target, CopyFailure* failure
         return failed(QFileInfo::exists(source) ? QStringLiteral("Die Quelldatei kann nicht gelesen werden.")
                                                 : QStringLiteral("Die Quelldatei gibt es nicht."));
     }
-    SafeFileWriter out(target);
-    if (!out.open()) return failed(out.errorString());
-    constexpr qint64 blockSize = 64 * 1024;
-    QByteArray block(blockSize, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = in.read(block.data(), blockSize);
-        if (n < 0) return failed(QStringLiteral("Die Quelldatei kann nicht gelesen werden."));
-        if (n == 0) break;
-        if (!out.write(block.constData(), n)) return failed(out.errorString());
+    // The copy goes to a temporary file beside the target and replaces it only when complete.
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError) return failed(QStringLiteral("Die Quelldatei kann nicht gelesen werden."));
+    try {
+        SafeFile::replace(target, bytes);
+    } catch (const FileIoError& e) {
+        return failed(e.message());
     }
-    if (!out.commit()) return failed(out.errorString());
     return true;
 }
 

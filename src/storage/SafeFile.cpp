@@ -85,10 +85,17 @@ QString SafeFile::temporaryName(const QString& fileName) {
 }
 
 void SafeFile::replace(const QString& fileName, const QByteArray& bytes, const QString& what) {
+    // A write-protected file stays as it is, although its folder would let a rename replace it; the new
+    // file keeps the rights of the one it replaces.
+    struct stat previous {};
+    const bool exists = ::stat(QFile::encodeName(fileName).constData(), &previous) == 0;
+    if (exists && ::access(QFile::encodeName(fileName).constData(), W_OK) != 0) fail(what, fileName, errno);
+
     const QString temp = temporaryName(fileName);
     const QByteArray path = QFile::encodeName(temp);
     const int fd = retryOpen(path, O_WRONLY | O_CREAT | O_EXCL, 0666);
     if (fd < 0) fail(what, fileName, errno);
+    if (exists) ::fchmod(fd, previous.st_mode & 07777);
 
     int error = 0;
     qint64 done = 0;

@@ -11,6 +11,7 @@
 #include "reports/output/PdfReportWriter.h"
 #include "reports/output/ReportOutputError.h"
 #include "reports/output/ReportPainter.h"
+#include "support/SmallDisk.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -97,6 +98,25 @@ TEST(ReportPainterTest, CancelledPdfLeavesNoFileAndKeepsAnOlderOne) {
     const int pages = PdfReportWriter::write(target, f.inputs, a4Layout(), 1200, [&](int done) { last = done; });
     EXPECT_EQ(last, pages);
     EXPECT_TRUE(testsupport::readFile(target).startsWith("%PDF"));
+}
+
+TEST(ReportPainterTest, PdfOnAFullDiskFailsAndKeepsTheOlderFile) {
+    testsupport::SmallDisk disk(256);
+    if (!disk.ok()) GTEST_SKIP() << disk.skipReason().toStdString();
+    OutputFixture f;
+    fill(f, 400);
+    const QString target = disk.file(QStringLiteral("bericht.pdf"));
+    testsupport::writeFile(target, "older");
+    disk.fill();
+    try {
+        PdfReportWriter::write(target, f.inputs, a4Layout(), 1200);
+        FAIL() << "a full disk must not count as written";
+    } catch (const ReportOutputError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("voll"))) << e.message().toStdString();
+    }
+    disk.freeSpace();
+    EXPECT_EQ(testsupport::readFile(target), QByteArray("older"));
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("bericht.pdf")});
 }
 
 }  // namespace

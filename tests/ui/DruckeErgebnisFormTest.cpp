@@ -206,7 +206,7 @@ TEST(DruckeErgebnisFormTest, PdfIntoAMissingFolderSaysSoAndLeavesNothing) {
     uitest::MessageBoxAnswer answer;
     EXPECT_FALSE(w.form.savePdf(w.folder.file(QStringLiteral("fehlt/x.pdf"))));
     EXPECT_TRUE(answer.answered());
-    EXPECT_TRUE(answer.text().contains(QStringLiteral("kann nicht angelegt werden"))) << answer.text().toStdString();
+    EXPECT_TRUE(answer.text().contains(QStringLiteral("Der Ordner existiert nicht"))) << answer.text().toStdString();
     QStringList left = QDir(w.folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot);
     left.removeAll(QStringLiteral("Quorvel.ini"));
     EXPECT_TRUE(left.isEmpty()) << left.join(QLatin1Char(' ')).toStdString();

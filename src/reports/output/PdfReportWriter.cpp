@@ -1,38 +1,38 @@
 #include "reports/output/PdfReportWriter.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QBuffer>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include "reports/output/ReportOutputError.h"
 #include "reports/output/ReportPainter.h"
+#include "storage/SafeFile.h"
+#include "storage/StorageError.h"
 
 int PdfReportWriter::write(const QString& fileName, const ReportInputs& in, const QPageLayout& layout, int resolution,
                            const std::function<void(int)>& pageFinished) {
-    const QString shown = QDir::toNativeSeparators(fileName);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ReportOutputError(QStringLiteral("Die Datei \"%1\" kann nicht angelegt werden (%2). Wählen Sie einen "
-                                               "anderen Ordner oder Dateinamen.")
-                                    .arg(shown, file.errorString()));
+    // The document is made in memory and then put in place by checked writes: a failed or cancelled
+    // run leaves the target as it was.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     int pages = 0;
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setCreator(QStringLiteral("Quorvel"));
         writer.setTitle(in.data ? in.data->cap : QString());
         writer.setResolution(resolution);
         writer.setPageLayout(layout);
         PrintHooks hooks;
         hooks.pageFinished = pageFinished;
-        // QSaveFile drops its temporary file unless committed; nothing else to undo here.
         pages = ReportPainter::print(writer, in, hooks);
         if (pageFinished) pageFinished(pages);
     }
-    if (file.error() != QFileDevice::NoError || !file.commit())
-        throw ReportOutputError(QStringLiteral("Die Datei \"%1\" konnte nicht vollständig geschrieben werden (%2). "
-                                               "Prüfen Sie den freien Speicherplatz und versuchen Sie es erneut.")
-                                    .arg(shown, file.errorString()));
+    buffer.close();
+    try {
+        SafeFile::replace(fileName, bytes, QStringLiteral("Die PDF-Datei"));
+    } catch (const FileIoError& e) {
+        throw ReportOutputError(e.message());
+    }
     return pages;
 }
 
