@@ -124,18 +124,7 @@ QString escape(const QString& value) {
 
 void appendQuoted(QString& out, const QString& value) {
     out += kQuote;
-    for (const QChar c : value) {
-        if (c == kQuote)
-            out += QStringLiteral("\"\"");
-        else if (c == kBackslash)
-            out += QStringLiteral("\\\\");
-        else if (c == QLatin1Char('\r'))
-            out += QStringLiteral("\\r");
-        else if (c == QLatin1Char('\n'))
-            out += QStringLiteral("\\n");
-        else
-            out += c;
-    }
+    out += escape(value).replace(kQuote, QStringLiteral("\"\""));
     out += kQuote;
 }
 

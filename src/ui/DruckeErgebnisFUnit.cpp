@@ -279,19 +279,29 @@ bool TDruckeErgebnisForm::printNow() {
     QPrinter& printer = appPrinter();
     printer.setDocName(report.cap);
     printer.setCreator(QStringLiteral("Quorvel"));
-    QProgressDialog progress(QStringLiteral("Der Bericht wird gedruckt..."), QStringLiteral("Abbrechen"), 0,
-                             qMax(1, m_pageCount), this);
-    progress.setWindowTitle(QStringLiteral("Drucken"));
+    const ReportInputs in = inputs();
+    return withProgress(QStringLiteral("Drucken"), QStringLiteral("Der Bericht wird gedruckt..."),
+                        QStringLiteral("Der Druck wurde abgebrochen."), m_pageCount,
+                        [&](const std::function<void(int)>& pageFinished) {
+                            PrintHooks hooks;
+                            hooks.pageFinished = pageFinished;
+                            hooks.abort = [&] { printer.abort(); };
+                            ReportPainter::print(printer, in, hooks);
+                        });
+}
+
+bool TDruckeErgebnisForm::withProgress(const QString& title, const QString& label, const QString& cancelled,
+                                       int pages, const std::function<void(const std::function<void(int)>&)>& work) {
+    QProgressDialog progress(label, QStringLiteral("Abbrechen"), 0, qMax(1, pages), this);
+    progress.setWindowTitle(title);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
-    PrintHooks hooks;
-    hooks.pageFinished = [&](int done) {
+    auto pageFinished = [&](int done) {
         progress.setValue(qMin(done, progress.maximum()));
-        if (progress.wasCanceled()) throw ReportOutputCancelled(QStringLiteral("Der Druck wurde abgebrochen."));
+        if (progress.wasCanceled()) throw ReportOutputCancelled(cancelled);
     };
-    hooks.abort = [&] { printer.abort(); };
     try {
-        ReportPainter::print(printer, inputs(), hooks);
+        work(pageFinished);
         return true;
     } catch (const ReportOutputCancelled&) {
         return false;
@@ -315,26 +325,13 @@ void TDruckeErgebnisForm::PdfBtnClick() {
 bool TDruckeErgebnisForm::savePdf(const QString& fileName) {
     const ReportInputs in = inputs();
     const int pages = m_pageCount > 0 ? m_pageCount : ReportPainter::countPages(in, printerPage());
-    QProgressDialog progress(QStringLiteral("Die PDF-Datei wird geschrieben..."), QStringLiteral("Abbrechen"), 0,
-                             qMax(1, pages), this);
-    progress.setWindowTitle(QStringLiteral("Als PDF speichern"));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    auto pageFinished = [&](int done) {
-        progress.setValue(qMin(done, progress.maximum()));
-        if (progress.wasCanceled())
-            throw ReportOutputCancelled(QStringLiteral("Das Speichern als PDF wurde abgebrochen."));
-    };
-    QPrinter& printer = appPrinter();
-    try {
-        PdfReportWriter::write(fileName, in, printer.pageLayout(), printer.resolution(), pageFinished);
-        return true;
-    } catch (const ReportOutputCancelled&) {
-        return false;
-    } catch (const std::exception& error) {
-        UiMessages::showError(this, UiMessages::errorText(error));
-        return false;
-    }
+    const QPrinter& printer = appPrinter();
+    return withProgress(QStringLiteral("Als PDF speichern"), QStringLiteral("Die PDF-Datei wird geschrieben..."),
+                        QStringLiteral("Das Speichern als PDF wurde abgebrochen."), pages,
+                        [&](const std::function<void(int)>& pageFinished) {
+                            PdfReportWriter::write(fileName, in, printer.pageLayout(), printer.resolution(),
+                                                   pageFinished);
+                        });
 }
 
 void TDruckeErgebnisForm::FormMouseWheelDown() {

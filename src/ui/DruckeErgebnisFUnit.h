@@ -97,6 +97,10 @@ private:
     void paintPreview(QPainter& painter);
     void setPageCount(int pages);
     bool printNow();
+    // Runs `work` under a cancellable progress dialog over `pages` pages; `work` reports each finished page.
+    // An error is shown; true when the work completed.
+    bool withProgress(const QString& title, const QString& label, const QString& cancelled, int pages,
+                      const std::function<void(const std::function<void(int)>&)>& work);
     bool wheel(QWheelEvent* event);
 
     Sources m_sources;
