@@ -1,7 +1,5 @@
 #include "ui/AppPrinter.h"
 
-#include <algorithm>
-
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -12,6 +10,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <algorithm>
 
 #include "ui/UiMessages.h"
 
@@ -41,8 +40,8 @@ PrintChoice choosePrintOrPdf(QWidget* parent) {
 
 bool setUpPrinter(QWidget* parent) {
     if (!printerAvailable()) {
-        UiMessages::showInformation(parent, kNoPrinter + QStringLiteral(
-                                                "\nRichten Sie einen Drucker im System ein, oder speichern Sie "
+        UiMessages::showInformation(
+            parent, kNoPrinter + QStringLiteral("\nRichten Sie einen Drucker im System ein, oder speichern Sie "
                                                 "die Seiten mit \"Als PDF speichern...\"."));
         return false;
     }

@@ -290,8 +290,8 @@ bool TDruckeErgebnisForm::printNow() {
                         });
 }
 
-bool TDruckeErgebnisForm::withProgress(const QString& title, const QString& label, const QString& cancelled,
-                                       int pages, const std::function<void(const std::function<void(int)>&)>& work) {
+bool TDruckeErgebnisForm::withProgress(const QString& title, const QString& label, const QString& cancelled, int pages,
+                                       const std::function<void(const std::function<void(int)>&)>& work) {
     QProgressDialog progress(label, QStringLiteral("Abbrechen"), 0, qMax(1, pages), this);
     progress.setWindowTitle(title);
     progress.setWindowModality(Qt::WindowModal);

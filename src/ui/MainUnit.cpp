@@ -505,6 +505,10 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+DetachedView TMainForm::detachJournalViews() {
+    return DetachedView(m_tables.Dbf1, {m_model, DBNavigator1->tableObserver(), this});
+}
+
 void TMainForm::postPendingEdits() {
     // A refused cell value is reported by the caller; the cell opens again with the typed text.
     if (!DBGrid1->commitEditor()) throw QuorvelError(DBGrid1->takeRefusal());

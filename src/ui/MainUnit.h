@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <memory>
 
+#include "journal/DetachedView.h"
 #include "startup/TableSet.h"
 #include "storage/TableObserver.h"
 #include "ui/AmountField.h"
@@ -165,6 +166,10 @@ public:
     void Datensatzdrucken1Click();
     void AlleDatenstzedrucken1Click();
     bool autodruck = false;  // set while "Alle Datensätze drucken" prints: "Datensatz drucken" prints at once
+
+    // Detaches every view that follows the bookings table (grid model, navigator, the VAT summary of this
+    // window) while the returned object lives, for walks over the whole table.
+    DetachedView detachJournalViews();
 
     // Posts whatever the journal grid and the tables hold pending. Throws when a pending change cannot be
     // written; the caller then keeps the current state.

@@ -83,7 +83,7 @@ void TMainForm::ExportierenalsCSV1Click() {
     int count = 0;
     {
         const WaitCursor wait;
-        const DetachedView detached(m_tables.Dbf1, m_model);
+        const DetachedView detached = detachJournalViews();
         count = CsvExport::writeFile(m_tables.Dbf1, fileName);
     }
     QMessageBox::information(this, appTitle(),
@@ -132,8 +132,7 @@ void TMainForm::ImportierenausCSVDatei1Click() {
         const WaitCursor wait;
         // Neither the grid nor the VAT summary follows every record: the progress window lets events through,
         // and a summary recomputed at each of them would walk the growing table again and again.
-        const DetachedView detached(m_tables.Dbf1, m_model);
-        const DetachedView detachedSummary(m_tables.Dbf1, static_cast<TableObserver*>(this));
+        const DetachedView detached = detachJournalViews();
         result = csvImport.importBytes(bytes);
     }
     progress.reset();
@@ -222,7 +221,7 @@ void TMainForm::AlleDatenstzedrucken1Click() {
     DbfTable& bookings = m_tables.Dbf1;
     if (choice == PrintChoice::Print) {
         // The grid follows the walk and ends on the last booking; one job per booking.
-        const DetachedView detached(bookings, m_model);
+        const DetachedView detached = detachJournalViews();
         for (bookings.First(); !bookings.Eof(); bookings.Next()) {
             autodruck = true;
             try {
@@ -240,7 +239,7 @@ void TMainForm::AlleDatenstzedrucken1Click() {
     if (fileName.isEmpty()) return;
     QStringList texts;
     {
-        const DetachedView detached(bookings, m_model);
+        const DetachedView detached = detachJournalViews();
         for (bookings.First(); !bookings.Eof(); bookings.Next()) texts << RecordText::compose(bookings);
     }
     if (texts.isEmpty()) return;

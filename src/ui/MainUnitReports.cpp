@@ -75,7 +75,6 @@ struct ListReportCommand {
     TMainForm& form;
     DbfTable& bookings;
     JournalFilter& filter;
-    JournalModel* model;
 
     void run(ListKind kind, DbfTable* accounts) {
         if (!bookings.Active()) return;
@@ -97,7 +96,7 @@ struct ListReportCommand {
         request.anfangsbestand = form.anfangsbestand;
         {
             const WaitCursor wait;
-            const DetachedView detached(bookings, model);
+            const DetachedView detached = form.detachJournalViews();
             ListReport::build(bookings, &filter, request, arrays, handOver.data());
         }
         showReport(&form);
@@ -114,40 +113,40 @@ void TMainForm::Gesamtergebnis1Click() {
     CalcZeitraum();
     {
         const WaitCursor wait;
-        const DetachedView detached(m_tables.Dbf1, m_model);
+        const DetachedView detached = detachJournalViews();
         TotalResult::build(m_tables.Dbf1, Zeitraum{m_vondatum, m_bisdatum}, arrays, handOver.data());
     }
     showReport(this);
 }
 
 void TMainForm::Ausgabenliste1Click() {
-    ListReportCommand{*this, m_tables.Dbf1, *m_filter, m_model}.run(ListKind::Ausgabenliste, nullptr);
+    ListReportCommand{*this, m_tables.Dbf1, *m_filter}.run(ListKind::Ausgabenliste, nullptr);
 }
 void TMainForm::Einnahmenliste1Click() {
-    ListReportCommand{*this, m_tables.Dbf1, *m_filter, m_model}.run(ListKind::Einnahmenliste, nullptr);
+    ListReportCommand{*this, m_tables.Dbf1, *m_filter}.run(ListKind::Einnahmenliste, nullptr);
 }
 void TMainForm::Ausgabenkontoeinzeln1Click() {
-    ListReportCommand{*this, m_tables.Dbf1, *m_filter, m_model}.run(ListKind::Ausgabenkonto, &m_tables.AusgabeKonten);
+    ListReportCommand{*this, m_tables.Dbf1, *m_filter}.run(ListKind::Ausgabenkonto, &m_tables.AusgabeKonten);
 }
 void TMainForm::Einnahmekontoeinzeln1Click() {
-    ListReportCommand{*this, m_tables.Dbf1, *m_filter, m_model}.run(ListKind::Einnahmekonto, &m_tables.EinnahmeKonten);
+    ListReportCommand{*this, m_tables.Dbf1, *m_filter}.run(ListKind::Einnahmekonto, &m_tables.EinnahmeKonten);
 }
 void TMainForm::Sammelkontoeinzeln1Click() {
-    ListReportCommand{*this, m_tables.Dbf1, *m_filter, m_model}.run(ListKind::Sammelkonto, &m_tables.Sammelkonten);
+    ListReportCommand{*this, m_tables.Dbf1, *m_filter}.run(ListKind::Sammelkonto, &m_tables.Sammelkonten);
 }
 void TMainForm::SammelkontomitAnfangsbestandeinzeln1Click() {
     const RaisedFlag flag(anfangsbestand);
     Sammelkontoeinzeln1Click();
 }
 void TMainForm::Kostenstelleeinzeln1Click() {
-    ListReportCommand{*this, m_tables.Dbf1, *m_filter, m_model}.run(ListKind::Kostenstelle, &m_tables.kostenkonten);
+    ListReportCommand{*this, m_tables.Dbf1, *m_filter}.run(ListKind::Kostenstelle, &m_tables.kostenkonten);
 }
 void TMainForm::Kostenstelleeinzeln2Click() {
     const RaisedFlag flag(anfangsbestand);
     Kostenstelleeinzeln1Click();
 }
 void TMainForm::ListeallerBuchungen1Click() {
-    ListReportCommand{*this, m_tables.Dbf1, *m_filter, m_model}.run(ListKind::AlleBuchungen, nullptr);
+    ListReportCommand{*this, m_tables.Dbf1, *m_filter}.run(ListKind::AlleBuchungen, nullptr);
 }
 void TMainForm::ListeallerBuchungenmitAnfangsbestand1Click() {
     const RaisedFlag flag(anfangsbestand);
