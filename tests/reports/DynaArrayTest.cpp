@@ -206,6 +206,9 @@ struct Huge {
 }
 
 TEST(DynaArrayDeathTest, OutOfMemoryMessages) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves its shadow memory up front: a limited address space leaves it none";
+#endif
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(allocateUnderLimit(false), testing::ExitedWithCode(0),
                 "<Error 1 while trying to allocate 100000000 bytes of RAM\\. Not enough memory\\.>");
