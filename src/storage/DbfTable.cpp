@@ -340,6 +340,20 @@ void DbfTable::readRow(int row, const std::function<void(const DbfTable&)>& read
     reader(*this);
 }
 
+const char* DbfTable::rowBytes(int row) const {
+    checkActive();
+    if (row < 0 || row >= RecordCount()) throw StorageError(QStringLiteral("List index out of bounds (%1)").arg(row));
+    if (row == d->row && (m_state == State::Insert || m_state == State::Edit)) return d->buffer.constData();
+    return recordAt(d->rows[size_t(row)]);
+}
+
+int DbfTable::fieldOffset(int index) const {
+    checkActive();
+    if (index < 0 || index >= FieldCount())
+        throw StorageError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    return d->layout[size_t(index)].offset;
+}
+
 void DbfTable::Refresh() {
     checkActive();
     postIfEditing();

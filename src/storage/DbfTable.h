@@ -87,6 +87,10 @@ public:
     // Lets `reader` read the fields of visible row `row` (the pending row included) without moving the
     // cursor and without notifications, as the filter callback does. For views serving rows on demand.
     void readRow(int row, const std::function<void(const DbfTable&)>& reader) const;
+    // The stored bytes of visible row `row` (the pending row included) as laid out in the file, for
+    // walks over many rows that decode the fields themselves; valid until the table next changes.
+    const char* rowBytes(int row) const;
+    int fieldOffset(int index) const;  // where field `index` starts within a record's bytes
     void Refresh();  // re-read the file; the cursor stays on its record where it still exists
 
     // --- editing ---

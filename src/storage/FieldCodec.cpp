@@ -7,7 +7,66 @@
 
 #include "storage/DayNumber.h"
 
+namespace {
+
+// Plain decimal text ("-1234,56", "19.00", "7") with at most 15 digits: the digits form an exact
+// integer and the division by an exact power of ten rounds once, to the same double as a full
+// conversion. Anything else (exponents, more digits, trailing characters) is left to from_chars.
+bool readPlainDecimal(const char* p, int length, double* value) {
+    static constexpr double powersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    int i = 0;
+    bool negative = false;
+    if (i < length && (p[i] == '-' || p[i] == '+')) negative = p[i++] == '-';
+    quint64 mantissa = 0;
+    int digits = 0;
+    int intDigits = 0;
+    while (i < length && p[i] >= '0' && p[i] <= '9') mantissa = mantissa * 10 + quint64(p[i++] - '0'), ++intDigits;
+    digits = intDigits;
+    int fractionDigits = 0;
+    if (i < length && (p[i] == '.' || p[i] == ',')) {
+        ++i;
+        while (i < length && p[i] >= '0' && p[i] <= '9')
+            mantissa = mantissa * 10 + quint64(p[i++] - '0'), ++fractionDigits;
+        if (fractionDigits == 0) return false;
+        digits += fractionDigits;
+    }
+    if (i != length || intDigits == 0 || digits > 15) return false;
+    const double magnitude = double(mantissa) / powersOfTen[fractionDigits];
+    *value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+// Days since 1 March of year 0 of the proleptic Gregorian calendar, shifted; only differences are used.
+qint64 daysFromCivil(int year, int month, int day) {
+    year -= month <= 2 ? 1 : 0;
+    const qint64 era = (year >= 0 ? year : year - 399) / 400;
+    const qint64 yearOfEra = year - era * 400;
+    const qint64 dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const qint64 dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra;
+}
+
+int daysInMonth(int year, int month) {
+    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month != 2) return days[month - 1];
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return leap ? 29 : 28;
+}
+
+}  // namespace
+
 namespace FieldCodec {
+
+namespace {
+
+double dayNumberViaDate(const char* p) {
+    QDate d;
+    if (!readDate(p, &d)) return 0;
+    return DayNumber::fromDate(d);
+}
+
+}  // namespace
 
 bool isBlank(const char* p, int width) {
     for (int i = 0; i < width; ++i)
@@ -68,6 +127,7 @@ bool readNumber(const char* p, int width, double* value) {
         *value = 0;
         return false;
     }
+    if (readPlainDecimal(p + begin, end - begin, value)) return true;
     char text[64];
     const int n = std::min(end - begin, int(sizeof text));
     for (int i = 0; i < n; ++i) {
@@ -105,9 +165,19 @@ bool readDate(const char* p, QDate* date) {
 }
 
 double dayNumber(const char* p) {
-    QDate d;
-    if (!readDate(p, &d)) return 0;
-    return DayNumber::fromDate(d);
+    // The common case without a QDate: eight digits of a real date. Everything else (blank, odd
+    // characters, impossible dates) goes the long way, which reads them as day 0.
+    int digits[8];
+    for (int i = 0; i < 8; ++i) {
+        if (p[i] < '0' || p[i] > '9') return dayNumberViaDate(p);
+        digits[i] = p[i] - '0';
+    }
+    const int year = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
+    const int month = digits[4] * 10 + digits[5];
+    const int day = digits[6] * 10 + digits[7];
+    if (year <= 0 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month)) return dayNumberViaDate(p);
+    static const qint64 epochDays = daysFromCivil(1899, 12, 30);
+    return double(daysFromCivil(year, month, day) - epochDays);
 }
 
 bool encodeNumber(double value, int width, int decimals, char* out, QString* reason) {
