@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <ctime>
 
 #include "storage/DbfHeader.h"
 #include "storage/DbfTableImpl.h"
@@ -18,6 +19,20 @@
 #include "storage/TableObserver.h"
 
 namespace {
+
+// Today's date for the header of every posted record. QDate::currentDate() consults the time zone
+// files on each call, which a bulk append of 100,000 records notices; the date is taken again once the
+// second has moved on.
+QDate todayForHeader() {
+    static std::time_t second = 0;
+    static QDate today;
+    const std::time_t now = std::time(nullptr);
+    if (now != second || !today.isValid()) {
+        second = now;
+        today = QDate::currentDate();
+    }
+    return today;
+}
 
 const QString closedText() {
     return QStringLiteral("Cannot perform this operation on a closed dataset");
@@ -440,7 +455,7 @@ void DbfTable::Post() {
         // Record and end marker first, the count last: a process killed in between leaves a file whose
         // header still describes only complete records.
         d->file.writeAt(qint64(m_headerLength) + qint64(physical) * m_recordLength, out);
-        d->file.writeAt(1, DbfHeader::dateAndCount(QDate::currentDate(), qint64(physical) + 1));
+        d->file.writeAt(1, DbfHeader::dateAndCount(todayForHeader(), qint64(physical) + 1));
         d->file.checkInPlace();
         d->records.append(d->buffer);
         ++m_recordCount;
