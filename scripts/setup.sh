@@ -37,7 +37,7 @@ case "$mode" in
     ;;
   test)
     cd build
-    ctest --output-on-failure -j2
+    ctest --output-on-failure -j2 --timeout 300
     ;;
   *)
     echo "usage: $0 [run|test]" >&2

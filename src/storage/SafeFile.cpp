@@ -50,6 +50,17 @@ int syncAndCheck(int fd, qint64 expectedSize) {
     return 0;
 }
 
+// The last step of both ways of writing: the synced temporary file replaces the target, unless an
+// earlier step failed (`error`), in which case the temporary file goes and the failure is raised.
+void putInPlace(const QByteArray& tempPath, const QString& fileName, int error, const QString& what) {
+    if (error == 0 && std::rename(tempPath.constData(), QFile::encodeName(fileName).constData()) != 0) error = errno;
+    if (error != 0) {
+        ::unlink(tempPath.constData());
+        fail(what, fileName, error);
+    }
+    syncFolderOf(fileName);
+}
+
 }  // namespace
 
 QString SafeFile::reason(int error) {
@@ -111,12 +122,7 @@ void SafeFile::replace(const QString& fileName, const QByteArray& bytes, const Q
     }
     if (error == 0) error = syncAndCheck(fd, bytes.size());
     if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
-    if (error == 0 && std::rename(path.constData(), QFile::encodeName(fileName).constData()) != 0) error = errno;
-    if (error != 0) {
-        ::unlink(path.constData());
-        fail(what, fileName, error);
-    }
-    syncFolderOf(fileName);
+    putInPlace(path, fileName, error, what);
 }
 
 void SafeFile::commit(const QString& tempName, const QString& fileName, qint64 expectedSize, const QString& what) {
@@ -129,10 +135,5 @@ void SafeFile::commit(const QString& tempName, const QString& fileName, qint64 e
         error = syncAndCheck(fd, expectedSize);
         if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
     }
-    if (error == 0 && std::rename(path.constData(), QFile::encodeName(fileName).constData()) != 0) error = errno;
-    if (error != 0) {
-        ::unlink(path.constData());
-        fail(what, fileName, error);
-    }
-    syncFolderOf(fileName);
+    putInPlace(path, fileName, error, what);
 }

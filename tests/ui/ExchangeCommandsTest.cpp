@@ -89,6 +89,9 @@ ModalScript::Step chooseFile(const QString& fileName) {
                                       : QStringLiteral("CSV Dateien (*.csv)")));
         dialog->selectFile(fileName);
         static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept checks the name as the OK button does
+        // Under load the dialog's file model may not know the file yet, and accept() then keeps the dialog
+        // open; the name is chosen all the same.
+        if (dialog->isVisible()) static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
     };
 }
 
