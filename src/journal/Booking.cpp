@@ -1,0 +1,41 @@
+#include "journal/Booking.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace Booking {
+
+double roundToCent(double value) {
+    if (!std::isfinite(value) || std::fabs(value) >= 1e13) return value;
+    if (value == 0) return 0;
+    // Scientific with 14 digits after the point: 15 significant digits, correctly rounded.
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+    char digits[15];
+    int count = 0;
+    const char* p = buf;
+    for (; p < res.ptr && *p != 'e'; ++p) {
+        if (*p != '.' && count < 15) digits[count++] = *p;
+    }
+    int exponent = 0;  // weight of the first digit: value = d1.d2d3... * 10^exponent
+    std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), res.ptr, exponent);
+    const auto digitAt = [&](int weight) {
+        const int index = exponent - weight;
+        return (index < 0 || index >= count) ? 0 : digits[index] - '0';
+    };
+    std::int64_t cents = 0;
+    for (int weight = exponent; weight >= -2; --weight) cents = cents * 10 + digitAt(weight);
+    if (digitAt(-3) >= 5) ++cents;
+    if (cents == 0) return 0;
+    return (value < 0 ? -double(cents) : double(cents)) / 100.0;
+}
+
+Split split(double brutto, double rate) {
+    if (rate + 100 == 0) return {0, brutto};
+    const long double vat = static_cast<long double>(brutto) * rate / (static_cast<long double>(rate) + 100);
+    const double mwst = roundToCent(static_cast<double>(vat));
+    return {mwst, brutto - mwst};
+}
+
+}  // namespace Booking
