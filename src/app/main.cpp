@@ -4,13 +4,19 @@
 #include <QTranslator>
 
 #include "app/QuorvelApplication.h"
+#include "cli/CliMain.h"
+#include "cli/CommandLine.h"
 #include "ui/AppForms.h"
 #include "ui/MainUnit.h"
 
 int main(int argc, char** argv) {
+    // "quorvel report ...", "quorvel --help", ...: a command without a window.
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    if (CommandLine::isCommand(args)) return CliMain::run(argc, argv, args);
+
     QuorvelApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    QApplication::setOrganizationName(QStringLiteral("ZAN-TOR"));
+    CliMain::setApplicationNames();
     // No application display name: the platform would append it to every window title, and the
     // windows carry their own captions.
 
