@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine for Quorvel, builds it, then starts it ("run") or runs every test ("test").
+# Sets up a Debian 12 machine for Quorvel, builds it, then starts it ("run"), runs every test ("test") or
+# builds the Debian package build/quorvel_<version>_<arch>.deb ("package").
 # Installs only what is missing; safe to run again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -7,7 +8,8 @@ cd "$(dirname "$0")/.."
 mode=${1:-run}
 packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n fonts-liberation2 libgl-dev
           libgtest-dev libbenchmark-dev locales xvfb xauth
-          cups printer-driver-cups-pdf poppler-utils)
+          cups printer-driver-cups-pdf poppler-utils
+          dpkg-dev lintian desktop-file-utils appstream librsvg2-bin)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -39,8 +41,12 @@ case "$mode" in
     cd build
     ctest --output-on-failure -j2 --timeout 300
     ;;
+  package)
+    (cd build && cpack -G DEB)
+    ls build/quorvel_*.deb
+    ;;
   *)
-    echo "usage: $0 [run|test]" >&2
+    echo "usage: $0 [run|test|package]" >&2
     exit 2
     ;;
 esac
