@@ -1,8 +1,6 @@
-#include <QFont>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTranslator>
 
+#include "app/AppLook.h"
 #include "app/QuorvelApplication.h"
 #include "cli/CliMain.h"
 #include "cli/CommandLine.h"
@@ -19,20 +17,8 @@ int main(int argc, char** argv) {
     CliMain::setApplicationNames();
     // No application display name: the platform would append it to every window title, and the
     // windows carry their own captions.
-
-    // German texts in the standard dialogs (buttons of message boxes, file and print dialogs).
     QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
-
-    // The windows are laid out in pixels for a bold 13-pixel Tahoma; where Tahoma is missing, the
-    // metric-compatible Arial stand-in keeps captions inside their places.
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(13);
-    font.setBold(true);
-    QApplication::setFont(font);
+    setUpAppLook(qtTranslator);
 
     TMainForm* main = createAppForms();
     main->show();

@@ -49,6 +49,9 @@ class CliWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_env = QProcessEnvironment::systemEnvironment();
+        // The children read and write numbers and dates as a German user's program does.
+        m_env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+        m_env.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
         for (const auto& [name, path] : {std::pair{"XDG_DATA_HOME", m_dataHome.path()},
                                          std::pair{"XDG_CONFIG_HOME", m_configHome.path()}}) {
             qputenv(name, path.toUtf8());
