@@ -58,10 +58,10 @@ void writeSampleYear(const QString& folder, int mandant, int year) {
                       {QStringLiteral("Muster GmbH"), QStringLiteral("Hauptstraße 1"), QStringLiteral("12345 Musterstadt")});
 }
 
-Run runQuorvel(const QStringList& args, const QProcessEnvironment& env) {
+Run runQuorvel(const QStringList& args, const QProcessEnvironment& env, const QString& program) {
     QProcess process;
     process.setProcessEnvironment(env);
-    process.start(QStringLiteral(QUORVEL_EXE), args);
+    process.start(program.isEmpty() ? QStringLiteral(QUORVEL_EXE) : program, args);
     Run run;
     if (!process.waitForFinished(120000)) {
         process.kill();

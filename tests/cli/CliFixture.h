@@ -19,8 +19,10 @@ struct Run {
     QString err;
 };
 
-// Runs the program with `args` and the given environment (the test's own one when empty).
-Run runQuorvel(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
+// Runs the program with `args` and the given environment; `program` runs instead when given (a wrapper
+// that starts the program, such as setpriv).
+Run runQuorvel(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+               const QString& program = QString());
 
 // Whether pdftotext (poppler-utils) is there, and the text of a PDF file as it reads it (-layout).
 bool havePdfText();
