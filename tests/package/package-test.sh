@@ -67,6 +67,21 @@ build)
   exec_line=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/de.zantor.Quorvel.desktop")
   [ "$exec_line" = quorvel ] || { echo "Exec=$exec_line"; exit 1; }
   "$root/usr/bin/$exec_line" --version | grep -q "^quorvel $version" || { echo "--version des installierten Programms"; exit 1; }
+  # The window from the same line, without a screen: its start creates the first year's tables.
+  home="$work/home"
+  mkdir -p "$home"
+  HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" QT_QPA_PLATFORM=offscreen \
+    "$root/usr/bin/$exec_line" >"$work/window.log" 2>&1 &
+  window=$!
+  for _ in $(seq 1 60); do
+    ls "$home/data/ZAN-TOR/Quorvel/"records_1_*.dbf >/dev/null 2>&1 && break
+    sleep 0.5
+  done
+  started=0
+  kill -0 "$window" 2>/dev/null && ls "$home/data/ZAN-TOR/Quorvel/"records_1_*.dbf >/dev/null 2>&1 && started=1
+  kill "$window" 2>/dev/null || true
+  wait "$window" 2>/dev/null || true
+  [ $started -eq 1 ] || { echo "das Fenster startete nicht aus der Exec-Zeile:"; cat "$work/window.log"; exit 1; }
   dpkg --root="$root" --force-depends --force-not-root --force-script-chrootless -r quorvel >>"$work/dpkg.log" 2>&1 \
     || { cat "$work/dpkg.log"; exit 1; }
   left=$(find "$root/usr" -type f 2>/dev/null || true)
