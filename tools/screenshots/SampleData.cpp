@@ -2,6 +2,7 @@
 #include "SampleData.h"
 
 #include <QDate>
+#include <tuple>
 
 #include "journal/Booking.h"
 #include "startup/AddressFile.h"
@@ -30,6 +31,19 @@ void write(const QString& folder) {
     addAccount(set.AusgabeKonten, 5, QStringLiteral("Telefon und Internet"));
     addAccount(set.AusgabeKonten, 6, QStringLiteral("Miete"));
     addAccount(set.kostenkonten, 2, QStringLiteral("Fahrzeug"));
+    // The recurring templates replace the example row of a new year.
+    DbfTable& dauer = set.dauer;
+    dauer.First();
+    while (!dauer.Eof()) dauer.Delete();
+    for (const auto& [text, brutto, konto] : {std::tuple{"Büromiete", 952.0, 6}, std::tuple{"Mobilfunk", 35.70, 5}}) {
+        dauer.Insert();
+        dauer.Fields(0).setAsString(QStringLiteral("A"));
+        dauer.Fields(2).setAsString(QString::fromUtf8(text));
+        dauer.Fields(3).setAsFloat(brutto);
+        dauer.Fields(4).setAsFloat(19);
+        dauer.Fields(5).setAsInteger(konto);
+        dauer.Post();
+    }
 
     struct Row {
         int month, day;
