@@ -62,11 +62,17 @@ int run(int& argc, char** argv, const QStringList& args) {
     setApplicationNames();
 
     bool progressShown = false;
-    CliCommands::Output output;
-    output.out = [](const QString& text) { line(stdout, text); };
-    output.remark = [&](const QString& text) {
+    auto endProgress = [&] {
         if (progressShown) write(stderr, QStringLiteral("\n"));
         progressShown = false;
+    };
+    CliCommands::Output output;
+    output.out = [&](const QString& text) {
+        endProgress();
+        line(stdout, text);
+    };
+    output.remark = [&](const QString& text) {
+        endProgress();
         line(stderr, text);
     };
     // Progress only where someone watches: a terminal, never a log file.
@@ -76,11 +82,6 @@ int run(int& argc, char** argv, const QStringList& args) {
             progressShown = true;
         };
     }
-    auto endProgress = [&] {
-        if (progressShown) write(stderr, QStringLiteral("\n"));
-        progressShown = false;
-    };
-
     try {
         int status = 0;
         switch (request.command) {
