@@ -24,6 +24,11 @@ struct CommandCase {
     bool outWritten;  // whether "{out}" exists afterwards
 };
 
+// The case's name in test listings rather than its bytes.
+void PrintTo(const CommandCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 QStringList L(std::initializer_list<const char*> items) {
     QStringList list;
     for (const char* item : items) list << QString::fromUtf8(item);
