@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
 
     QuorvelApplication app(argc, argv);
     CliMain::setApplicationNames();
+    // The desktop entry the window belongs to: its icon and name in task bars and window switchers.
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.zantor.Quorvel"));
     // No application display name: the platform would append it to every window title, and the
     // windows carry their own captions.
     QTranslator qtTranslator;
