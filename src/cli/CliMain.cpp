@@ -3,6 +3,7 @@
 
 #include <QDate>
 #include <QGuiApplication>
+#include <QLocale>
 #include <cstdio>
 #include <unistd.h>
 
@@ -60,6 +61,9 @@ int run(int& argc, char** argv, const QStringList& args) {
     qInstallMessageHandler(qtMessages);
     QGuiApplication app(argc, argv);
     setApplicationNames();
+    // Without a language setting (LANG=C, as under cron) the dates and amounts of the tables, the CSV
+    // files and the pages keep the German forms the program is made for, not the C locale's.
+    if (QLocale::system().language() == QLocale::C) QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 
     bool progressShown = false;
     auto endProgress = [&] {
