@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <unordered_map>
 
@@ -18,6 +19,8 @@ namespace {
 
 constexpr int kProgressEvery = 512;
 constexpr int kKeyFields = Booking::Brutto + 1;  // date, kind, receipt, text, gross
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 // One value of a line, read for its field.
 struct Value {
@@ -184,8 +187,7 @@ private:
                     return false;
                 }
                 const std::optional<QDate> date = CsvValues::readDate(text, bookingYear);
-                char bytes[8];
-                if (date && FieldCodec::encodeDate(*date, bytes)) {
+                if (date && date->year() >= 1 && date->year() <= 9999) {
                     v.kind = Value::Date;
                     v.date = *date;
                     return true;
@@ -227,6 +229,9 @@ private:
 
     bool fits(int i, double value, QString* why) const {
         const DbfField& f = m_table.Fields(i);
+        // Sign, digits before the point, the point and the decimals within the width: it fits.
+        const int whole = f.Size() - (f.Decimals() > 0 ? f.Decimals() + 1 : 0) - 1;
+        if (whole > 0 && whole < 16 && std::fabs(value) < kPowersOfTen[whole] - 1) return true;
         QByteArray bytes(f.Size(), ' ');
         QString reason;
         if (FieldCodec::encodeNumber(value, f.Size(), f.Decimals(), bytes.data(), &reason)) return true;
@@ -246,9 +251,17 @@ private:
             case Value::Text:
                 m_table.codePage().encodeInto(v.text, out, f.Size());
                 break;
-            case Value::Date:
-                FieldCodec::encodeDate(v.date, out);
+            case Value::Date: {
+                // YYYYMMDD, as the table writes it.
+                int y = 0, m = 0, d = 0;
+                v.date.getDate(&y, &m, &d);
+                for (int k = 3; k >= 0; --k, y /= 10) out[k] = char('0' + y % 10);
+                out[4] = char('0' + m / 10);
+                out[5] = char('0' + m % 10);
+                out[6] = char('0' + d / 10);
+                out[7] = char('0' + d % 10);
                 break;
+            }
             case Value::Number:
                 FieldCodec::encodeNumber(v.number, f.Size(), f.Decimals(), out, &reason);
                 break;
