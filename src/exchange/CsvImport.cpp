@@ -1,48 +1,329 @@
 #include "exchange/CsvImport.h"
 
-#include <QDate>
 #include <QFile>
-#include <QRegularExpression>
 #include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <unordered_map>
 
 #include "exchange/CsvFormat.h"
-#include "journal/AmountFormat.h"
+#include "exchange/CsvValues.h"
+#include "journal/Booking.h"
 #include "storage/CodePage.h"
 #include "storage/DayNumber.h"
 #include "storage/DbfTable.h"
+#include "storage/FieldCodec.h"
 #include "storage/StorageError.h"
 
 namespace {
 
 constexpr int kProgressEvery = 512;
+constexpr int kKeyFields = Booking::Brutto + 1;  // date, kind, receipt, text, gross
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
-// A value the entry panel would read as an amount: digits with points, commas and an optional sign.
-bool looksLikeAmount(const QString& text) {
-    static const QRegularExpression pattern(QStringLiteral("^\\s*[+-]?\\d[\\d.,]*\\s*$"));
-    return pattern.match(text).hasMatch();
-}
+// One value of a line, read for its field.
+struct Value {
+    enum Kind : quint8 { Empty, Text, Number, Whole, Date } kind = Empty;
+    QString text;
+    double number = 0;
+    int whole = 0;
+    QDate date;
+};
 
-// Second chance for a value the table layer rejected. True when the field took it.
-bool storeLeniently(DbfField& field, const QString& text) {
-    try {
-        switch (field.DataType()) {
-            case FieldType::Float:
-                if (!looksLikeAmount(text)) return false;
-                field.setAsFloat(parseAmount(text));
-                return true;
-            case FieldType::Date: {
-                const QDate date = QDate::fromString(text.trimmed().left(10), Qt::ISODate);
-                if (!date.isValid()) return false;
-                field.setAsDateTime(DayNumber::fromDate(date));
-                return true;
-            }
-            default:
-                return false;
+// The lines of a file one after another: position, number and decoded text.
+class LineWalk {
+public:
+    explicit LineWalk(const QByteArray& bytes) : m_bytes(bytes) {
+        m_utf8 = bytes.startsWith("\xEF\xBB\xBF");
+        m_pos = m_utf8 ? 3 : 0;
+    }
+    bool next() {
+        if (m_pos >= m_bytes.size()) return false;
+        m_start = m_pos;
+        qint64 end = m_bytes.indexOf('\n', m_pos);
+        if (end < 0) end = m_bytes.size();
+        qint64 length = end - m_pos;
+        if (length > 0 && m_bytes[m_pos + length - 1] == '\r') --length;
+        m_line = decode(m_pos, length);
+        m_pos = end + 1;
+        ++m_number;
+        return true;
+    }
+    // The text of the line that starts at `start` (a position next() gave), without moving the walk.
+    QString lineAt(qint64 start) const {
+        qint64 end = m_bytes.indexOf('\n', start);
+        if (end < 0) end = m_bytes.size();
+        qint64 length = end - start;
+        if (length > 0 && m_bytes[start + length - 1] == '\r') --length;
+        return decode(start, length);
+    }
+    const QString& line() const { return m_line; }
+    int number() const { return m_number; }
+    qint64 start() const { return m_start; }
+    qint64 pos() const { return std::min<qint64>(m_pos, m_bytes.size()); }
+
+private:
+    QString decode(qint64 start, qint64 length) const {
+        return m_utf8 ? QString::fromUtf8(m_bytes.constData() + start, length)
+                      : m_codePage.decode(m_bytes.constData() + start, int(length));
+    }
+    const QByteArray& m_bytes;
+    const CodePage m_codePage{1252};
+    bool m_utf8 = false;
+    qint64 m_pos = 0;
+    qint64 m_start = 0;
+    int m_number = 0;
+    QString m_line;
+};
+
+// Reads the values of a line for the fields of the bookings table and builds the key by which two
+// bookings count as the same: the stored bytes of date, kind, receipt and text (trailing blanks aside)
+// and the gross as the number it reads back as.
+class LineReader {
+public:
+    explicit LineReader(const DbfTable& table) : m_table(table), m_fieldCount(table.FieldCount()) {
+        m_values.resize(size_t(m_fieldCount));
+        for (int i = 0; i < m_fieldCount; ++i) {
+            const DbfField& f = table.Fields(i);
+            m_types.push_back(f.DataType());
+            m_required.push_back((i == Booking::Datum && f.FieldName() == QLatin1String("DATUM")) ||
+                                 (i == Booking::Art && f.FieldName() == QLatin1String("ART")) ||
+                                 (i == Booking::Brutto && f.FieldName() == QLatin1String("BRUTTO")));
         }
-    } catch (const ConversionError&) {
+        m_keyFields = std::min(kKeyFields, m_fieldCount);
+        m_record.fill(' ', table.recordLength());
+    }
+
+    enum class Outcome { Empty, Refused, Ok };
+
+    // Reads one line into values(). Problems go to `refused` (and texts cut to their field to `shortened`
+    // when given); surplus tells whether non-empty values were dropped beyond the last field.
+    Outcome read(const QString& line, int lineNumber, int bookingYear, std::vector<CsvImportIssue>* refused,
+                 std::vector<CsvImportIssue>* shortened, bool* surplus) {
+        const QStringList raw = CsvFormat::splitLine(line);
+        if (std::all_of(raw.cbegin(), raw.cend(), [](const QString& v) { return QStringView(v).trimmed().isEmpty(); }))
+            return Outcome::Empty;
+        bool ok = true;
+        *surplus = false;
+        const int count = int(raw.size());
+        for (int i = 0; i < std::max(count, m_fieldCount); ++i) {
+            if (i >= m_fieldCount) {
+                if (!QStringView(raw[i]).trimmed().isEmpty()) *surplus = true;
+                continue;
+            }
+            const QString text = i < count ? CsvFormat::unescape(raw[i]) : QString();
+            QString why;
+            if (!readValue(i, text, bookingYear, &why)) {
+                ok = false;
+                if (refused)
+                    refused->push_back({lineNumber, i + 1, m_table.Fields(i).FieldName(), text, why});
+            } else if (shortened && m_values[size_t(i)].kind == Value::Text &&
+                       m_values[size_t(i)].text.size() > m_table.Fields(i).Size() &&
+                       m_table.codePage().encode(m_values[size_t(i)].text).size() > m_table.Fields(i).Size()) {
+                shortened->push_back({lineNumber, i + 1, m_table.Fields(i).FieldName(), text, {}});
+            }
+        }
+        return ok ? Outcome::Ok : Outcome::Refused;
+    }
+
+    const std::vector<Value>& values() const { return m_values; }
+
+    // The key of the values just read.
+    const QByteArray& lineKey() {
+        for (int i = 0; i < m_keyFields; ++i) encode(i, m_record.data() + m_table.fieldOffset(i));
+        keyOf(m_record.constData(), m_key);
+        return m_key;
+    }
+
+    // The key of a stored record.
+    void keyOf(const char* record, QByteArray& key) const {
+        key.clear();
+        for (int i = 0; i < m_keyFields; ++i) {
+            const DbfField& f = m_table.Fields(i);
+            const char* p = record + m_table.fieldOffset(i);
+            if (m_types[size_t(i)] == FieldType::Float || m_types[size_t(i)] == FieldType::Integer) {
+                double v = 0;
+                const bool present = FieldCodec::readNumber(p, f.Size(), &v);
+                if (v == 0) v = 0;  // -0 and 0 are the same amount
+                key += present ? 'n' : 'e';
+                key.append(reinterpret_cast<const char*>(&v), sizeof v);
+            } else {
+                int length = f.Size();
+                while (length > 0 && (p[length - 1] == ' ' || p[length - 1] == '\0')) --length;
+                key.append(p, length);
+                key += '\x1f';
+            }
+        }
+    }
+
+private:
+    bool readValue(int i, const QString& text, int bookingYear, QString* why) {
+        Value& v = m_values[size_t(i)];
+        v.kind = Value::Empty;
+        const bool blank = QStringView(text).trimmed().isEmpty();
+        switch (m_types[size_t(i)]) {
+            case FieldType::String: {
+                if (i == Booking::Art && m_required[size_t(i)]) {
+                    v.kind = Value::Text;
+                    v.text = text.trimmed();
+                    if (Booking::isKind(v.text)) return true;
+                    *why = blank ? QStringLiteral("keine Buchungsart angegeben (erlaubt sind E, A, N und S)")
+                                 : QStringLiteral("ist keine Buchungsart (erlaubt sind E, A, N und S)");
+                    return false;
+                }
+                v.kind = Value::Text;
+                v.text = CsvValues::restore(text);
+                const QStringList lost = m_table.codePage().unencodable(v.text, m_table.Fields(i).Size());
+                if (lost.isEmpty()) return true;
+                *why = QStringLiteral("enthält Zeichen, die die Tabelle nicht speichern kann: %1")
+                           .arg(lost.join(QStringLiteral(" ")));
+                return false;
+            }
+            case FieldType::Date: {
+                if (blank) {
+                    if (!m_required[size_t(i)]) return true;
+                    *why = QStringLiteral("kein Datum angegeben");
+                    return false;
+                }
+                const std::optional<QDate> date = CsvValues::readDate(text, bookingYear);
+                if (date && date->year() >= 1 && date->year() <= 9999) {
+                    v.kind = Value::Date;
+                    v.date = *date;
+                    return true;
+                }
+                *why = QStringLiteral("ist kein Datum (erwartet z.B. 16.04.2026 oder 2026-04-16)");
+                return false;
+            }
+            case FieldType::Float: {
+                if (blank) {
+                    if (!m_required[size_t(i)]) return true;
+                    *why = QStringLiteral("kein Betrag angegeben");
+                    return false;
+                }
+                const std::optional<double> amount = CsvValues::readAmount(text);
+                if (!amount) {
+                    *why = i == Booking::Brutto && m_required[size_t(i)]
+                               ? QStringLiteral("ist kein eindeutiger Betrag (erwartet z.B. 119,50 oder 1.234,56)")
+                               : QStringLiteral("ist keine eindeutige Zahl (erwartet z.B. 19 oder 7,5)");
+                    return false;
+                }
+                v.kind = Value::Number;
+                v.number = *amount;
+                return fits(i, v.number, why);
+            }
+            case FieldType::Integer: {
+                if (blank) return true;
+                const std::optional<int> whole = CsvValues::readWholeNumber(text);
+                if (!whole) {
+                    *why = QStringLiteral("ist keine ganze Zahl in Dezimalziffern");
+                    return false;
+                }
+                v.kind = Value::Whole;
+                v.whole = *whole;
+                return fits(i, double(v.whole), why);
+            }
+        }
         return false;
     }
+
+    bool fits(int i, double value, QString* why) const {
+        const DbfField& f = m_table.Fields(i);
+        // Sign, digits before the point, the point and the decimals within the width: it fits.
+        const int whole = f.Size() - (f.Decimals() > 0 ? f.Decimals() + 1 : 0) - 1;
+        if (whole > 0 && whole < 16 && std::fabs(value) < kPowersOfTen[whole] - 1) return true;
+        QByteArray bytes(f.Size(), ' ');
+        QString reason;
+        if (FieldCodec::encodeNumber(value, f.Size(), f.Decimals(), bytes.data(), &reason)) return true;
+        *why = QStringLiteral("passt nicht in das Feld (%1)").arg(reason);
+        return false;
+    }
+
+    // The value of field i as the table stores it.
+    void encode(int i, char* out) const {
+        const DbfField& f = m_table.Fields(i);
+        const Value& v = m_values[size_t(i)];
+        QString reason;
+        switch (v.kind) {
+            case Value::Empty:
+                std::memset(out, ' ', size_t(f.Size()));
+                break;
+            case Value::Text:
+                m_table.codePage().encodeInto(v.text, out, f.Size());
+                break;
+            case Value::Date: {
+                // YYYYMMDD, as the table writes it.
+                int y = 0, m = 0, d = 0;
+                v.date.getDate(&y, &m, &d);
+                for (int k = 3; k >= 0; --k, y /= 10) out[k] = char('0' + y % 10);
+                out[4] = char('0' + m / 10);
+                out[5] = char('0' + m % 10);
+                out[6] = char('0' + d / 10);
+                out[7] = char('0' + d % 10);
+                break;
+            }
+            case Value::Number:
+                FieldCodec::encodeNumber(v.number, f.Size(), f.Decimals(), out, &reason);
+                break;
+            case Value::Whole:
+                FieldCodec::encodeNumber(double(v.whole), f.Size(), f.Decimals(), out, &reason);
+                break;
+        }
+    }
+
+    const DbfTable& m_table;
+    int m_fieldCount = 0;
+    int m_keyFields = 0;
+    std::vector<FieldType> m_types;
+    std::vector<bool> m_required;
+    std::vector<Value> m_values;
+    QByteArray m_record;
+    QByteArray m_key;
+};
+
+void store(DbfTable& table, const std::vector<Value>& values) {
+    for (int i = 0; i < int(values.size()); ++i) {
+        const Value& v = values[size_t(i)];
+        DbfField& field = table.Fields(i);
+        switch (v.kind) {
+            case Value::Empty:
+                break;
+            case Value::Text:
+                field.setAsString(v.text);
+                break;
+            case Value::Number:
+                field.setAsFloat(v.number);
+                break;
+            case Value::Whole:
+                field.setAsInteger(v.whole);
+                break;
+            case Value::Date:
+                field.setAsDateTime(DayNumber::fromDate(v.date));
+                break;
+        }
+    }
 }
+
+// What the first reading decided for each line.
+enum LineStatus : quint8 { Skip, Post, Duplicate };
+
+// Where a key was first seen: a visible row of the table (>= 0) or the line starting at byte -(n + 1).
+using FirstSeen = std::unordered_multimap<size_t, qint64>;
+
+// Lets the walk over the stored bookings see every booking of the year, whatever the journal filter shows.
+class UnfilteredScope {
+public:
+    explicit UnfilteredScope(DbfTable& table) : m_table(table), m_was(table.Filtered()) {
+        if (m_was) m_table.setFiltered(false);
+    }
+    ~UnfilteredScope() {
+        if (m_was) m_table.setFiltered(true);
+    }
+
+private:
+    DbfTable& m_table;
+    bool m_was;
+};
 
 }  // namespace
 
@@ -57,79 +338,108 @@ QByteArray CsvImport::readFile(const QString& fileName) {
 CsvImportResult CsvImport::importBytes(const QByteArray& bytes) {
     CsvImportResult result;
     result.bookingYear = m_year;
-    const CodePage codePage(1252);
-    const qint64 total = bytes.size();
-    qint64 pos = 0;
-    // Files that announce themselves as UTF-8 (spreadsheets' "CSV UTF-8") are read as such; every other file
-    // is code page 1252.
-    const bool utf8 = bytes.startsWith("\xEF\xBB\xBF");
-    if (utf8) pos = 3;
-    int lineNumber = 0;
-    if (m_progress && !m_progress(0, total)) {
+    // The work: reading every line once, then reading and posting the lines that read (counted double).
+    const qint64 total = 3 * qint64(bytes.size());
+    auto report = [this, total](qint64 done) { return !m_progress || m_progress(std::min(done, total), total); };
+    if (!report(0)) {
         result.cancelled = true;
         return result;
     }
-    while (pos < total) {
-        qint64 end = bytes.indexOf('\n', pos);
-        if (end < 0) end = total;
-        qint64 length = end - pos;
-        if (length > 0 && bytes[pos + length - 1] == '\r') --length;
-        const QString line = utf8 ? QString::fromUtf8(bytes.constData() + pos, length)
-                                  : codePage.decode(bytes.constData() + pos, int(length));
-        pos = end + 1;
-        ++lineNumber;
-        if (lineNumber == 1 && m_skipHeading) continue;
-        if (line.isEmpty()) continue;
-        try {
-            storeLine(CsvFormat::splitLine(line), lineNumber, result);
-        } catch (const QuorvelError& e) {
-            if (m_table.state() == DbfTable::State::Insert) m_table.Cancel();
-            result.stoppedAtLine = lineNumber;
-            result.stopReason = e.message();
+
+    // First reading: every line checked, the keys of the good ones compared with the year and the file.
+    LineReader reader(m_table);
+    std::vector<quint8> status(1, Skip);  // by line number
+    {
+        FirstSeen seen;
+        QByteArray key;
+        {
+            UnfilteredScope unfiltered(m_table);
+            const int rows = m_table.RecordCount();
+            seen.reserve(size_t(rows) + size_t(bytes.size() / 48));
+            for (int row = 0; row < rows; ++row) {
+                reader.keyOf(m_table.rowBytes(row), key);
+                seen.emplace(qHashBits(key.constData(), size_t(key.size())), row);
+            }
+            // Candidates found by their hash are compared in full (rows are only valid unfiltered).
+            LineWalk walk(bytes);
+            LineWalk earlier(bytes);
+            LineReader other(m_table);
+            QByteArray otherKey;
+            bool surplus = false;
+            while (walk.next()) {
+                status.push_back(Skip);
+                if ((walk.number() == 1 && m_skipHeading) || walk.line().isEmpty()) continue;
+                const auto outcome =
+                    reader.read(walk.line(), walk.number(), m_year, &result.refused, &result.shortened, &surplus);
+                if (outcome == LineReader::Outcome::Empty) {
+                    ++result.emptyLines;
+                } else if (outcome == LineReader::Outcome::Refused) {
+                    ++result.refusedLines;
+                } else {
+                    const QByteArray& lineKey = reader.lineKey();
+                    const size_t hash = qHashBits(lineKey.constData(), size_t(lineKey.size()));
+                    bool duplicate = false;
+                    const auto [from, to] = seen.equal_range(hash);
+                    for (auto it = from; it != to && !duplicate; ++it) {
+                        if (it->second >= 0) {
+                            reader.keyOf(m_table.rowBytes(int(it->second)), otherKey);
+                        } else {
+                            other.read(earlier.lineAt(-(it->second + 1)), 0, m_year, nullptr, nullptr, &surplus);
+                            otherKey = other.lineKey();
+                        }
+                        duplicate = otherKey == lineKey;
+                    }
+                    if (!duplicate) seen.emplace(hash, -(walk.start() + 1));
+                    status.back() = duplicate ? Duplicate : Post;
+                    if (duplicate) ++result.duplicates;
+                }
+                if (walk.number() % kProgressEvery == 0 && !report(walk.pos())) {
+                    result.cancelled = true;
+                    return result;
+                }
+            }
+        }
+    }
+
+    if (result.duplicates > 0) {
+        result.duplicateChoice =
+            m_askDuplicates ? m_askDuplicates(result.duplicates) : CsvDuplicateChoice::ImportToo;
+        if (result.duplicateChoice == CsvDuplicateChoice::Cancel) {
+            result.cancelled = true;
             return result;
         }
-        if (m_progress && lineNumber % kProgressEvery == 0 && !m_progress(std::min(pos, total), total)) {
-            result.cancelled = pos < total;
+    }
+    const LineStatus skipping = result.duplicateChoice == CsvDuplicateChoice::Skip ? Duplicate : Skip;
+
+    // Second reading: the lines that read are posted, in the order of the file.
+    LineWalk walk(bytes);
+    bool surplus = false;
+    while (walk.next()) {
+        const quint8 s = status[size_t(walk.number())];
+        if (s != Skip && s != skipping) {
+            reader.read(walk.line(), walk.number(), m_year, nullptr, nullptr, &surplus);
+            try {
+                m_table.Insert();
+                store(m_table, reader.values());
+                m_table.Post();
+            } catch (const QuorvelError& e) {
+                if (m_table.state() == DbfTable::State::Insert) m_table.Cancel();
+                result.stoppedAtLine = walk.number();
+                result.stopReason = e.message();
+                return result;
+            }
+            ++result.added;
+            if (surplus) ++result.surplusLines;
+            const Value& date = reader.values().front();
+            if (date.kind == Value::Date && date.date.year() != m_year) ++result.outsideYear;
+        }
+        if (walk.number() % kProgressEvery == 0 && !report(bytes.size() + 2 * walk.pos())) {
+            result.cancelled = walk.pos() < bytes.size();
             if (result.cancelled) return result;
         }
     }
-    if (m_progress) m_progress(total, total);
+    report(total);
     return result;
-}
-
-void CsvImport::storeLine(const QStringList& values, int lineNumber, CsvImportResult& result) {
-    if (values.isEmpty()) return;
-    // A line of bare separators (spreadsheets write them for empty rows) carries no booking.
-    if (std::all_of(values.cbegin(), values.cend(), [](const QString& v) { return v.trimmed().isEmpty(); })) {
-        ++result.emptyLines;
-        return;
-    }
-    m_table.Insert();
-    const int fieldCount = m_table.FieldCount();
-    bool surplus = false;
-    for (int i = 0; i < values.size(); ++i) {
-        const QString text = CsvFormat::unescape(values[i]);
-        if (i >= fieldCount) {
-            if (!text.trimmed().isEmpty()) surplus = true;
-            continue;
-        }
-        DbfField& field = m_table.Fields(i);
-        try {
-            field.setAsString(text);
-            if (field.DataType() == FieldType::String && text.size() > field.Size() &&
-                m_table.codePage().encode(text).size() > field.Size())
-                result.shortened.push_back({lineNumber, i + 1, field.FieldName(), text});
-        } catch (const ConversionError&) {
-            if (!storeLeniently(field, text)) result.rejected.push_back({lineNumber, i + 1, field.FieldName(), text});
-        }
-    }
-    if (surplus) ++result.surplusLines;
-    const DbfField& date = m_table.Fields(0);
-    const bool outside =
-        date.DataType() == FieldType::Date && !date.IsNull() && DayNumber::toDate(date.AsDateTime()).year() != m_year;
-    m_table.Post();
-    ++result.added;
-    if (outside) ++result.outsideYear;
 }
 
 namespace {
@@ -142,46 +452,71 @@ QString listIssues(const std::vector<CsvImportIssue>& issues, int maxListed) {
         QString text = issue.text;
         text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
         if (text.size() > 40) text = text.left(40) + QStringLiteral("…");
-        out +=
-            QStringLiteral("\n  Zeile %1, Feld %2 (%3): \"%4\"").arg(issue.line).arg(issue.field).arg(issue.name, text);
+        out += QStringLiteral("\n  Zeile %1, Feld %2 (%3): „%4“")
+                   .arg(QString::number(issue.line), QString::number(issue.field), issue.name, text);
+        if (!issue.why.isEmpty()) out += QLatin1Char(' ') + issue.why;
     }
-    if (int(issues.size()) > shown) out += QStringLiteral("\n  … und %1 weitere").arg(int(issues.size()) - shown);
+    if (int(issues.size()) > shown)
+        out += QStringLiteral("\n  … und %1 weitere").arg(QString::number(int(issues.size()) - shown));
     return out;
+}
+
+QString count(int n, const char* one, const char* many) {
+    return n == 1 ? QString::fromUtf8(one) : QString::fromUtf8(many).arg(n);
 }
 
 }  // namespace
 
+bool CsvImportResult::clean() const {
+    return refused.empty() && shortened.empty() && surplusLines == 0 && !cancelled && stoppedAtLine == 0 &&
+           outsideYear == 0 && duplicates == 0;
+}
+
 QString CsvImportResult::summary(int maxListed) const {
     QString out;
     if (stoppedAtLine > 0)
-        out += QStringLiteral("Der Import wurde in Zeile %1 abgebrochen:\n%2\n\n").arg(stoppedAtLine).arg(stopReason);
+        out += QStringLiteral("Der Import wurde in Zeile %1 abgebrochen:\n%2\n\n")
+                   .arg(QString::number(stoppedAtLine), stopReason);
     else if (cancelled)
         out += QStringLiteral("Der Import wurde abgebrochen.\n\n");
-    out += added == 1 ? QStringLiteral("1 Buchung wurde importiert.")
-                      : QStringLiteral("%1 Buchungen wurden importiert.").arg(added);
-    if (cancelled || stoppedAtLine > 0)
-        out += QStringLiteral(" Sie bleiben gespeichert; die übrigen Zeilen der Datei wurden nicht gelesen.");
+    out += count(added, "1 Buchung wurde importiert.", "%1 Buchungen wurden importiert.");
+    if ((cancelled || stoppedAtLine > 0) && added > 0)
+        out += QStringLiteral(" Sie bleiben gespeichert; die übrigen Zeilen der Datei wurden nicht gebucht.");
     if (outsideYear > 0)
         out += QStringLiteral(
                    "\n\n%1 davon sind nicht im Buchungsjahr %2 datiert. Sie stehen trotzdem in den "
                    "Buchungen dieses Jahres; bitte prüfen Sie ihr Datum.")
-                   .arg(outsideYear)
-                   .arg(bookingYear);
-    if (!rejected.empty())
-        out += QStringLiteral(
-                   "\n\n%1 Werte konnten nicht übernommen werden; die Felder blieben leer. Bitte "
-                   "prüfen Sie diese Buchungen:")
-                   .arg(int(rejected.size())) +
-               listIssues(rejected, maxListed);
+                   .arg(QString::number(outsideYear), QString::number(bookingYear));
+    if (duplicates > 0) {
+        out += QStringLiteral("\n\n") +
+               count(duplicates,
+                     "1 Zeile gleicht einer Buchung, die schon im Jahr steht oder weiter oben in der Datei vorkommt "
+                     "(Datum, Art, Beleg, Text und Brutto gleich).",
+                     "%1 Zeilen gleichen einer Buchung, die schon im Jahr steht oder weiter oben in der Datei "
+                     "vorkommt (Datum, Art, Beleg, Text und Brutto gleich).");
+        if (duplicateChoice == CsvDuplicateChoice::Skip)
+            out += duplicates == 1 ? QStringLiteral(" Sie wurde übersprungen.")
+                                   : QStringLiteral(" Sie wurden übersprungen.");
+        else if (duplicateChoice == CsvDuplicateChoice::ImportToo && !cancelled)
+            out += duplicates == 1 ? QStringLiteral(" Sie wurde trotzdem importiert.")
+                                   : QStringLiteral(" Sie wurden trotzdem importiert.");
+    }
+    if (refusedLines > 0)
+        out += QStringLiteral("\n\n") +
+               count(refusedLines, "1 Zeile wurde nicht gebucht, weil ein Wert nicht gelesen werden konnte:",
+                     "%1 Zeilen wurden nicht gebucht, weil Werte nicht gelesen werden konnten:") +
+               listIssues(refused, maxListed) +
+               QStringLiteral("\nBitte berichtigen Sie diese Zeilen und importieren Sie sie erneut.");
     if (!shortened.empty())
-        out +=
-            QStringLiteral("\n\n%1 Texte waren zu lang für ihr Feld und wurden gekürzt:").arg(int(shortened.size())) +
-            listIssues(shortened, maxListed);
-    if (emptyLines > 0) out += QStringLiteral("\n\n%1 Zeilen ohne Werte wurden übersprungen.").arg(emptyLines);
+        out += QStringLiteral("\n\n%1 Texte waren zu lang für ihr Feld und wurden gekürzt:")
+                   .arg(QString::number(int(shortened.size()))) +
+               listIssues(shortened, maxListed);
+    if (emptyLines > 0)
+        out += QStringLiteral("\n\n%1 Zeilen ohne Werte wurden übersprungen.").arg(QString::number(emptyLines));
     if (surplusLines > 0)
         out += QStringLiteral(
                    "\n\n%1 Zeilen hatten mehr Werte als die Buchungstabelle Felder; die überzähligen "
                    "Werte wurden nicht übernommen.")
-                   .arg(surplusLines);
+                   .arg(QString::number(surplusLines));
     return out;
 }

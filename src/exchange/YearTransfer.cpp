@@ -17,7 +17,7 @@ QString CopyFailure::message() const {
 
 bool copyFile(const QString& source, const QString& target, CopyFailure* failure) {
     auto failed = [&](const QString& reason) {
-        if (failure) *failure = CopyFailure{source, target, reason};
+        if (failure) *failure = CopyFailure{QString(), source, target, reason};
         return false;
     };
     QFile in(source);
@@ -47,10 +47,24 @@ std::vector<CopyFailure> copyTables(const QString& folder, int mandantnr, int ol
         if (!chosen[i]) continue;
         CopyFailure failure;
         if (!copyFile(tableFile(folder, baseNames[i], mandantnr, oldYear),
-                      tableFile(folder, baseNames[i], mandantnr, newYear), &failure))
+                      tableFile(folder, baseNames[i], mandantnr, newYear), &failure)) {
+            failure.table = QString::fromUtf8(tableCaptions[i]);
             failures.push_back(failure);
+        }
     }
     return failures;
+}
+
+QString failuresText(const std::vector<CopyFailure>& failures) {
+    QString text = failures.size() == 1
+                       ? QStringLiteral("Eine Tabelle wurde nicht übertragen; ihr bisheriger Stand im neuen Jahr bleibt:")
+                       : QStringLiteral("%1 Tabellen wurden nicht übertragen; ihr bisheriger Stand im neuen Jahr bleibt:")
+                             .arg(QString::number(int(failures.size())));
+    for (const CopyFailure& failure : failures) {
+        text += QStringLiteral("\n\n") + failure.table + QStringLiteral(": ") + failure.message();
+        if (!failure.reason.isEmpty()) text += QLatin1Char(' ') + failure.reason;
+    }
+    return text;
 }
 
 void closeTables(TableSet& t) {

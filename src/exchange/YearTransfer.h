@@ -15,7 +15,13 @@ namespace YearTransfer {
 inline constexpr std::array<const char*, 7> baseNames{"eaccounts",      "aaccounts", "mwstsaetze", "buchungstexte",
                                                       "dauerbuchungen", "saccounts", "kaccounts"};
 
+// Their names as the dialog shows them, in the same order.
+inline constexpr std::array<const char*, 7> tableCaptions{"Einnahmekonten", "Ausgabekonten",  "MwSt-Sätze",
+                                                          "Buchungstexte",  "Dauerbuchungen", "Sammelkonten",
+                                                          "Kostenkonten"};
+
 struct CopyFailure {
+    QString table;  // caption of the table (empty for a single copy)
     QString source;
     QString target;
     QString reason;  // German, for the details of the message
@@ -33,6 +39,9 @@ QString tableFile(const QString& folder, const char* baseName, int mandantnr, in
 // a failure does not stop the others. Returns the failures in that order.
 std::vector<CopyFailure> copyTables(const QString& folder, int mandantnr, int oldYear, int newYear,
                                     const std::array<bool, 7>& chosen);
+
+// One message for all failures of a transfer: every table not copied, with its files and the reason.
+QString failuresText(const std::vector<CopyFailure>& failures);
 
 // Closes the eight tables of an open set in the order of the transfer: bookings, income accounts,
 // collective accounts, cost centres, recurring bookings, expense accounts, VAT rates, booking texts.

@@ -87,16 +87,14 @@ void copyRecord(const DbfTable& from, DbfTable& to, int recordNumber) {
                 target.setAsString(source.AsString());
                 if (target.AsString() != source.AsString())
                     throw ConversionError(QStringLiteral("Der Text „%1“ ist länger als das neue Feld (%2 Zeichen).")
-                                              .arg(source.AsString())
-                                              .arg(target.Size()));
+                                              .arg(source.AsString(), QString::number(target.Size())));
             }
             if (!arrived)
                 throw ConversionError(
                     QStringLiteral("Der Wert „%1“ kam als „%2“ an.").arg(source.AsString(), target.AsString()));
         } catch (const QuorvelError& e) {
             throw ConversionError(QStringLiteral("Die Buchung Nr. %1, Feld %2, lässt sich nicht übernehmen: %3")
-                                      .arg(recordNumber)
-                                      .arg(source.FieldName(), e.message()));
+                                      .arg(QString::number(recordNumber), source.FieldName(), e.message()));
         }
     }
 }
@@ -286,8 +284,7 @@ QStringList TableSet::InitDB(const QString& folder) {
                                 "Die Buchungstabelle \"%1\" hat noch das alte Format mit %2 Feldern. Sie "
                                 "wird umgestellt, sobald die Tabellen wieder beschreibbar geöffnet werden; "
                                 "bis dahin können Sie die Buchungen nur lesen.")
-                                .arg(nativeName(table))
-                                .arg(table.FieldCount());
+                                .arg(nativeName(table), QString::number(table.FieldCount()));
                 continue;
             }
             try {
@@ -339,9 +336,7 @@ void TableSet::upgradeBookings() {
         return StorageError(QStringLiteral("Die Buchungstabelle \"%1\" hat das alte Format mit %2 Feldern und konnte "
                                            "nicht auf das neue Format mit 11 Feldern umgestellt werden. Die bisherige "
                                            "Datei ist unverändert geblieben.\n%3")
-                                .arg(QDir::toNativeSeparators(bookingsFile))
-                                .arg(oldFieldCount)
-                                .arg(reason));
+                                .arg(QDir::toNativeSeparators(bookingsFile), QString::number(oldFieldCount), reason));
     };
 
     if (Dbf1.isReadOnly()) {

@@ -120,11 +120,12 @@ bool DbfHeader::parse(const QByteArray& bytes, qint64 fileSize, DbfHeader* h, QS
             return false;
         }
         if (f.type == 'D' && f.width != 8) {
-            *reason = QStringLiteral("Datumsfeld %1 mit Breite %2").arg(f.name).arg(f.width);
+            *reason = QStringLiteral("Datumsfeld %1 mit Breite %2").arg(f.name, QString::number(f.width));
             return false;
         }
         if ((f.type == 'N' || f.type == 'F') && (f.width > 20 || f.decimals >= f.width)) {
-            *reason = QStringLiteral("Zahlenfeld %1 mit Breite %2,%3").arg(f.name).arg(f.width).arg(f.decimals);
+            *reason = QStringLiteral("Zahlenfeld %1 mit Breite %2,%3")
+                          .arg(f.name, QString::number(f.width), QString::number(f.decimals));
             return false;
         }
         if (names.contains(f.name)) {
@@ -175,20 +176,20 @@ DbfHeader DbfHeader::fromDefinitions(const std::vector<FieldDef>& defs, const QS
             case FieldType::String:
                 if (def.size < 1 || def.size > 255)
                     fail(
-                        QStringLiteral("Textfeld \"%1\" mit Größe %2 (erlaubt 1 bis 255)").arg(def.name).arg(def.size));
+                        QStringLiteral("Textfeld \"%1\" mit Größe %2 (erlaubt 1 bis 255)").arg(def.name, QString::number(def.size)));
                 f.type = 'C';
                 f.width = def.size;
                 break;
             case FieldType::Float:
                 if (def.size != 0 && (def.size < 3 || def.size > 20))
-                    fail(QStringLiteral("Zahlenfeld \"%1\" mit Größe %2").arg(def.name).arg(def.size));
+                    fail(QStringLiteral("Zahlenfeld \"%1\" mit Größe %2").arg(def.name, QString::number(def.size)));
                 f.type = 'N';
                 f.width = def.size == 0 ? 18 : def.size;
                 f.decimals = def.size == 0 ? 8 : std::min(8, def.size - 2);
                 break;
             case FieldType::Integer:
                 if (def.size < 0 || def.size > 9)
-                    fail(QStringLiteral("Zahlenfeld \"%1\" mit Größe %2").arg(def.name).arg(def.size));
+                    fail(QStringLiteral("Zahlenfeld \"%1\" mit Größe %2").arg(def.name, QString::number(def.size)));
                 f.type = 'N';
                 f.width = def.size == 0 ? 9 : def.size;
                 f.decimals = 0;

@@ -26,6 +26,15 @@ QString native(const QString& fileName) {
                           .arg(subject, native(fileName), SafeFile::reason(error)));
 }
 
+// A target file that exists but may not be written: said of the file, not of its folder.
+[[noreturn]] void failProtected(const QString& what, const QString& fileName) {
+    const QString subject = what.isEmpty() ? QStringLiteral("Die Datei") : what;
+    throw FileIoError(QStringLiteral("%1 konnte nicht in „%2“ gespeichert werden. Die Datei ist nicht "
+                                     "beschreibbar. Prüfen Sie die Zugriffsrechte der Datei oder wählen Sie "
+                                     "eine andere Datei. Die bisherige Datei ist unverändert geblieben.")
+                          .arg(subject, native(fileName)));
+}
+
 int retryOpen(const QByteArray& path, int flags, mode_t mode = 0) {
     int fd;
     do fd = ::open(path.constData(), flags | O_CLOEXEC, mode);
@@ -96,33 +105,63 @@ QString SafeFile::temporaryName(const QString& fileName) {
 }
 
 void SafeFile::replace(const QString& fileName, const QByteArray& bytes, const QString& what) {
+    Writer writer(fileName, what);
+    writer.write(bytes);
+    writer.commit();
+}
+
+SafeFile::Writer::Writer(const QString& fileName, const QString& what) : m_fileName(fileName), m_what(what) {
     // A write-protected file stays as it is, although its folder would let a rename replace it; the new
     // file keeps the rights of the one it replaces.
     struct stat previous {};
-    const bool exists = ::stat(QFile::encodeName(fileName).constData(), &previous) == 0;
-    if (exists && ::access(QFile::encodeName(fileName).constData(), W_OK) != 0) fail(what, fileName, errno);
-
-    const QString temp = temporaryName(fileName);
-    const QByteArray path = QFile::encodeName(temp);
-    const int fd = retryOpen(path, O_WRONLY | O_CREAT | O_EXCL, 0666);
-    if (fd < 0) fail(what, fileName, errno);
-    if (exists) ::fchmod(fd, previous.st_mode & 07777);
-
-    int error = 0;
-    qint64 done = 0;
-    while (error == 0 && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0)
-            error = errno;
-        else if (n == 0)
-            error = ENOSPC;
-        else
-            done += n;
+    const QByteArray target = QFile::encodeName(fileName);
+    const bool exists = ::stat(target.constData(), &previous) == 0;
+    if (exists && ::access(target.constData(), W_OK) != 0) {
+        const int error = errno;
+        if (error == EACCES || error == EPERM) failProtected(what, fileName);
+        fail(what, fileName, error);
     }
-    if (error == 0) error = syncAndCheck(fd, bytes.size());
-    if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
-    putInPlace(path, fileName, error, what);
+    m_tempPath = QFile::encodeName(temporaryName(fileName));
+    m_fd = retryOpen(m_tempPath, O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (m_fd < 0) fail(what, fileName, errno);
+    if (exists) ::fchmod(m_fd, previous.st_mode & 07777);
+}
+
+SafeFile::Writer::~Writer() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        ::unlink(m_tempPath.constData());
+    }
+}
+
+void SafeFile::Writer::failWith(int error) {
+    ::close(m_fd);
+    m_fd = -1;
+    ::unlink(m_tempPath.constData());
+    fail(m_what, m_fileName, error);
+}
+
+void SafeFile::Writer::write(const char* data, qint64 length) {
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t n = ::write(m_fd, data + done, size_t(length - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) failWith(n < 0 ? errno : ENOSPC);
+        done += n;
+    }
+    m_written += length;
+}
+
+void SafeFile::Writer::restart() {
+    if (::ftruncate(m_fd, 0) != 0 || ::lseek(m_fd, 0, SEEK_SET) != 0) failWith(errno);
+    m_written = 0;
+}
+
+void SafeFile::Writer::commit() {
+    int error = syncAndCheck(m_fd, m_written);
+    if (::close(m_fd) != 0 && error == 0 && errno != EINTR) error = errno;
+    m_fd = -1;
+    putInPlace(m_tempPath, m_fileName, error, m_what);
 }
 
 void SafeFile::commit(const QString& tempName, const QString& fileName, qint64 expectedSize, const QString& what) {

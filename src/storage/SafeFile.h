@@ -26,4 +26,30 @@ public:
 
     // The German reason for a failed write with `error` (an errno value): disk full, not writable, ...
     static QString reason(int error);
+
+    // The same way of writing for files made piece by piece (an export of a million bookings): the
+    // pieces go to the temporary file as they come, each write checked; commit() flushes, compares the
+    // size and renames. A writer destroyed without commit() removes its temporary file, so a cancelled
+    // or failed export leaves the previous file as it was.
+    class Writer {
+    public:
+        explicit Writer(const QString& fileName, const QString& what = QString());  // throws FileIoError
+        ~Writer();
+        Writer(const Writer&) = delete;
+        Writer& operator=(const Writer&) = delete;
+
+        void write(const char* data, qint64 length);  // throws FileIoError (the temporary file is removed)
+        void write(const QByteArray& bytes) { write(bytes.constData(), bytes.size()); }
+        void restart();  // drops what was written so far
+        qint64 written() const { return m_written; }
+        void commit();   // throws FileIoError; the previous file stays unchanged then
+
+    private:
+        [[noreturn]] void failWith(int error);
+        QString m_fileName;
+        QString m_what;
+        QByteArray m_tempPath;
+        int m_fd = -1;
+        qint64 m_written = 0;
+    };
 };

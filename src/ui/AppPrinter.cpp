@@ -25,6 +25,25 @@ QPrinter& appPrinter() {
     return printer;
 }
 
+std::unique_ptr<QPrinter> newPrintJob() {
+    const QPrinter& choice = appPrinter();
+    QPrinterInfo info = QPrinterInfo::printerInfo(choice.printerName());
+    if (info.isNull()) info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+        const QStringList names = QPrinterInfo::availablePrinterNames();
+        if (!names.isEmpty()) info = QPrinterInfo::printerInfo(names.constFirst());
+    }
+    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    const QPageLayout layout = choice.pageLayout();
+    if (!printer->setPageLayout(layout)) {
+        // Paper the chosen printer does not know: keep at least the size and orientation.
+        printer->setPageSize(layout.pageSize());
+        printer->setPageOrientation(layout.orientation());
+    }
+    printer->setCreator(QStringLiteral("Quorvel"));
+    return printer;
+}
+
 bool printerAvailable() {
     return !QPrinterInfo::availablePrinterNames().isEmpty();
 }

@@ -26,9 +26,9 @@ const ButtonLook looks[DBNavigator::buttonCount] = {
     {"Datensatz einfügen", QStyle::SP_CustomBase, "list-add", "+"},
     {"Datensatz löschen", QStyle::SP_CustomBase, "list-remove", "\u2212"},
     {"Datensatz bearbeiten", QStyle::SP_CustomBase, "document-edit", "\u25B2"},
-    {"Geänderte Datensatz speichern", QStyle::SP_DialogApplyButton, "dialog-ok-apply", nullptr},
+    {"Geänderten Datensatz speichern", QStyle::SP_DialogApplyButton, "dialog-ok-apply", nullptr},
     {"Abbrechen, Änderungen verwerfen", QStyle::SP_DialogCancelButton, "dialog-cancel", nullptr},
-    {"Daten aktuallisieren", QStyle::SP_BrowserReload, "view-refresh", nullptr},
+    {"Daten aktualisieren", QStyle::SP_BrowserReload, "view-refresh", nullptr},
 };
 
 constexpr int buttonWidth = 24;

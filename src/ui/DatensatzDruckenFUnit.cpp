@@ -1,8 +1,10 @@
 #include "ui/DatensatzDruckenFUnit.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QFileDialog>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -12,9 +14,11 @@
 #include <algorithm>
 #include <memory>
 
+#include "storage/SafeFile.h"
 #include "storage/StorageError.h"
 #include "ui/AppPrinter.h"
 #include "ui/UiMessages.h"
+#include "ui/WaitCursor.h"
 
 namespace {
 
@@ -26,11 +30,24 @@ QFont recordFont() {
     return font;
 }
 
-// Lays one text out into the page less half an inch on every side, page after page.
-void drawText(QPainter& painter, QPrinter& printer, const QString& text) {
-    const int dpiX = printer.logicalDpiX();
-    const int dpiY = printer.logicalDpiY();
-    const QRect paper = printer.pageLayout().fullRectPixels(printer.resolution());
+// The values follow "NAME: " padded with blanks and a tab. In a proportional font the padded names differ
+// in width; a tab stop beyond the widest of them puts every value in one column.
+qreal tabStopFor(const QString& text, const QFont& font) {
+    const QFontMetricsF metrics(font);
+    qreal widest = 0;
+    for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+        if (tab >= 0) widest = std::max(widest, metrics.horizontalAdvance(line.left(tab).toString()));
+    }
+    return widest + metrics.horizontalAdvance(QStringLiteral("  "));
+}
+
+// Lays one text out into the page less half an inch on every side, page after page. The painter's origin
+// is the paper's corner.
+void drawText(QPainter& painter, QPagedPaintDevice& device, const QString& text) {
+    const int dpiX = device.logicalDpiX();
+    const int dpiY = device.logicalDpiY();
+    const QRect paper = device.pageLayout().fullRectPixels(dpiX);
     const int left = dpiX / 2;
     const int top = dpiY / 2;
     const QRect area(QPoint(left, top), QPoint(paper.width() - left - 1, paper.height() - top - 1));
@@ -38,6 +55,9 @@ void drawText(QPainter& painter, QPrinter& printer, const QString& text) {
     QTextDocument doc;
     doc.setDefaultFont(recordFont());
     doc.setDocumentMargin(0);
+    QTextOption option = doc.defaultTextOption();
+    option.setTabStopDistance(tabStopFor(text, recordFont()));
+    doc.setDefaultTextOption(option);
     doc.setPlainText(text);
     // The text is laid out at screen size and scaled up to the printer's resolution.
     const qreal scale = dpiX / 96.0;
@@ -45,7 +65,7 @@ void drawText(QPainter& painter, QPrinter& printer, const QString& text) {
     doc.setPageSize(page);
     const int pages = std::max(1, doc.pageCount());
     for (int p = 0; p < pages; ++p) {
-        if (p > 0) printer.newPage();
+        if (p > 0) device.newPage();
         painter.save();
         painter.translate(area.topLeft());
         painter.scale(scale, scale);
@@ -100,6 +120,7 @@ void TDruckeForm::resizeEvent(QResizeEvent* event) {
 
 void TDruckeForm::setRecordText(const QString& text) {
     RichEdit1->clear();
+    RichEdit1->setTabStopDistance(tabStopFor(text, RichEdit1->font()));
     RichEdit1->setPlainText(text);
 }
 
@@ -137,16 +158,38 @@ QString TDruckeForm::askPdfFileName(QWidget* parent) {
     return dialog.selectedFiles().constFirst();
 }
 
-void TDruckeForm::preparePdf(QPrinter& pdf, const QString& fileName) {
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setPageLayout(appPrinter().pageLayout());
-    pdf.setOutputFileName(fileName);
+void TDruckeForm::savePdf(const QString& fileName, const QStringList& texts) {
+    // The document is made in memory and put in place by checked writes: a full disk or a write-protected
+    // file leaves the previous file as it was, and says so.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setTitle(QStringLiteral("Datensatz"));
+        pdf.setCreator(QStringLiteral("Quorvel"));
+        pdf.setResolution(appPrinter().resolution());
+        QPageLayout layout = appPrinter().pageLayout();
+        layout.setMinimumMargins(QMarginsF());
+        layout.setMargins(QMarginsF());  // the half-inch margins are measured from the paper's edge
+        pdf.setPageLayout(layout);
+        QPainter painter;
+        if (!painter.begin(&pdf))
+            throw QuorvelError(QStringLiteral("Die PDF-Datei konnte nicht angelegt werden."));
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            if (i > 0) pdf.newPage();
+            drawText(painter, pdf, texts[i]);
+        }
+        painter.end();
+    }
+    buffer.close();
+    SafeFile::replace(fileName, bytes, QStringLiteral("Die PDF-Datei"));
 }
 
 void TDruckeForm::BitBtn2Click() {
     switch (choosePrintOrPdf(this)) {
         case PrintChoice::Print:
-            printTexts(appPrinter(), {RichEdit1->toPlainText()}, false);
+            printTexts(*newPrintJob(), {RichEdit1->toPlainText()}, false);
             return;
         case PrintChoice::SavePdf:
             PdfBtnClick();
@@ -159,7 +202,6 @@ void TDruckeForm::BitBtn2Click() {
 void TDruckeForm::PdfBtnClick() {
     const QString fileName = askPdfFileName(this);
     if (fileName.isEmpty()) return;
-    QPrinter pdf(QPrinter::HighResolution);
-    preparePdf(pdf, fileName);
-    printTexts(pdf, {RichEdit1->toPlainText()}, true);
+    const WaitCursor wait;
+    savePdf(fileName, {RichEdit1->toPlainText()});
 }

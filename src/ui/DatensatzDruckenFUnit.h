@@ -27,15 +27,17 @@ public:
     void BitBtn2Click();
     void PdfBtnClick();
 
-    // Prints each text as a job of its own on `printer`, or, when `oneFile` is set (a PDF), all of them into
-    // one file, each starting on a new page. The printable area is the page less half an inch on every side.
+    // Prints each text as a job of its own on `printer`, or, when `oneFile` is set, all of them in one job,
+    // each starting on a new page. The printable area is the page less half an inch on every side.
     // Throws QuorvelError when the printer cannot be started.
     static void printTexts(QPrinter& printer, const QStringList& texts, bool oneFile);
 
     // Asks for a PDF file name; empty when cancelled.
     static QString askPdfFileName(QWidget* parent);
-    // A PDF printer with the page layout of the shared printer.
-    static void preparePdf(QPrinter& pdf, const QString& fileName);
+    // All texts into one PDF file titled "Datensatz", each on a new page, with the paper of the printer
+    // choice, through a temporary file that replaces the target only when complete. Throws QuorvelError
+    // with a German message (the one of the report PDF) when it cannot be written.
+    static void savePdf(const QString& fileName, const QStringList& texts);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

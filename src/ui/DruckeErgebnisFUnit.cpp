@@ -276,7 +276,8 @@ void TDruckeErgebnisForm::DruckenBtnClick() {
 }
 
 bool TDruckeErgebnisForm::printNow() {
-    QPrinter& printer = appPrinter();
+    const std::unique_ptr<QPrinter> job = newPrintJob();  // a fresh printer for every job
+    QPrinter& printer = *job;
     printer.setDocName(report.cap);
     printer.setCreator(QStringLiteral("Quorvel"));
     const ReportInputs in = inputs();

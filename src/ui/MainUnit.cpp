@@ -34,6 +34,8 @@
 #include "startup/ClientNaming.h"
 #include "startup/DataFolder.h"
 #include "startup/DataFolderLock.h"
+#include "journal/Booking.h"
+#include "startup/TableSet.h"
 #include "storage/DayNumber.h"
 #include "storage/StorageError.h"
 #include "ui/AdminMenuFUnit.h"
@@ -49,6 +51,7 @@
 #include "ui/InfoFUnit.h"
 #include "ui/MandatenNrFUnit.h"
 #include "ui/NumberFieldLink.h"
+#include "ui/UiMessages.h"
 #include "ui/WaehrungFUnit.h"
 #include "ui/WaitCursor.h"
 
@@ -220,6 +223,7 @@ void TMainForm::buildEntryPanel() {
 
     BelegEd = place(new QLineEdit(p), 104, 80, 233);
     BelegEd->setObjectName(QStringLiteral("BelegEd"));
+    BelegEd->setMaxLength(TableSet::bookingsSchema()[Booking::Beleg].size);
     addLabel(p, QStringLiteral("Beleg:"), 8, 80, BelegEd);
 
     AutobelCheck = new QCheckBox(QStringLiteral("Belegnummern automatisch hochzählen"), p);
@@ -232,6 +236,7 @@ void TMainForm::buildEntryPanel() {
     BuchTextEd->setObjectName(QStringLiteral("BuchTextEd"));
     BuchTextEd->setEditable(true);
     BuchTextEd->setInsertPolicy(QComboBox::NoInsert);
+    BuchTextEd->lineEdit()->setMaxLength(TableSet::bookingsSchema()[Booking::Text].size);
     setLightGreen(BuchTextEd);
     addLabel(p, QStringLiteral("Buchungstext:"), 8, 104, BuchTextEd);
 
@@ -242,6 +247,7 @@ void TMainForm::buildEntryPanel() {
 
     NettoLabel = new QLabel(p);
     NettoLabel->setObjectName(QStringLiteral("NettoLabel"));
+    NettoLabel->setTextFormat(Qt::PlainText);  // carries the currency text the user chose
     NettoLabel->setGeometry(232, 131, 340, 16);
 
     MwStEd = place(new QComboBox(p), 104, 152, 121);
@@ -278,6 +284,7 @@ void TMainForm::buildEntryPanel() {
     int y = 8;
     for (QLabel* l : {MwStLabel, VorsteuerLabel, AbfuhrEd}) {
         // No fixed accessible name: a screen reader reads the figures the line shows now.
+        l->setTextFormat(Qt::PlainText);
         l->move(288, y);
         y += 16;
     }
@@ -442,11 +449,11 @@ void TMainForm::FormShow() {
     // A second running copy on the same data folder must not write to it; without the lock nothing is written.
     const bool locked = m_folderLock->tryLock(m_progpath);
     if (!locked && m_folderLock->heldByAnotherCopy()) {
-        QMessageBox::critical(this, windowTitle(), m_folderLock->message());
+        UiMessages::showTitled(this, QMessageBox::Critical, windowTitle(), m_folderLock->message());
         QTimer::singleShot(0, this, [this] { close(); });
         return;
     }
-    if (!locked) QMessageBox::warning(this, windowTitle(), m_folderLock->message());
+    if (!locked) UiMessages::showTitled(this, QMessageBox::Warning, windowTitle(), m_folderLock->message());
     m_tables.setReadOnly(!locked, QStringLiteral("Der Datenordner konnte beim Start nicht gesperrt werden (siehe die "
                                                  "Meldung beim Start); beheben Sie die Ursache und starten Sie das "
                                                  "Programm neu."));
@@ -480,7 +487,7 @@ void TMainForm::openTableSet() {
         m_filter->attachTo(m_tables.Dbf1);
     }
     if (!problems.isEmpty()) {
-        QMessageBox::warning(this, windowTitle(), problems.join(QStringLiteral("\n\n")));
+        UiMessages::showTitled(this, QMessageBox::Warning, windowTitle(), problems.join(QStringLiteral("\n\n")));
         activateWindow();  // keyboard entry goes on here, also where no window manager hands focus back
     }
     const WaitCursor wait;
@@ -491,12 +498,11 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     try {
         postPendingEdits();
     } catch (const QuorvelError& e) {
-        const auto answer = QMessageBox::question(
-            this, windowTitle(),
-            QStringLiteral("Die letzte Änderung konnte nicht gespeichert werden:\n%1\n\nTrotzdem beenden?")
-                .arg(e.message()),
-            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-        if (answer != QMessageBox::Yes) {
+        if (!UiMessages::askYesNo(
+                this, windowTitle(),
+                QStringLiteral("Die letzte Änderung konnte nicht gespeichert werden:\n%1\n\nTrotzdem beenden?")
+                    .arg(e.message()),
+                false)) {
             event->ignore();
             return;
         }

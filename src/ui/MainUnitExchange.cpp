@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDate>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -8,7 +9,9 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTextEdit>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "exchange/CsvExport.h"
 #include "exchange/CsvImport.h"
@@ -30,6 +33,7 @@ namespace {
 
 const QString kCsvFilter = QStringLiteral("CSV Dateien (*.csv)");
 constexpr qsizetype kProgressFromBytes = 256 * 1024;  // about 3,000 lines
+constexpr int kProgressFromRows = 3000;
 
 QString appTitle() {
     const QString title = QGuiApplication::applicationDisplayName();
@@ -50,6 +54,7 @@ QString askCsvFile(QWidget* parent, const QString& caption, QFileDialog::AcceptM
 // Ja, Nein, Abbrechen; true for Ja.
 bool askYesNoCancel(QWidget* parent, const QString& caption, const QString& text) {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
     QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
     box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
     QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
@@ -57,6 +62,60 @@ bool askYesNoCancel(QWidget* parent, const QString& caption, const QString& text
     box.setEscapeButton(cancel);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+// A message box whose text is shown as written: file names and values from files never turn into markup.
+void plainBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, appTitle(), text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+// The progress window of long imports and exports: modal from the start, "Abbrechen" stops the work.
+std::unique_ptr<QProgressDialog> makeProgress(QWidget* parent, const QString& label) {
+    auto progress = std::make_unique<QProgressDialog>(label, QStringLiteral("Abbrechen"), 0, 1000, parent);
+    progress->setObjectName(QStringLiteral("ImportProgress"));
+    progress->setWindowTitle(appTitle());
+    progress->setWindowModality(Qt::ApplicationModal);
+    progress->setMinimumDuration(0);
+    progress->setAutoReset(false);
+    progress->setAutoClose(false);
+    progress->show();
+    return progress;
+}
+
+// The callback that moves the bar (setValue lets the window paint and take "Abbrechen"); false once
+// the user has cancelled.
+std::function<bool(qint64, qint64)> progressStep(QProgressDialog* bar) {
+    if (!bar) return {};
+    return [bar](qint64 done, qint64 total) {
+        bar->setValue(total > 0 ? int(done * 1000 / total) : 1000);
+        return !bar->wasCanceled();
+    };
+}
+
+CsvDuplicateChoice askDuplicates(QWidget* parent, int duplicates) {
+    const QString text =
+        duplicates == 1
+            ? QStringLiteral("1 Zeile der Datei gleicht einer Buchung, die schon im Jahr steht oder weiter oben in "
+                             "der Datei vorkommt (Datum, Art, Beleg, Text und Brutto gleich).\n\nSoll sie trotzdem "
+                             "importiert werden?")
+            : QStringLiteral("%1 Zeilen der Datei gleichen einer Buchung, die schon im Jahr steht oder weiter oben in "
+                             "der Datei vorkommt (Datum, Art, Beleg, Text und Brutto gleich).\n\nSollen sie trotzdem "
+                             "importiert werden?")
+                  .arg(QString::number(duplicates));
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Doppelte Buchungen?"), text, QMessageBox::NoButton, parent);
+    box.setObjectName(QStringLiteral("DuplicateQuestion"));
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* importToo = box.addButton(QStringLiteral("Auch importieren"), QMessageBox::AcceptRole);
+    QPushButton* skip = box.addButton(QStringLiteral("Überspringen"), QMessageBox::RejectRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Import abbrechen"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(skip);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == importToo) return CsvDuplicateChoice::ImportToo;
+    if (box.clickedButton() == skip) return CsvDuplicateChoice::Skip;
+    return CsvDuplicateChoice::Cancel;
 }
 
 void requireOpen(const DbfTable& bookings) {
@@ -80,16 +139,25 @@ void TMainForm::ExportierenalsCSV1Click() {
                                   "seinem Filter und seiner Sortierung)"),
                    QFileDialog::AcceptSave);
     if (fileName.isEmpty()) return;
-    int count = 0;
+    std::optional<int> count;
     {
         const WaitCursor wait;
         const DetachedView detached = detachJournalViews();
-        count = CsvExport::writeFile(m_tables.Dbf1, fileName);
+        const auto progress = m_tables.Dbf1.RecordCount() > kProgressFromRows
+                                  ? makeProgress(this, QStringLiteral("Buchungen werden exportiert..."))
+                                  : nullptr;
+        count = CsvExport::writeFile(m_tables.Dbf1, fileName, progressStep(progress.get()));
     }
-    QMessageBox::information(this, appTitle(),
-                             count == 1
-                                 ? QStringLiteral("1 Buchung wurde nach %1 exportiert.").arg(fileName)
-                                 : QStringLiteral("%1 Buchungen wurden nach %2 exportiert.").arg(count).arg(fileName));
+    if (!count) {
+        plainBox(this, QMessageBox::Information,
+                 QStringLiteral("Der Export wurde abgebrochen. Die Datei „%1“ ist unverändert geblieben.")
+                     .arg(QDir::toNativeSeparators(fileName)));
+        return;
+    }
+    plainBox(this, QMessageBox::Information,
+             *count == 1 ? QStringLiteral("1 Buchung wurde nach %1 exportiert.").arg(QDir::toNativeSeparators(fileName))
+                         : QStringLiteral("%1 Buchungen wurden nach %2 exportiert.")
+                               .arg(QString::number(*count), QDir::toNativeSeparators(fileName)));
 }
 
 void TMainForm::ImportierenausCSVDatei1Click() {
@@ -100,8 +168,7 @@ void TMainForm::ImportierenausCSVDatei1Click() {
     try {
         bytes = CsvImport::readFile(fileName);
     } catch (const QuorvelError& e) {
-        QMessageBox box(QMessageBox::Critical, appTitle(), e.message(), QMessageBox::Ok, this);
-        box.exec();
+        plainBox(this, QMessageBox::Critical, e.message());
         return;
     }
     postPendingEdits();
@@ -110,23 +177,15 @@ void TMainForm::ImportierenausCSVDatei1Click() {
     csvImport.setSkipHeading(ErsteZeilederCSVDateimitberschriftenbeimImportberlesen1->isChecked());
     // Long files get a progress window that can stop the import; it is modal from the start, so that no
     // other command runs while the bookings are being written.
-    std::unique_ptr<QProgressDialog> progress;
-    if (bytes.size() > kProgressFromBytes) {
-        progress = std::make_unique<QProgressDialog>(QStringLiteral("Buchungen werden importiert..."),
-                                                     QStringLiteral("Abbrechen"), 0, 1000, this);
-        progress->setObjectName(QStringLiteral("ImportProgress"));
-        progress->setWindowTitle(appTitle());
-        progress->setWindowModality(Qt::ApplicationModal);
-        progress->setMinimumDuration(0);
-        progress->setAutoReset(false);
-        progress->setAutoClose(false);
-        progress->show();
-        csvImport.setProgress([bar = progress.get()](qint64 done, qint64 total) {
-            // setValue lets the window paint and take "Abbrechen".
-            bar->setValue(total > 0 ? int(done * 1000 / total) : 1000);
-            return !bar->wasCanceled();
-        });
-    }
+    const auto progress =
+        bytes.size() > kProgressFromBytes ? makeProgress(this, QStringLiteral("Buchungen werden importiert...")) : nullptr;
+    csvImport.setProgress(progressStep(progress.get()));
+    csvImport.setDuplicateQuestion([this, bar = progress.get()](int duplicates) {
+        if (bar) bar->hide();
+        const CsvDuplicateChoice choice = askDuplicates(this, duplicates);
+        if (bar) bar->show();
+        return choice;
+    });
     CsvImportResult result;
     {
         const WaitCursor wait;
@@ -135,13 +194,12 @@ void TMainForm::ImportierenausCSVDatei1Click() {
         const DetachedView detached = detachJournalViews();
         result = csvImport.importBytes(bytes);
     }
-    progress.reset();
+    if (progress) progress->close();
     calcMwst();
     FindMaxBel();
-    const bool clean = result.rejected.empty() && result.shortened.empty() && result.surplusLines == 0 &&
-                       !result.cancelled && result.stoppedAtLine == 0 && result.outsideYear == 0;
-    QMessageBox box(clean ? QMessageBox::Information : QMessageBox::Warning, appTitle(), result.summary(),
+    QMessageBox box(result.clean() ? QMessageBox::Information : QMessageBox::Warning, appTitle(), result.summary(),
                     QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
     box.setObjectName(QStringLiteral("ImportSummary"));
     box.exec();
 }
@@ -179,9 +237,11 @@ void TMainForm::EinstellungeninneuesJahrbertragen1Click() {
         YearTransfer::closeTables(m_tables);
         failures = YearTransfer::copyTables(m_progpath, m_mandantnr, oldYear, newYear, dialog->chosen());
     }
-    for (const YearTransfer::CopyFailure& failure : failures) {
-        QMessageBox box(QMessageBox::Information, appTitle(), failure.message(), QMessageBox::Ok, this);
-        box.setInformativeText(failure.reason);
+    if (!failures.empty()) {
+        QMessageBox box(QMessageBox::Information, appTitle(), YearTransfer::failuresText(failures), QMessageBox::Ok,
+                        this);
+        box.setObjectName(QStringLiteral("TransferFailures"));
+        box.setTextFormat(Qt::PlainText);
         box.setWindowModality(Qt::ApplicationModal);
         box.exec();
     }
@@ -202,7 +262,7 @@ void TMainForm::Datensatzdrucken1Click() {
     TDruckeForm* form = appForms().DruckeForm;
     form->setRecordText(m_tables.Dbf1.RecNo() >= 0 ? RecordText::compose(m_tables.Dbf1) : QString());
     if (autodruck) {
-        TDruckeForm::printTexts(appPrinter(), {form->RichEdit1->toPlainText()}, false);
+        TDruckeForm::printTexts(*newPrintJob(), {form->RichEdit1->toPlainText()}, false);
         return;
     }
     runModal(form);
@@ -243,8 +303,6 @@ void TMainForm::AlleDatenstzedrucken1Click() {
         for (bookings.First(); !bookings.Eof(); bookings.Next()) texts << RecordText::compose(bookings);
     }
     if (texts.isEmpty()) return;
-    QPrinter pdf(QPrinter::HighResolution);
-    TDruckeForm::preparePdf(pdf, fileName);
     const WaitCursor wait;
-    TDruckeForm::printTexts(pdf, texts, true);
+    TDruckeForm::savePdf(fileName, texts);
 }

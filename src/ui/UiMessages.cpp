@@ -21,26 +21,37 @@ QString errorText(const std::exception& error) {
     return ErrorText::forUser(error);
 }
 
+void showTitled(QWidget* parent, int icon, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Icon(icon), title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 void showError(QWidget* parent, const QString& text) {
-    QMessageBox::critical(parent, boxTitle(), text);
+    showTitled(parent, QMessageBox::Critical, boxTitle(), text);
 }
 
 void showWarning(QWidget* parent, const QString& text) {
-    QMessageBox::warning(parent, boxTitle(), text);
+    showTitled(parent, QMessageBox::Warning, boxTitle(), text);
 }
 
 void showInformation(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, boxTitle(), text);
+    showTitled(parent, QMessageBox::Information, boxTitle(), text);
 }
 
-bool confirmDelete(QWidget* parent) {
-    QMessageBox box(QMessageBox::Question, boxTitle(), deleteQuestion, QMessageBox::NoButton, parent);
+bool askYesNo(QWidget* parent, const QString& title, const QString& text, bool yesIsDefault) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
     QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
-    box.setDefaultButton(no);
+    box.setDefaultButton(yesIsDefault ? yes : no);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+bool confirmDelete(QWidget* parent) {
+    return askYesNo(parent, boxTitle(), deleteQuestion, false);
 }
 
 }  // namespace UiMessages

@@ -16,9 +16,16 @@ inline const QString deleteQuestion = QStringLiteral("Datensatz löschen?");
 // The German text the user reads for an exception (English texts of the table layer put into German).
 QString errorText(const std::exception& error);
 
+// Every box shows its text as plain text: names of files, values typed or read from files and texts of
+// the user never turn into markup ("<b>", "<font ...>").
 void showError(QWidget* parent, const QString& text);
 void showWarning(QWidget* parent, const QString& text);
 void showInformation(QWidget* parent, const QString& text);
+
+// The same with the given caption; icon Critical, Warning or Information.
+void showTitled(QWidget* parent, int icon, const QString& title, const QString& text);
+// Ja/Nein with the given caption and default; true for Ja.
+bool askYesNo(QWidget* parent, const QString& title, const QString& text, bool yesIsDefault);
 
 // "Datensatz löschen?" with Ja/Nein, Nein being the default; true for Ja.
 bool confirmDelete(QWidget* parent);

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
@@ -18,11 +19,14 @@
 #include <functional>
 
 #include "MainWindowFixture.h"
+#include "storage/StorageError.h"
+#include "support/SmallDisk.h"
 #include "journal/JournalModel.h"
 #include "startup/TableSet.h"
 #include "ui/AppPrinter.h"
 #include "ui/DatensatzDruckenFUnit.h"
 #include "ui/EinstellUebertragFUnit.h"
+#include "ui/UiMessages.h"
 
 namespace {
 
@@ -61,13 +65,14 @@ struct BoxSeen {
     QString title;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
 };
 
 ModalScript::Step answerBox(BoxSeen* seen, const QString& button = {}) {
     return [seen, button](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
         ASSERT_NE(box, nullptr) << "expected a message box, got " << w->metaObject()->className();
-        if (seen) *seen = BoxSeen{box->windowTitle(), box->text(), box->icon()};
+        if (seen) *seen = BoxSeen{box->windowTitle(), box->text(), box->icon(), box->textFormat()};
         for (QAbstractButton* b : box->buttons()) {
             if (button.isEmpty() ? b == box->defaultButton() : b->text() == button) {
                 b->click();
@@ -88,6 +93,7 @@ ModalScript::Step chooseFile(const QString& fileName) {
                                       ? QStringLiteral("(*.pdf)")
                                       : QStringLiteral("CSV Dateien (*.csv)")));
         dialog->selectFile(fileName);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);  // the question would block this step
         static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept checks the name as the OK button does
         // Under load the dialog's file model may not know the file yet, and accept() then keeps the dialog
         // open; the name is chosen all the same.
@@ -175,6 +181,37 @@ TEST_F(ExchangeCommandsTest, YearTransferDialogLayoutAndTabOrder) {
     EXPECT_TRUE(bookings().Active());
 }
 
+// Stops the first progress window that shows once its bar passes `at` (per mille), from the bar's own
+// signal: the step is chosen by the work done, not by the clock.
+class CancelAtProgress : public QObject {
+public:
+    explicit CancelAtProgress(int at) : m_at(at) { qApp->installEventFilter(this); }
+    ~CancelAtProgress() override { qApp->removeEventFilter(this); }
+    bool sawProgress = false;
+    bool cancelled = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* dialog = qobject_cast<QProgressDialog*>(watched);
+        if (dialog && event->type() == QEvent::Show && !m_watching.contains(dialog)) {
+            m_watching << dialog;
+            auto* bar = dialog->findChild<QProgressBar*>();
+            QObject::connect(bar, &QProgressBar::valueChanged, dialog, [this, dialog](int value) {
+                if (value > 0) sawProgress = true;
+                if (value > m_at && !cancelled) {
+                    cancelled = true;
+                    dialog->cancel();
+                }
+            });
+        }
+        return false;
+    }
+
+private:
+    int m_at;
+    QList<QPointer<QProgressDialog>> m_watching;
+};
+
 TEST_F(ExchangeCommandsTest, LongImportShowsProgressAndCanBeStopped) {
     start();
     QByteArray lines;
@@ -182,32 +219,75 @@ TEST_F(ExchangeCommandsTest, LongImportShowsProgressAndCanBeStopped) {
         lines += "01.03." + QByteArray::number(m_year) + ";A;" + QByteArray::number(i) + ";Porto Brief;0,85;19;0\r\n";
     const QString csv = file(QStringLiteral("lang.csv"));
     testsupport::writeFile(csv, lines);
-    bool sawProgress = false;
-    QTimer canceller;
-    canceller.setInterval(5);
-    QObject::connect(&canceller, &QTimer::timeout, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* progress = qobject_cast<QProgressDialog*>(w);
-            if (progress && progress->isVisible() && progress->value() > 0) {
-                sawProgress = true;
-                progress->cancel();
-                canceller.stop();
-            }
-        }
-    });
-    canceller.start();
+    // The file is read whole first (the first third of the bar), then posted: stopped half-way through posting.
+    CancelAtProgress canceller(666);
     BoxSeen summary;
     ModalScript script;
     script.then(chooseFile(csv)).then(answerBox(&summary));
     form->ImportierenausCSVDatei1->trigger();
     EXPECT_TRUE(script.done());
-    EXPECT_TRUE(sawProgress);
+    EXPECT_TRUE(canceller.sawProgress);
+    EXPECT_TRUE(canceller.cancelled);
     const int kept = bookings().RecordCount();
-    EXPECT_GT(kept, 0);
-    EXPECT_LT(kept, 20000);
+    EXPECT_GT(kept, 5000);
+    EXPECT_LT(kept, 15000);
     EXPECT_TRUE(summary.text.contains(QStringLiteral("Der Import wurde abgebrochen.")));
     EXPECT_TRUE(summary.text.contains(QStringLiteral("%1 Buchungen wurden importiert.").arg(kept)))
         << summary.text.toStdString();
+
+    // A long export stopped on its way leaves the file that was there.
+    const QString target = file(QStringLiteral("export.csv"));
+    testsupport::writeFile(target, "alt\r\n");
+    CancelAtProgress exportCanceller(100);
+    BoxSeen stopped;
+    ModalScript exporting;
+    exporting.then(chooseFile(target)).then(answerBox(&stopped));
+    form->ExportierenalsCSVDatei1->trigger();
+    EXPECT_TRUE(exporting.done());
+    EXPECT_TRUE(exportCanceller.cancelled);
+    EXPECT_TRUE(stopped.text.startsWith(QStringLiteral("Der Export wurde abgebrochen."))) << stopped.text.toStdString();
+    EXPECT_EQ(testsupport::readFile(target), QByteArray("alt\r\n"));
+    EXPECT_EQ(QDir(m_files.path()).entryList(QDir::Files), (QStringList{QStringLiteral("export.csv"),
+                                                                         QStringLiteral("lang.csv")}));
+}
+
+TEST_F(ExchangeCommandsTest, EntryFieldsTakeNoMoreThanTheirFieldsAndUserTextNeverTurnsIntoMarkup) {
+    start();
+    EXPECT_EQ(form->BelegEd->maxLength(), 20);
+    QTest::keyClicks(form->BuchTextEd->lineEdit(), QString(300, QLatin1Char('x')));
+    EXPECT_EQ(form->BuchTextEd->currentText(), QString(60, QLatin1Char('x')));
+    for (QLabel* label : {form->MwStLabel, form->VorsteuerLabel, form->AbfuhrEd, form->NettoLabel})
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    BoxSeen error;
+    ModalScript script;
+    script.then(answerBox(&error));
+    UiMessages::showError(form, QStringLiteral("„<h1>12</h1>“ ist kein Betrag."));
+    EXPECT_TRUE(script.done());
+    EXPECT_EQ(error.format, Qt::PlainText);
+}
+
+TEST_F(ExchangeCommandsTest, ImportingTheSameFileAgainAsksOnceAboutTheDuplicates) {
+    start();
+    const QString csv = file(QStringLiteral("zweimal.csv"));
+    testsupport::writeFile(csv, QStringLiteral("15.01.%1;E;1;Miete;119\r\n16.01.%1;A;2;Porto;0,85\r\n")
+                                    .arg(m_year)
+                                    .toLatin1());
+    ModalScript first;
+    first.then(chooseFile(csv)).then(answerBox(nullptr));
+    form->ImportierenausCSVDatei1->trigger();
+    ASSERT_EQ(bookings().RecordCount(), 2);
+
+    BoxSeen question, summary;
+    ModalScript again;
+    again.then(chooseFile(csv)).then(answerBox(&question, QStringLiteral("Überspringen"))).then(answerBox(&summary));
+    form->ImportierenausCSVDatei1->trigger();
+    EXPECT_TRUE(again.done());
+    EXPECT_TRUE(question.text.startsWith(QStringLiteral("2 Zeilen der Datei gleichen einer Buchung")))
+        << question.text.toStdString();
+    EXPECT_EQ(question.icon, QMessageBox::Question);
+    EXPECT_EQ(bookings().RecordCount(), 2);
+    EXPECT_TRUE(summary.text.contains(QStringLiteral("0 Buchungen wurden importiert.")));
+    EXPECT_TRUE(summary.text.contains(QStringLiteral("Sie wurden übersprungen."))) << summary.text.toStdString();
 }
 
 TEST_F(ExchangeCommandsTest, YearTransferCarriesACustomAccountIntoTheOpenYear) {
@@ -247,23 +327,26 @@ TEST_F(ExchangeCommandsTest, YearTransferCarriesACustomAccountIntoTheOpenYear) {
 
 TEST_F(ExchangeCommandsTest, YearTransferFromAMissingYearSaysWhichFileAndKeepsTheTables) {
     start();
-    std::vector<BoxSeen> copies(7);
+    BoxSeen failures;
     ModalScript script;
     script.then([](QWidget* w) {
         auto* dialog = static_cast<TEinstellUebertragForm*>(w);
         dialog->AltesJahrEd->setValue(1990);
         dialog->accept();
     });
-    script.then(answerBox(nullptr, QStringLiteral("Ja")));
-    for (BoxSeen& seen : copies) script.then(answerBox(&seen));
+    script.then(answerBox(nullptr, QStringLiteral("Ja"))).then(answerBox(&failures));
     form->EinstellungeninneuesJahrbertragen1->trigger();
-    EXPECT_TRUE(script.done());
-    EXPECT_EQ(copies[0].text, QStringLiteral("Konnte die Datei %1eaccounts_1_1990.dbf nicht nach %1eaccounts_1_%2.dbf "
-                                             "kopieren!")
-                                  .arg(form->progpath())
-                                  .arg(m_year));
-    EXPECT_EQ(copies[0].icon, QMessageBox::Information);
-    EXPECT_TRUE(copies[6].text.contains(QStringLiteral("kaccounts_1_1990.dbf")));
+    EXPECT_TRUE(script.done());  // one message for all seven tables
+    EXPECT_TRUE(failures.text.startsWith(QStringLiteral("7 Tabellen wurden nicht übertragen")));
+    EXPECT_TRUE(failures.text.contains(
+        QStringLiteral("Einnahmekonten: Konnte die Datei %1eaccounts_1_1990.dbf nicht nach %1eaccounts_1_%2.dbf "
+                       "kopieren! Die Quelldatei gibt es nicht.")
+            .arg(form->progpath(), QString::number(m_year))))
+        << failures.text.toStdString();
+    EXPECT_EQ(failures.icon, QMessageBox::Information);
+    EXPECT_EQ(failures.format, Qt::PlainText);
+    EXPECT_TRUE(failures.text.contains(QStringLiteral("Kostenkonten: Konnte die Datei %1kaccounts_1_1990.dbf")
+                                           .arg(form->progpath())));
     EXPECT_TRUE(bookings().Active());
     EXPECT_EQ(form->EAKontoEd->count(), 2);
 }
@@ -271,9 +354,10 @@ TEST_F(ExchangeCommandsTest, YearTransferFromAMissingYearSaysWhichFileAndKeepsTh
 TEST_F(ExchangeCommandsTest, ImportReportsWhatWasNotTakenAndRefreshesTheJournal) {
     start();
     form->AutobelCheck->setChecked(true);
-    const QString csv = file(QStringLiteral("bank.csv"));
+    // Markup in the file's name and values stays text in the summary.
+    const QString csv = file(QStringLiteral("<b>bank<i>.csv"));
     testsupport::writeFile(csv, QStringLiteral("\"%1\";\"E\";\"41\";\"Miete Büro\";119,00;19;0\r\n"
-                                               "\"%1\";\"E\";\"42\";\"Beratung\";abc;19;0\r\n")
+                                               "\"%1\";\"E\";\"42\";\"Beratung\";<h1>12</h1>;19;0\r\n")
                                     .arg(QDate(m_year, 1, 15).toString(QStringLiteral("dd.MM.yyyy")))
                                     .toLatin1());
     const QString vatBefore = form->MwStLabel->text();
@@ -282,13 +366,14 @@ TEST_F(ExchangeCommandsTest, ImportReportsWhatWasNotTakenAndRefreshesTheJournal)
     script.then(chooseFile(csv)).then(answerBox(&summary));
     form->ImportierenausCSVDatei1->trigger();
     EXPECT_TRUE(script.done());
-    EXPECT_TRUE(summary.text.contains(QStringLiteral("2 Buchungen wurden importiert."))) << summary.text.toStdString();
-    EXPECT_TRUE(summary.text.contains(QStringLiteral("Zeile 2, Feld 5 (BRUTTO): \"abc\"")))
+    EXPECT_TRUE(summary.text.contains(QStringLiteral("1 Buchung wurde importiert."))) << summary.text.toStdString();
+    EXPECT_TRUE(summary.text.contains(QStringLiteral("Zeile 2, Feld 5 (BRUTTO): „<h1>12</h1>“ ist kein")))
         << summary.text.toStdString();
     EXPECT_EQ(summary.icon, QMessageBox::Warning);
-    EXPECT_EQ(form->journalModel()->rowCount(), 2);
+    EXPECT_EQ(summary.format, Qt::PlainText);
+    EXPECT_EQ(form->journalModel()->rowCount(), 1);
     EXPECT_NE(form->MwStLabel->text(), vatBefore);
-    EXPECT_EQ(form->BelegEd->text(), QStringLiteral("43"));
+    EXPECT_EQ(form->BelegEd->text(), QStringLiteral("42"));
 }
 
 TEST_F(ExchangeCommandsTest, ExportedJournalImportsBackIntoAnotherYear) {
@@ -380,22 +465,49 @@ TEST_F(ExchangeCommandsTest, AllRecordsWithoutAPrinterGoIntoOnePdfPagePerFiltere
 
 namespace {
 
-TEST(RecordPrinting, OneJobTitledDatensatzGoingOnOverFurtherPages) {
+TEST(RecordPrinting, OnePdfTitledDatensatzGoingOnOverFurtherPages) {
     testsupport::TempFolder dir;
-    QPrinter printer(QPrinter::HighResolution);
-    TDruckeForm::preparePdf(printer, dir.file(QStringLiteral("job.pdf")));
-    printer.setFullPage(false);
     QStringList lines;
     for (int i = 0; i < 150; ++i) lines << QStringLiteral("ZEILE %1:           \tWert").arg(i);
-    TDruckeForm::printTexts(printer, {lines.join(QLatin1Char('\n'))}, false);
-    EXPECT_EQ(printer.docName(), QStringLiteral("Datensatz"));
-    EXPECT_FALSE(printer.fullPage());  // the shared printer's setting is given back
-    const QByteArray pdf = testsupport::readFile(dir.file(QStringLiteral("job.pdf")));
+    const QString file = dir.file(QStringLiteral("job.pdf"));
+    TDruckeForm::savePdf(file, {lines.join(QLatin1Char('\n')), QStringLiteral("ART:  \tE")});
+    const QByteArray pdf = testsupport::readFile(file);
     QByteArray title = QByteArray("\xfe\xff");
     for (const QChar c : QStringLiteral("Datensatz"))
         title += char(c.unicode() >> 8), title += char(c.unicode() & 0xff);
     EXPECT_TRUE(pdf.contains(title) || pdf.contains("Datensatz"));
-    EXPECT_GE(pdfPages(dir.file(QStringLiteral("job.pdf"))), 2);  // a long text goes on over further pages
+    EXPECT_GE(pdfPages(file), 3);  // a long text goes on over further pages; the next starts on a new one
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("job.pdf")});
+}
+
+TEST(RecordPrinting, PdfOnAFullDiskKeepsTheOldFileAndSaysSo) {
+    testsupport::SmallDisk disk(256);
+    if (!disk.ok()) GTEST_SKIP() << disk.skipReason().toStdString();
+    const QString file = disk.file(QStringLiteral("datensatz.pdf"));
+    testsupport::writeFile(file, "alte PDF");
+    disk.fill();
+    try {
+        TDruckeForm::savePdf(file, {QStringLiteral("DATUM:              \t31.12.2014")});
+        FAIL() << "no error on a full disk";
+    } catch (const QuorvelError& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Die PDF-Datei konnte nicht in"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("Datenträger ist voll"))) << e.message().toStdString();
+    }
+    EXPECT_EQ(testsupport::readFile(file), QByteArray("alte PDF"));
+}
+
+TEST(RecordPrinting, ValuesStandInOneColumnBehindTheWidestName) {
+    testsupport::TempFolder dir;
+    TDruckeForm window;
+    const QString text = QStringLiteral("DATUM:              \t31.12.2014\nART:                \tE\n"
+                                        "MWST:               \t19\nSAMMELKONT:         \t0");
+    window.setRecordText(text);
+    const QFontMetricsF metrics(window.RichEdit1->font());
+    qreal widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line.left(line.indexOf(QLatin1Char('\t')))));
+    EXPECT_GT(window.RichEdit1->tabStopDistance(), widest);
+    EXPECT_EQ(window.RichEdit1->toPlainText(), text);  // the text itself stays as it is
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -19,7 +20,9 @@
 #include "startup/OptionStore.h"
 #include "storage/DayNumber.h"
 #include "support/TestSupport.h"
+#include "storage/StorageError.h"
 #include "ui/AppPrinter.h"
+#include "ui/DatensatzDruckenFUnit.h"
 #include "ui/DruckeErgebnisFUnit.h"
 
 // "Drucken..." against a real CUPS queue whose PDF output is read back, and the path without any printer.
@@ -166,6 +169,60 @@ TEST(ReportPrintingTest, PrintsEveryPageAsOneJobOnARealCupsQueue) {
     EXPECT_TRUE(info.contains(token + QStringLiteral(" Auswertung"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages)))) << info.toStdString();
     EXPECT_TRUE(info.contains(QStringLiteral("A4"))) << info.toStdString();
+}
+
+// The program runs before the queue exists: a job started then fails with a German message; the queue
+// added afterwards is chosen and prints the record, each job on a printer of its own.
+TEST(ReportPrintingTest, AQueueAddedWhileTheProgramRunsPrintsAlsoAfterAFailedJob) {
+    for (const char* tool : {"/usr/sbin/lpadmin", "/usr/bin/lpstat", "/usr/bin/pdfinfo"})
+        if (!QFileInfo::exists(QString::fromLatin1(tool)))
+            GTEST_SKIP() << tool << " is missing (Debian packages cups, poppler-utils)";
+    const QString ppd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
+    if (!QFileInfo::exists(ppd)) GTEST_SKIP() << "the cups-pdf printer driver is missing (printer-driver-cups-pdf)";
+    Scheduler scheduler;
+    if (!scheduler.ok()) GTEST_SKIP() << "no CUPS scheduler: " << scheduler.reason();
+    const QString queue = QStringLiteral("QuorvelLaterPdf");
+    run(QStringLiteral("lpadmin"), {QStringLiteral("-x"), queue});
+
+    appPrinter();  // the printer choice of a program that is already running
+    if (!printerAvailable()) {
+        try {
+            TDruckeForm::printTexts(*newPrintJob(), {QStringLiteral("nichts")}, false);
+            ADD_FAILURE() << "a job without any printer started";
+        } catch (const QuorvelError& e) {
+            EXPECT_TRUE(e.message().startsWith(QStringLiteral("Der Druck konnte nicht gestartet werden")));
+        }
+    }
+
+    int code = 0;
+    const QString added = run(QStringLiteral("lpadmin"), {"-p", queue, "-E", "-v", "cups-pdf:/", "-P", ppd}, &code);
+    ASSERT_EQ(code, 0) << added.toStdString();
+    struct RemoveQueue {
+        QString name;
+        ~RemoveQueue() { run(QStringLiteral("lpadmin"), {QStringLiteral("-x"), name}); }
+    } removeQueue{queue};
+    ASSERT_TRUE(QPrinterInfo::availablePrinterNames().contains(queue));
+    appPrinter().setPrinterName(queue);  // as "Drucker einrichten..." stores the choice
+    ASSERT_EQ(appPrinter().printerName(), queue);
+
+    const QString outFolder = QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_dir) + QStringLiteral("/PDF");
+    const QStringList before = QDir(outFolder).entryList({QStringLiteral("*.pdf")}, QDir::Files);
+    TDruckeForm::printTexts(*newPrintJob(), {QStringLiteral("DATUM:              \t31.12.2014")}, false);
+    QString found;
+    QElapsedTimer timer;
+    timer.start();
+    while (found.isEmpty() && timer.elapsed() < 90000) {
+        for (const QFileInfo& f : QDir(outFolder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files))
+            if (!before.contains(f.fileName()) && f.fileName().contains(QStringLiteral("Datensatz")) && f.size() > 0)
+                found = f.absoluteFilePath();
+        if (found.isEmpty()) QTest::qWait(300);
+    }
+    ASSERT_FALSE(found.isEmpty()) << "no PDF from the queue in " << outFolder.toStdString()
+                                  << "; jobs: " << run(QStringLiteral("lpstat"), {"-W", "all", "-o"}).toStdString();
+    QTest::qWait(1000);
+    const QString info = run(QStringLiteral("pdfinfo"), {found});
+    QFile::remove(found);
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n")))) << info.toStdString();
 }
 
 TEST(ReportPrintingTest, WithoutAPrinterItSaysSoAndOffersThePdf) {

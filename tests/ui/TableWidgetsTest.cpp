@@ -63,9 +63,9 @@ TEST(DBNavigatorLook, HintsSizeAndAccessibleNames) {
                            "Datensatz einfügen",
                            "Datensatz löschen",
                            "Datensatz bearbeiten",
-                           "Geänderte Datensatz speichern",
+                           "Geänderten Datensatz speichern",
                            "Abbrechen, Änderungen verwerfen",
-                           "Daten aktuallisieren"};
+                           "Daten aktualisieren"};
     DBNavigator withHints;
     DBNavigator withoutHints(nullptr, false);
     EXPECT_EQ(withHints.size(), QSize(240, 25));
