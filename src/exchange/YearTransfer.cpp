@@ -53,6 +53,12 @@ std::vector<CopyFailure> copyTables(const QString& folder, int mandantnr, int ol
     return failures;
 }
 
+bool copyAssignments(const QString& folder, int mandantnr, int oldYear, int newYear, CopyFailure* failure) {
+    const QString source = tableFile(folder, "kontenzuordnung", mandantnr, oldYear);
+    if (!QFileInfo::exists(source)) return true;
+    return copyFile(source, tableFile(folder, "kontenzuordnung", mandantnr, newYear), failure);
+}
+
 void closeTables(TableSet& t) {
     for (DbfTable* table : {&t.Dbf1, &t.EinnahmeKonten, &t.Sammelkonten, &t.kostenkonten, &t.dauer, &t.AusgabeKonten,
                             &t.MwstSaetze, &t.buchungstexte})

@@ -34,6 +34,10 @@ QString tableFile(const QString& folder, const char* baseName, int mandantnr, in
 std::vector<CopyFailure> copyTables(const QString& folder, int mandantnr, int oldYear, int newYear,
                                     const std::array<bool, 7>& chosen);
 
+// Carries the account assignment ("kontenzuordnung") of oldYear into newYear, as the tables above. An old
+// year without one leaves the new year as it is and counts as done. Close the open assignment table first.
+bool copyAssignments(const QString& folder, int mandantnr, int oldYear, int newYear, CopyFailure* failure);
+
 // Closes the eight tables of an open set in the order of the transfer: bookings, income accounts,
 // collective accounts, cost centres, recurring bookings, expense accounts, VAT rates, booking texts.
 void closeTables(TableSet& tables);

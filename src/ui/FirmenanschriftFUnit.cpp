@@ -1,6 +1,8 @@
 #include "ui/FirmenanschriftFUnit.h"
 
+#include <QCheckBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -11,7 +13,7 @@ TFirmenanschriftForm::TFirmenanschriftForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TFirmenanschriftForm"));
     setWindowTitle(QStringLiteral("Firmenangaben"));
     setModal(true);
-    setFixedSize(523, 298);
+    setFixedSize(523, 354);
 
     auto* label = new QLabel(QStringLiteral("Hinterlegen Sie hier Ihre Firmenadresse:"), this);
     label->move(8, 8);
@@ -28,7 +30,22 @@ TFirmenanschriftForm::TFirmenanschriftForm(QWidget* parent) : QDialog(parent) {
     label->setBuddy(Memo1);
     Memo1->setAccessibleName(label->text());
 
-    OKBtn = addOkStrip(this, QRect(8, 244, 507, 4), QRect(213, 256, 96, 33), false);
+    auto* taxLabel = new QLabel(QStringLiteral("Steuernummer:"), this);
+    taxLabel->move(8, 246);
+    SteuernummerEd = new QLineEdit(this);
+    SteuernummerEd->setObjectName(QStringLiteral("SteuernummerEd"));
+    SteuernummerEd->setGeometry(120, 242, 220, 24);
+    SteuernummerEd->setMaxLength(40);
+    SteuernummerEd->setAccessibleName(QStringLiteral("Steuernummer"));
+    taxLabel->setBuddy(SteuernummerEd);
+    KleinunternehmerCheck = new QCheckBox(QStringLiteral("Kleinunternehmer (§ 19 UStG): keine Umsatzsteuer-Voranmeldung"), this);
+    KleinunternehmerCheck->setObjectName(QStringLiteral("KleinunternehmerCheck"));
+    KleinunternehmerCheck->setGeometry(8, 274, 505, 20);
+
+    OKBtn = addOkStrip(this, QRect(8, 300, 507, 4), QRect(213, 312, 96, 33), false);
+    setTabOrder(Memo1, SteuernummerEd);
+    setTabOrder(SteuernummerEd, KleinunternehmerCheck);
+    setTabOrder(KleinunternehmerCheck, OKBtn);
 }
 
 QStringList TFirmenanschriftForm::lines() const {

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDate>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -178,6 +179,12 @@ void TMainForm::EinstellungeninneuesJahrbertragen1Click() {
         m_tablesUsable = false;
         YearTransfer::closeTables(m_tables);
         failures = YearTransfer::copyTables(m_progpath, m_mandantnr, oldYear, newYear, dialog->chosen());
+        if (dialog->KontenzuordnungCheck->isChecked()) {
+            m_tables.Kontenzuordnung.Close();
+            YearTransfer::CopyFailure failure;
+            if (!YearTransfer::copyAssignments(m_progpath, m_mandantnr, oldYear, newYear, &failure))
+                failures.push_back(failure);
+        }
     }
     for (const YearTransfer::CopyFailure& failure : failures) {
         QMessageBox box(QMessageBox::Information, appTitle(), failure.message(), QMessageBox::Ok, this);
