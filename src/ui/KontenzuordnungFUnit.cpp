@@ -50,6 +50,9 @@ TKontenzuordnungForm::TKontenzuordnungForm(DbfTable& einnahmeKonten, DbfTable& a
     m_gridParent = inner;
     addAccounts(einnahmeKonten, KontoSeite::Einnahme);
     addAccounts(ausgabeKonten, KontoSeite::Ausgabe);
+    grid->setRowStretch(grid->rowCount(), 1);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
 
     const bool writable = m_table.Active() && !m_table.isReadOnly() && !m_table.readOnlyMode();
     QString status = m_zuordnung.problem();
@@ -91,10 +94,15 @@ void TKontenzuordnungForm::addAccounts(DbfTable& accounts, KontoSeite seite) {
         const int line = m_grid->rowCount();
         auto* label = new QLabel(caption, m_gridParent);
         row.UstEd = new QComboBox(m_gridParent);
-        row.UstEd->setObjectName(QStringLiteral("UstEd_%1_%2").arg(seite == KontoSeite::Einnahme ? u'E' : u'A').arg(row.nr));
+        row.UstEd->setObjectName(QStringLiteral("UstEd_%1_%2").arg(seite == KontoSeite::Einnahme ? QStringLiteral("E") : QStringLiteral("A")).arg(row.nr));
         for (UstArt a : UstArten::choices(seite)) row.UstEd->addItem(UstArten::text(a, m_ustva), UstArten::code(a));
         row.EuerEd = new QComboBox(m_gridParent);
-        row.EuerEd->setObjectName(QStringLiteral("EuerEd_%1_%2").arg(seite == KontoSeite::Einnahme ? u'E' : u'A').arg(row.nr));
+        row.EuerEd->setObjectName(QStringLiteral("EuerEd_%1_%2").arg(seite == KontoSeite::Einnahme ? QStringLiteral("E") : QStringLiteral("A")).arg(row.nr));
+        for (QComboBox* box : {row.UstEd, row.EuerEd}) {
+            // Long line texts stay readable in the open list without widening the dialog.
+            box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            box->setMinimumContentsLength(28);
+        }
         row.UstEd->setAccessibleName(QStringLiteral("Umsatzsteuer-Behandlung ") + caption);
         row.EuerEd->setAccessibleName(QStringLiteral("Zeile der Anlage EÜR ") + caption);
         label->setBuddy(row.UstEd);
