@@ -72,6 +72,10 @@ QString TaxBookingSource::beleg(const char* record) const {
     return textField(record, Booking::Beleg);
 }
 
+double TaxBookingSource::datum(const char* record) const {
+    return FieldCodec::dayNumber(record + m_offsets[Booking::Datum]);
+}
+
 QString TaxBookingSource::text(const char* record) const {
     return textField(record, Booking::Text);
 }

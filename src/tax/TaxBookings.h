@@ -34,6 +34,7 @@ public:
     // Text fields of a record read by forEach.
     QString beleg(const char* record) const;
     QString text(const char* record) const;
+    double datum(const char* record) const;
 
 private:
     QString textField(const char* record, int field) const;

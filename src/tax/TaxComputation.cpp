@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <map>
+#include <unordered_map>
 
 #include "journal/Booking.h"
 #include "reports/output/ReportFormat.h"
@@ -76,26 +77,42 @@ UstvaResult ustva(const TaxBookingSource& bookings, const std::set<int>& einnahm
     r.zeitraum = zeitraum;
     if (!zuordnung.problem().isEmpty()) r.problems << zuordnung.problem();
 
-    // Line sums in extended precision: net per line, booked tax per line.
+    // Line sums in extended precision, by the line's position in the form: net and booked tax.
     struct Sum {
         long double net = 0;
         long double tax = 0;
         int count = 0;
     };
-    std::map<QString, Sum> sums;
-    const std::vector<const TaxFormLine*> computed = form.linesOfKind(QStringLiteral("baseComputedTax"));
-    const TaxFormLine* other = nullptr;
-    if (const auto v = form.linesOfKind(QStringLiteral("baseBookedTax")); !v.empty()) other = v.front();
+    const auto indexOf = [&form](const QString& id) -> int {
+        for (std::size_t i = 0; i < form.lines.size(); ++i)
+            if (form.lines[i].id == id) return int(i);
+        return -1;
+    };
+    std::vector<Sum> sums(form.lines.size());
+    std::vector<std::pair<double, int>> computed;  // rate, line
+    int other = -1;
+    for (std::size_t i = 0; i < form.lines.size(); ++i) {
+        if (form.lines[i].rule == QLatin1String("baseComputedTax")) computed.emplace_back(form.lines[i].rate, int(i));
+        if (form.lines[i].rule == QLatin1String("baseBookedTax") && other < 0) other = int(i);
+    }
     long double vorsteuer = 0;
-    // Treatment per account, looked up once.
-    std::map<std::pair<char, int>, Zuordnung> cache;
-    const auto treatment = [&](char art, int konto) -> const Zuordnung& {
-        auto it = cache.find({art, konto});
-        if (it == cache.end())
-            it = cache.emplace(std::make_pair(art, konto),
-                               zuordnung.forAccount(art == 'E' ? KontoSeite::Einnahme : KontoSeite::Ausgabe, konto))
-                     .first;
-        return it->second;
+
+    // What an account's bookings do, worked out once per account.
+    struct Account {
+        bool missing = false;
+        UstArt ust = UstArt::Regelsteuersatz;
+        int line = -1;  // the line of a 0 % treatment
+    };
+    std::unordered_map<int, Account> einnahmen, ausgaben;
+    const auto account = [&](bool einnahme, int konto) -> const Account& {
+        auto& cache = einnahme ? einnahmen : ausgaben;
+        auto it = cache.find(konto);
+        if (it != cache.end()) return it->second;
+        Account a;
+        a.missing = !(einnahme ? einnahmeKonten : ausgabeKonten).count(konto);
+        a.ust = zuordnung.forAccount(einnahme ? KontoSeite::Einnahme : KontoSeite::Ausgabe, konto).ust;
+        a.line = indexOf(UstArten::ustvaLineId(a.ust));
+        return cache.emplace(konto, a).first->second;
     };
 
     bookings.forEach([&](const TaxBooking& b) {
@@ -106,59 +123,56 @@ UstvaResult ustva(const TaxBookingSource& bookings, const std::set<int>& einnahm
             return;
         }
         const bool einnahme = b.art == 'E';
-        if (!(einnahme ? einnahmeKonten : ausgabeKonten).count(b.konto)) {
+        const Account& a = account(einnahme, b.konto);
+        if (a.missing) {
             r.unassigned.push_back(listed(bookings, b, missingAccount(b.art, b.konto)));
             return;
         }
-        const UstArt ust = treatment(b.art, b.konto).ust;
-        const Booking::Split s = Booking::split(b.brutto, b.rate);
-        const auto add = [&](const TaxFormLine* line) {
-            Sum& sum = sums[line->id];
-            sum.net += s.netto;
-            sum.tax += s.mwst;
-            ++sum.count;
-        };
         if (!einnahme) {
-            if (ust != UstArt::Vorsteuerabzug) return;
+            if (a.ust != UstArt::Vorsteuerabzug) return;
             if (b.rate < 0) {
                 r.unassigned.push_back(listed(bookings, b, QStringLiteral("negativer Steuersatz")));
                 return;
             }
-            vorsteuer += s.mwst;
+            vorsteuer += Booking::split(b.brutto, b.rate).mwst;
             return;
         }
-        if (ust == UstArt::UstErstattung) return;
-        if (ust == UstArt::Regelsteuersatz) {
-            for (const TaxFormLine* line : computed)
-                if (sameRate(b.rate, line->rate)) {
-                    add(line);
-                    return;
-                }
-            if (b.rate > 0 && other) {
-                add(other);
+        if (a.ust == UstArt::UstErstattung) return;
+        int line = -1;
+        if (a.ust == UstArt::Regelsteuersatz) {
+            for (const auto& [rate, at] : computed)
+                if (sameRate(b.rate, rate)) line = at;
+            if (line < 0 && b.rate > 0) line = other;
+            if (line < 0) {
+                r.unassigned.push_back(listed(
+                    bookings, b,
+                    QStringLiteral("%1 ohne Zuordnung: wählen Sie die Behandlung des Kontos in der Kontenzuordnung")
+                        .arg(rateText(b.rate))));
                 return;
             }
-            r.unassigned.push_back(listed(
-                bookings, b,
-                QStringLiteral("%1 ohne Zuordnung: wählen Sie die Behandlung des Kontos in der Kontenzuordnung")
-                    .arg(rateText(b.rate))));
-            return;
+        } else {
+            if (a.line < 0 || !sameRate(b.rate, 0)) {
+                r.unassigned.push_back(listed(
+                    bookings, b,
+                    a.line >= 0 ? QStringLiteral("%1 passt nicht zur Behandlung des Kontos (nur 0 %)").arg(rateText(b.rate))
+                                : QStringLiteral("die Behandlung des Kontos hat im Vordruck keine Zeile")));
+                return;
+            }
+            line = a.line;
         }
-        const TaxFormLine* line = form.line(UstArten::ustvaLineId(ust));
-        if (!line || !sameRate(b.rate, 0)) {
-            r.unassigned.push_back(listed(
-                bookings, b, line ? QStringLiteral("%1 passt nicht zur Behandlung des Kontos (nur 0 %)").arg(rateText(b.rate))
-                                  : QStringLiteral("die Behandlung des Kontos hat im Vordruck keine Zeile")));
-            return;
-        }
-        add(line);
+        const Booking::Split s = Booking::split(b.brutto, b.rate);
+        Sum& sum = sums[std::size_t(line)];
+        sum.net += s.netto;
+        sum.tax += s.mwst;
+        ++sum.count;
     });
 
     long double steuerGebucht = 0;
-    for (const TaxFormLine& line : form.lines) {
+    for (std::size_t i = 0; i < form.lines.size(); ++i) {
+        const TaxFormLine& line = form.lines[i];
         UstvaLineValue v;
         v.line = line;
-        const Sum sum = sums.count(line.id) ? sums[line.id] : Sum{};
+        const Sum& sum = sums[i];
         v.count = sum.count;
         v.exactBase = Booking::roundToCent(double(sum.net));
         v.base = wholeEuros(v.exactBase);
@@ -198,27 +212,52 @@ EuerResult euer(const TaxBookingSource& bookings, const std::set<int>& einnahmeK
     r.year = year;
     if (!zuordnung.problem().isEmpty()) r.problems << zuordnung.problem();
     for (const TaxFormLine& line : form.lines) r.lines.push_back(EuerLineValue{line, 0, {}});
-    std::map<QString, std::size_t> index;
-    for (std::size_t i = 0; i < r.lines.size(); ++i) index[r.lines[i].line.id] = i;
+    const auto indexOf = [&form](const QString& id) -> int {
+        for (std::size_t i = 0; i < form.lines.size(); ++i)
+            if (form.lines[i].id == id) return int(i);
+        return -1;
+    };
     std::vector<long double> sums(r.lines.size(), 0);
-    const auto lineIndex = [&](const QString& id) -> long {
-        const auto it = index.find(id);
-        return it == index.end() ? -1 : long(it->second);
-    };
     QStringList unknownLines;
-    const auto put = [&](const QString& id, const TaxBooking& b, double amount) {
-        long i = lineIndex(id);
-        if (i < 0) {
-            if (!unknownLines.contains(id)) unknownLines << id;
-            return false;
-        }
-        sums[std::size_t(i)] += amount;
-        if (amount != 0 || id != QLatin1String("ustVereinnahmt"))
-            r.lines[std::size_t(i)].entries.push_back(EuerEntry{b.record, b.datum, amount});
-        return true;
+    const int vatReceived = indexOf(QStringLiteral("ustVereinnahmt"));
+    const int inputTax = indexOf(QStringLiteral("vorsteuer"));
+
+    // Where an account's bookings go, worked out once per account: the line of the amount (net, or gross
+    // where there is no VAT to split off) and the line of the VAT.
+    struct Account {
+        bool missing = false;
+        int line = -1;
+        int vatLine = -1;
+        bool gross = false;
+        bool privat = false;
     };
+    const auto resolve = [&](bool einnahme, int konto) {
+        Account a;
+        const KontoSeite seite = einnahme ? KontoSeite::Einnahme : KontoSeite::Ausgabe;
+        Zuordnung z = zuordnung.forAccount(seite, konto);
+        if (!(einnahme ? einnahmeKonten : ausgabeKonten).count(konto)) {
+            // Counted on the default line, so the totals still hold every booking; listed as unplaced.
+            a.missing = true;
+            z = Kontenzuordnung::defaultFor(seite);
+        }
+        a.line = indexOf(z.euerZeile);
+        if (a.line < 0) {
+            if (!unknownLines.contains(z.euerZeile)) unknownLines << z.euerZeile;
+            a.line = indexOf(UstArten::defaultEuerLine(z.ust));
+        }
+        a.gross = z.ust == UstArt::UstErstattung || z.ust == UstArt::UstZahlung ||
+                  z.ust == UstArt::OhneVorsteuerabzug || z.ust == UstArt::Privatentnahme;
+        a.privat = z.ust == UstArt::Privatentnahme;
+        if (!a.gross) a.vatLine = einnahme ? vatReceived : inputTax;
+        return a;
+    };
+    std::unordered_map<int, Account> einnahmenKonten, ausgabenKonten;
+    // Room for every booking on every line that lists bookings: only the address space is taken until a
+    // line fills it, and a large year is not copied over and over while its lists grow.
+    for (EuerLineValue& v : r.lines)
+        if (!v.line.kind.endsWith(QLatin1String("Total")) && v.line.kind != QLatin1String("profit"))
+            v.entries.reserve(std::size_t(bookings.count()));
     const Zeitraum jahr = CalcZeitraum(PeriodItem::GanzesJahr, year);
-    std::map<std::pair<char, int>, Zuordnung> cache;
     long double einnahmen = 0, ausgaben = 0, entnahmen = 0;
 
     bookings.forEach([&](const TaxBooking& b) {
@@ -232,45 +271,26 @@ EuerResult euer(const TaxBookingSource& bookings, const std::set<int>& einnahmeK
             return;
         }
         const bool einnahme = b.art == 'E';
-        const KontoSeite seite = einnahme ? KontoSeite::Einnahme : KontoSeite::Ausgabe;
-        auto it = cache.find({b.art, b.konto});
-        if (it == cache.end()) it = cache.emplace(std::make_pair(b.art, b.konto), zuordnung.forAccount(seite, b.konto)).first;
-        Zuordnung z = it->second;
-        if (!(einnahme ? einnahmeKonten : ausgabeKonten).count(b.konto)) {
-            // Counted on the default line, so the totals still hold every booking; listed as unplaced.
-            r.unassigned.push_back(listed(bookings, b, missingAccount(b.art, b.konto)));
-            z = Kontenzuordnung::defaultFor(seite);
-        }
-        const Booking::Split s = Booking::split(b.brutto, b.rate);
-        if (einnahme) {
-            einnahmen += b.brutto;
-            if (z.ust == UstArt::UstErstattung) {
-                put(QStringLiteral("ustErstattet"), b, b.brutto);
-                return;
-            }
-            if (!put(z.euerZeile, b, s.netto)) put(UstArten::defaultEuerLine(z.ust), b, s.netto);
-            put(QStringLiteral("ustVereinnahmt"), b, s.mwst);
+        auto& cache = einnahme ? einnahmenKonten : ausgabenKonten;
+        auto it = cache.find(b.konto);
+        if (it == cache.end()) it = cache.emplace(b.konto, resolve(einnahme, b.konto)).first;
+        const Account& a = it->second;
+        if (a.missing) r.unassigned.push_back(listed(bookings, b, missingAccount(b.art, b.konto)));
+        if (einnahme) einnahmen += b.brutto;
+        else if (a.privat) entnahmen += b.brutto;
+        else ausgaben += b.brutto;
+        const auto put = [&](int line, double amount) {
+            if (line < 0) return;
+            sums[std::size_t(line)] += amount;
+            r.lines[std::size_t(line)].entries.push_back(EuerEntry{b.record, amount});
+        };
+        if (a.gross) {
+            put(a.line, b.brutto);
             return;
         }
-        switch (z.ust) {
-            case UstArt::Privatentnahme:
-                entnahmen += b.brutto;
-                put(QStringLiteral("entnahmen"), b, b.brutto);
-                return;
-            case UstArt::UstZahlung:
-                ausgaben += b.brutto;
-                put(QStringLiteral("ustGezahlt"), b, b.brutto);
-                return;
-            case UstArt::OhneVorsteuerabzug:
-                ausgaben += b.brutto;
-                if (!put(z.euerZeile, b, b.brutto)) put(UstArten::defaultEuerLine(z.ust), b, b.brutto);
-                return;
-            default:
-                ausgaben += b.brutto;
-                if (!put(z.euerZeile, b, s.netto)) put(UstArten::defaultEuerLine(z.ust), b, s.netto);
-                put(QStringLiteral("vorsteuer"), b, s.mwst);
-                return;
-        }
+        const Booking::Split s = Booking::split(b.brutto, b.rate);
+        put(a.line, s.netto);
+        if (s.mwst != 0) put(a.vatLine, s.mwst);
     });
 
     for (std::size_t i = 0; i < r.lines.size(); ++i) r.lines[i].sum = Booking::roundToCent(double(sums[i]));

@@ -91,12 +91,19 @@ public:
                                          Cell{QStringLiteral("Betrag"), true}, Cell{QStringLiteral("MwSt.")},
                                          Cell{QStringLiteral("Text / Grund")}};
         for (int i = 0; i < 4; ++i) e.measure(i, header[std::size_t(i)].text);
+        // A long list is measured on its first rows and on its largest amount; measuring every row of a
+        // year that has no assignment at all would cost more than the whole walk.
+        double largest = 0;
+        std::size_t measured = 0;
         for (const TaxListedBooking& b : bookings) {
+            largest = std::max(largest, std::fabs(b.brutto));
+            if (++measured > 500) continue;
             e.measure(0, ReportFormat::date(b.datum));
             e.measure(1, b.beleg);
-            e.measure(2, money(b.brutto));
             e.measure(3, ReportFormat::rateLabel(b.rate));
         }
+        e.measure(2, money(-largest));
+        e.measure(1, QString(12, QLatin1Char('0')));
         e.setFont(FontRole::ColumnHeader);
         e.row(header);
         e.advance();
@@ -219,7 +226,7 @@ int euer(ReportCanvas& canvas, const EuerResult& r, const TaxBookingSource& book
         e.clearWidths();
         // Fixed column widths: measuring every row of a large year would cost more than the whole walk.
         e.measure(0, QStringLiteral("Datum"));
-        e.measure(0, ReportFormat::date(v.entries.front().datum));
+        e.measure(0, ReportFormat::date(bookings.datum(v.entries.front().record)));
         e.measure(0, QStringLiteral("30.12.2026"));
         e.measure(1, QStringLiteral("Beleg"));
         e.measure(1, QString(12, QLatin1Char('0')));
@@ -235,7 +242,7 @@ int euer(ReportCanvas& canvas, const EuerResult& r, const TaxBookingSource& book
         e.setFont(FontRole::Body);
         for (const EuerEntry& en : v.entries) {
             if (e.visible())
-                e.row(std::array<Cell, 4>{Cell{dates.text(en.datum)}, Cell{bookings.beleg(en.record)},
+                e.row(std::array<Cell, 4>{Cell{dates.text(bookings.datum(en.record))}, Cell{bookings.beleg(en.record)},
                                           Cell{l.money(en.amount), true}, Cell{bookings.text(en.record)}});
             e.advance();
         }

@@ -49,8 +49,7 @@ struct UstvaResult {
 };
 
 struct EuerEntry {
-    const char* record = nullptr;
-    double datum = 0;
+    const char* record = nullptr;  // read through the booking source the result was computed from
     double amount = 0;
 };
 
