@@ -13,13 +13,13 @@ TFirmenanschriftForm::TFirmenanschriftForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TFirmenanschriftForm"));
     setWindowTitle(QStringLiteral("Firmenangaben"));
     setModal(true);
-    setFixedSize(523, 354);
+    setFixedSize(523, 298);
 
     auto* label = new QLabel(QStringLiteral("Hinterlegen Sie hier Ihre Firmenadresse:"), this);
     label->move(8, 8);
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(8, 32, 505, 201);
+    Memo1->setGeometry(8, 32, 505, 145);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -31,21 +31,22 @@ TFirmenanschriftForm::TFirmenanschriftForm(QWidget* parent) : QDialog(parent) {
     Memo1->setAccessibleName(label->text());
 
     auto* taxLabel = new QLabel(QStringLiteral("Steuernummer:"), this);
-    taxLabel->move(8, 246);
+    taxLabel->move(8, 190);
     SteuernummerEd = new QLineEdit(this);
     SteuernummerEd->setObjectName(QStringLiteral("SteuernummerEd"));
-    SteuernummerEd->setGeometry(120, 242, 220, 24);
+    SteuernummerEd->setGeometry(120, 186, 220, 24);
     SteuernummerEd->setMaxLength(40);
     SteuernummerEd->setAccessibleName(QStringLiteral("Steuernummer"));
     taxLabel->setBuddy(SteuernummerEd);
     KleinunternehmerCheck = new QCheckBox(QStringLiteral("Kleinunternehmer (§ 19 UStG): keine Umsatzsteuer-Voranmeldung"), this);
     KleinunternehmerCheck->setObjectName(QStringLiteral("KleinunternehmerCheck"));
-    KleinunternehmerCheck->setGeometry(8, 274, 505, 20);
+    KleinunternehmerCheck->setGeometry(8, 216, 505, 20);
 
-    OKBtn = addOkStrip(this, QRect(8, 300, 507, 4), QRect(213, 312, 96, 33), false);
-    setTabOrder(Memo1, SteuernummerEd);
+    OKBtn = addOkStrip(this, QRect(8, 244, 507, 4), QRect(213, 256, 96, 33), false);
+    // Tab leaves the address for "OK" as before; the tax fields follow it.
+    setTabOrder(Memo1, OKBtn);
+    setTabOrder(OKBtn, SteuernummerEd);
     setTabOrder(SteuernummerEd, KleinunternehmerCheck);
-    setTabOrder(KleinunternehmerCheck, OKBtn);
 }
 
 QStringList TFirmenanschriftForm::lines() const {

@@ -101,12 +101,13 @@ TEST_F(TaxCommandsTest, AssignmentDialogWorksWithTheKeyboardAndStoresAtOnce) {
     WhenShown<TKontenzuordnungForm> dialog([&](TKontenzuordnungForm* d) {
         const auto& rows = d->rows();
         ASSERT_GE(rows.size(), 3u);
+        QApplication::setActiveWindow(d);
         rows[0].UstEd->setFocus();
         QTest::keyClick(rows[0].UstEd, Qt::Key_Down);  // "Steuerfrei mit Vorsteuerabzug"
-        QTest::keyClick(d, Qt::Key_Tab);
-        focusAfterTab = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
-        QTest::keyClick(d, Qt::Key_Tab);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(d->focusWidget(), Qt::Key_Tab);
+        focusAfterTab = d->focusWidget() ? d->focusWidget()->objectName() : QString();
+        QTest::keyClick(d->focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(d->focusWidget(), Qt::Key_Down);
         d->OKBtn->click();
     });
     form->Kontenzuordnung1Click();
