@@ -190,6 +190,9 @@ int euer(ReportCanvas& canvas, const EuerResult& r, const TaxBookingSource& book
          const PageParams& params) {
     FormLayout l(canvas, header, params);
     l.start(euerTitle(r), r.form.fallbackNote(), r.incomplete(), r.problems);
+    l.text(QStringLiteral("Gezählt werden alle Einnahmen und Ausgaben mit Datum im Jahr (Zufluss und Abfluss); der "
+                          "Textfilter des Journals gilt für dieses Formular nicht. Zeilen ohne Kennzahl (–): die "
+                          "Kennzahl ist dem amtlichen Vordruck zu entnehmen."));
     PageEngine& e = l.e;
     QString section;
     e.setFont(FontRole::Body);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLocale>
 
+#include "exchange/YearTransfer.h"
 #include "reports/output/RecordingCanvas.h"
 #include "support/SmallDisk.h"
 #include "tax/Kontenzuordnung.h"
@@ -205,4 +206,24 @@ TEST(TaxPages, EuerHasASidePagePerLineWithItsBookings) {
     EXPECT_TRUE(has(t, QStringLiteral("Gewinn/Verlust")));
     const QByteArray csv = TaxCsv::euer(r);
     EXPECT_TRUE(csv.contains(";Summe Betriebseinnahmen;"));
+}
+
+// The year transfer carries the assignment into the new year; an old year without one leaves the new
+// year's table as it is.
+TEST(YearTransferOfAssignments, CarriesTheTableAndSkipsAYearWithoutOne) {
+    TaxYear old(2025);
+    Kontenzuordnung z = Kontenzuordnung::read(old.set.Kontenzuordnung);
+    z.set(KontoSeite::Einnahme, 0, {UstArt::NichtSteuerbar, {}, true});
+    z.write(old.set.Kontenzuordnung);
+    old.set.closeAll();
+    YearTransfer::CopyFailure failure;
+    ASSERT_TRUE(YearTransfer::copyAssignments(old.dir.path(), 1, 2025, 2026, &failure)) << failure.reason.toStdString();
+    TableSet next;
+    next.setNames(1, 2026);
+    next.InitDB(old.dir.path());
+    EXPECT_EQ(Kontenzuordnung::read(next.Kontenzuordnung).forAccount(KontoSeite::Einnahme, 0).ust, UstArt::NichtSteuerbar);
+    next.closeAll();
+    const QByteArray before = readFile(old.dir.file(QStringLiteral("kontenzuordnung_1_2026.dbf")));
+    EXPECT_TRUE(YearTransfer::copyAssignments(old.dir.path(), 1, 2024, 2026, &failure));
+    EXPECT_EQ(readFile(old.dir.file(QStringLiteral("kontenzuordnung_1_2026.dbf"))), before);
 }
