@@ -67,6 +67,14 @@ QString failuresText(const std::vector<CopyFailure>& failures) {
     return text;
 }
 
+bool copyAssignments(const QString& folder, int mandantnr, int oldYear, int newYear, CopyFailure* failure) {
+    const QString source = tableFile(folder, "kontenzuordnung", mandantnr, oldYear);
+    if (!QFileInfo::exists(source)) return true;
+    if (copyFile(source, tableFile(folder, "kontenzuordnung", mandantnr, newYear), failure)) return true;
+    if (failure) failure->table = QStringLiteral("Kontenzuordnung");
+    return false;
+}
+
 void closeTables(TableSet& t) {
     for (DbfTable* table : {&t.Dbf1, &t.EinnahmeKonten, &t.Sammelkonten, &t.kostenkonten, &t.dauer, &t.AusgabeKonten,
                             &t.MwstSaetze, &t.buchungstexte})

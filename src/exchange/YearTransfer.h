@@ -43,6 +43,10 @@ std::vector<CopyFailure> copyTables(const QString& folder, int mandantnr, int ol
 // One message for all failures of a transfer: every table not copied, with its files and the reason.
 QString failuresText(const std::vector<CopyFailure>& failures);
 
+// Carries the account assignment ("kontenzuordnung") of oldYear into newYear, as the tables above. An old
+// year without one leaves the new year as it is and counts as done. Close the open assignment table first.
+bool copyAssignments(const QString& folder, int mandantnr, int oldYear, int newYear, CopyFailure* failure);
+
 // Closes the eight tables of an open set in the order of the transfer: bookings, income accounts,
 // collective accounts, cost centres, recurring bookings, expense accounts, VAT rates, booking texts.
 void closeTables(TableSet& tables);

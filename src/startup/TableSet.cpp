@@ -135,12 +135,22 @@ std::vector<FieldDef> TableSet::bookingTextsSchema() {
     return {{QStringLiteral("Text"), FieldType::String, 60}};
 }
 
+std::vector<FieldDef> TableSet::assignmentsSchema() {
+    return {
+        {QStringLiteral("Art"), FieldType::String, 1},
+        {QStringLiteral("Nr"), FieldType::Integer, 0},
+        {QStringLiteral("UStArt"), FieldType::String, 2},
+        {QStringLiteral("EUeRZeile"), FieldType::String, 40},
+    };
+}
+
 std::vector<TableSet::Entry> TableSet::entries() {
     return {
         {&Dbf1, bookingsSchema()},           {&dauer, templatesSchema()},
         {&EinnahmeKonten, accountsSchema()}, {&AusgabeKonten, accountsSchema()},
         {&Sammelkonten, accountsSchema()},   {&kostenkonten, accountsSchema()},
         {&MwstSaetze, vatRatesSchema()},     {&buchungstexte, bookingTextsSchema()},
+        {&Kontenzuordnung, assignmentsSchema()},
     };
 }
 
@@ -153,6 +163,7 @@ void TableSet::setNames(int mandantnr, int year) {
     for (size_t i = 0; i < all.size(); ++i)
         all[i]->setTableName(
             ClientNaming::tableFileName(QString::fromLatin1(ClientNaming::tableBaseNames[i]), mandantnr, year));
+    Kontenzuordnung.setTableName(ClientNaming::tableFileName(assignmentsBaseName, mandantnr, year));
     Dbf2.setTableName(ClientNaming::tempFileName);
 }
 
@@ -230,6 +241,7 @@ QStringList TableSet::InitDB(const QString& folder) {
     closeAll();
     m_folder = folder;
     for (DbfTable* t : tables()) t->setFilePath(folder);
+    Kontenzuordnung.setFilePath(folder);
     Dbf2.setFilePath(folder);
 
     QStringList messages;
@@ -252,9 +264,11 @@ QStringList TableSet::InitDB(const QString& folder) {
             try {
                 createWithDefaultRows(table);
             } catch (const std::exception& e) {
-                // The rest of the set is not opened; what was found so far is said together with it.
                 messages << QStringLiteral("Die Tabelle \"%1\" konnte nicht angelegt werden.\n%2")
                                 .arg(nativeName(table), describe(e));
+                // Without the account assignment the bookings still open; the tax forms say it is missing.
+                if (&table == &Kontenzuordnung) continue;
+                // The rest of the set is not opened; what was found so far is said together with it.
                 throw StorageError(messages.join(QStringLiteral("\n\n")));
             }
             try {
@@ -435,6 +449,7 @@ void TableSet::upgradeBookings() {
 void TableSet::postAll() {
     std::exception_ptr first;
     std::vector<DbfTable*> all = tables();
+    all.push_back(&Kontenzuordnung);
     all.push_back(&Dbf2);
     for (DbfTable* t : all) {
         const DbfTable::State s = t->state();
@@ -451,6 +466,7 @@ void TableSet::postAll() {
 void TableSet::closeAll() {
     std::exception_ptr first;
     std::vector<DbfTable*> all = tables();
+    all.push_back(&Kontenzuordnung);
     all.push_back(&Dbf2);
     for (DbfTable* t : all) {
         try {

@@ -24,6 +24,9 @@ public:
     DbfTable MwstSaetze;      // mwstsaetze
     DbfTable buchungstexte;   // buchungstexte
     DbfTable Dbf2;            // temp.dbf, open only during the upgrade
+    // kontenzuordnung: tax treatment and Anlage EÜR line of the income and expense accounts. Opened and
+    // created with the set under the same rules, without default rows (a missing row means the default).
+    DbfTable Kontenzuordnung;
 
     // Number of fields of the current bookings layout; an older, shorter table is upgraded on opening.
     static constexpr int bookingsFieldCount = 11;
@@ -34,6 +37,8 @@ public:
     static std::vector<FieldDef> accountsSchema();
     static std::vector<FieldDef> vatRatesSchema();
     static std::vector<FieldDef> bookingTextsSchema();
+    static std::vector<FieldDef> assignmentsSchema();
+    static inline const QString assignmentsBaseName = QStringLiteral("kontenzuordnung");
 
     // Sets the file names of the eight tables for a client and year (tables must be closed).
     void setNames(int mandantnr, int year);

@@ -127,6 +127,14 @@ TDruckeErgebnisForm::TDruckeErgebnisForm(QWidget* parent, OptionStore* store)
     DruckereinrichtenBtn->setGeometry(412, 8, 185, 33);
     connect(DruckereinrichtenBtn, &QPushButton::clicked, this, &TDruckeErgebnisForm::DruckereinrichtenBtnClick);
 
+    CsvBtn = new QPushButton(QStringLiteral("Als CSV speichern..."), panel);
+    CsvBtn->setObjectName(QStringLiteral("CsvBtn"));
+    CsvBtn->setGeometry(412, 43, 185, 27);
+    CsvBtn->hide();
+    connect(CsvBtn, &QPushButton::clicked, this, [this] {
+        if (csvExport) csvExport();
+    });
+
     Label1 = new QLabel(QStringLiteral("Zoom in %:"), panel);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(604, 8);
@@ -167,6 +175,7 @@ TDruckeErgebnisForm::TDruckeErgebnisForm(QWidget* parent, OptionStore* store)
     setTabOrder(ZoomEd, PageEd);
     setTabOrder(PageEd, DruckereinrichtenBtn);
     setTabOrder(DruckereinrichtenBtn, ResizeToPageWidthCheck);
+    setTabOrder(ResizeToPageWidthCheck, CsvBtn);
 
     connect(ZoomEd, &QSpinBox::valueChanged, this, &TDruckeErgebnisForm::PaintBox1Paint);
     connect(PageEd, &QSpinBox::valueChanged, this, &TDruckeErgebnisForm::PaintBox1Paint);
@@ -179,6 +188,7 @@ TDruckeErgebnisForm::TDruckeErgebnisForm(QWidget* parent, OptionStore* store)
 TDruckeErgebnisForm::~TDruckeErgebnisForm() = default;
 
 int TDruckeErgebnisForm::showReport() {
+    CsvBtn->setVisible(bool(csvExport));
     reportChanged();
     PageEd->setValue(1);
     return exec();
@@ -198,6 +208,7 @@ ReportInputs TDruckeErgebnisForm::inputs() const {
     in.findEinnahmeKonto = m_sources.findEinnahmeKonto;
     in.findAusgabeKonto = m_sources.findAusgabeKonto;
     in.cache = &m_cache;
+    in.layout = layout;
     return in;
 }
 

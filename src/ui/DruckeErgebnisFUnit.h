@@ -45,6 +45,10 @@ public:
 
     // The hand-over of the report command.
     ReportData report;
+    // A layout of its own and its CSV export (the tax forms); the command sets both and clears them after.
+    // The button "Als CSV speichern..." shows only while csvExport is set.
+    std::function<int(ReportCanvas&, const ReportInputs&, const PageParams&)> layout;
+    std::function<void()> csvExport;
     // Sets PageEd to 1 and shows the window modally; returns when it closes.
     int showReport();
     // Call after changing `report` while the window is shown (showReport does it itself).
@@ -69,6 +73,7 @@ public:
     QPushButton* DruckenBtn = nullptr;
     QPushButton* PdfBtn = nullptr;
     QPushButton* DruckereinrichtenBtn = nullptr;
+    QPushButton* CsvBtn = nullptr;
     QLabel* Label1 = nullptr;
     QSpinBox* ZoomEd = nullptr;
     QLabel* Label2 = nullptr;

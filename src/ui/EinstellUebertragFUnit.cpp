@@ -45,6 +45,8 @@ TEinstellUebertragForm::TEinstellUebertragForm(QWidget* parent) : QDialog(parent
     CheckBox5 = checkBox(this, QStringLiteral("Dauerbuchungen"), "CheckBox5", 72);
     CheckBox6 = checkBox(this, QStringLiteral("Sammelkonten"), "CheckBox6", 88);
     CheckBox7 = checkBox(this, QStringLiteral("Kostenkonten"), "CheckBox7", 104);
+    KontenzuordnungCheck = checkBox(this, QStringLiteral("Kontenzuordnung"), "KontenzuordnungCheck", 8);
+    KontenzuordnungCheck->move(220, 8);
     AltesJahrEd = yearField(this, QStringLiteral("Altes Jahr:"), "AltesJahrEd", 128);
     NeuesJahrEd = yearField(this, QStringLiteral("Neues Jahr:"), "NeuesJahrEd", 152);
 
@@ -58,6 +60,7 @@ TEinstellUebertragForm::TEinstellUebertragForm(QWidget* parent) : QDialog(parent
     QWidget* order[] = {CheckBox1,   CheckBox2, CheckBox3, CheckBox4, AltesJahrEd,
                         NeuesJahrEd, OKBtn,     CheckBox5, CheckBox6, CheckBox7};
     for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+    setTabOrder(CheckBox7, KontenzuordnungCheck);
 }
 
 std::array<bool, 7> TEinstellUebertragForm::chosen() const {

@@ -22,6 +22,7 @@ public:
     QCheckBox* CheckBox5 = nullptr;  // "Dauerbuchungen"
     QCheckBox* CheckBox6 = nullptr;  // "Sammelkonten"
     QCheckBox* CheckBox7 = nullptr;  // "Kostenkonten"
+    QCheckBox* KontenzuordnungCheck = nullptr;  // "Kontenzuordnung"
     QSpinBox* AltesJahrEd = nullptr;
     QSpinBox* NeuesJahrEd = nullptr;
     QPushButton* OKBtn = nullptr;

@@ -1,6 +1,8 @@
 #include "ui/FirmenanschriftFUnit.h"
 
+#include <QCheckBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -17,7 +19,7 @@ TFirmenanschriftForm::TFirmenanschriftForm(QWidget* parent) : QDialog(parent) {
     label->move(8, 8);
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(8, 32, 505, 201);
+    Memo1->setGeometry(8, 32, 505, 145);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -28,7 +30,23 @@ TFirmenanschriftForm::TFirmenanschriftForm(QWidget* parent) : QDialog(parent) {
     label->setBuddy(Memo1);
     Memo1->setAccessibleName(label->text());
 
+    auto* taxLabel = new QLabel(QStringLiteral("Steuernummer:"), this);
+    taxLabel->move(8, 190);
+    SteuernummerEd = new QLineEdit(this);
+    SteuernummerEd->setObjectName(QStringLiteral("SteuernummerEd"));
+    SteuernummerEd->setGeometry(120, 186, 220, 24);
+    SteuernummerEd->setMaxLength(40);
+    SteuernummerEd->setAccessibleName(QStringLiteral("Steuernummer"));
+    taxLabel->setBuddy(SteuernummerEd);
+    KleinunternehmerCheck = new QCheckBox(QStringLiteral("Kleinunternehmer (§ 19 UStG): keine Umsatzsteuer-Voranmeldung"), this);
+    KleinunternehmerCheck->setObjectName(QStringLiteral("KleinunternehmerCheck"));
+    KleinunternehmerCheck->setGeometry(8, 216, 505, 20);
+
     OKBtn = addOkStrip(this, QRect(8, 244, 507, 4), QRect(213, 256, 96, 33), false);
+    // Tab leaves the address for "OK" as before; the tax fields follow it.
+    setTabOrder(Memo1, OKBtn);
+    setTabOrder(OKBtn, SteuernummerEd);
+    setTabOrder(SteuernummerEd, KleinunternehmerCheck);
 }
 
 QStringList TFirmenanschriftForm::lines() const {

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QStringList>
 
+class QCheckBox;
+class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -18,6 +20,10 @@ public:
     void setLines(const QStringList& lines);
 
     QPlainTextEdit* Memo1 = nullptr;
+    // The tax number printed on the tax forms, and whether the client is a small business without a VAT
+    // return; kept in a file of their own beside the address file.
+    QLineEdit* SteuernummerEd = nullptr;
+    QCheckBox* KleinunternehmerCheck = nullptr;
     QPushButton* OKBtn = nullptr;
 
 protected:

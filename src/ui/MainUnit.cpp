@@ -657,6 +657,7 @@ void TMainForm::Whrungeinstellen1Click() {
 
 void TMainForm::Firmenangaben1Click() {
     TFirmenanschriftForm* dialog = appForms().FirmenanschriftForm;
+    loadTaxSettings(*dialog);
     runModal(dialog);
     if (m_tables.readOnly())
         throw QuorvelError(
@@ -664,6 +665,7 @@ void TMainForm::Firmenangaben1Click() {
                            "gesperrt werden konnte (siehe die Meldung beim Start). Sorgen Sie dafür, "
                            "dass der Ordner beschreibbar ist, und starten Sie das Programm neu."));
     AddressFile::save(addressFileName(), dialog->lines());
+    saveTaxSettings(*dialog);
 }
 
 void TMainForm::Dauerbuchungen1Click() {

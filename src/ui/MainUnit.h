@@ -29,6 +29,7 @@ class NumberFieldLink;
 class JournalModel;
 class JournalFilter;
 class DataFolderLock;
+class TFirmenanschriftForm;
 
 // The main window: entry panel, optional rows, journal bar and journal grid. It owns the open table
 // set and the run-time state (data folder, client, year, period, journal filter); the dialogs read and
@@ -154,6 +155,10 @@ public:
     void Kostenstelleeinzeln2Click();
     void ListeallerBuchungen1Click();
     void ListeallerBuchungenmitAnfangsbestand1Click();
+    // Tax forms (MainUnitTax.cpp).
+    void UmsatzsteuerVoranmeldung1Click();
+    void AnlageER1Click();
+    void Kontenzuordnung1Click();
     // True only while a "mit Anfangsbestand" command runs the handler of its plain twin.
     bool anfangsbestand = false;
 
@@ -191,6 +196,8 @@ private:
     void setTableNames();
     void openTableSet();
     void loadAddress();
+    void loadTaxSettings(TFirmenanschriftForm& dialog);
+    void saveTaxSettings(const TFirmenanschriftForm& dialog);
     QString addressFileName() const;
     int checkedPeriod() const;  // index of the checked period item, -1 for none
     void scheduleVatRecompute();

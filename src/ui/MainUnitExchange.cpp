@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QCheckBox>
 #include <QDate>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -236,6 +237,12 @@ void TMainForm::EinstellungeninneuesJahrbertragen1Click() {
         m_tablesUsable = false;
         YearTransfer::closeTables(m_tables);
         failures = YearTransfer::copyTables(m_progpath, m_mandantnr, oldYear, newYear, dialog->chosen());
+        if (dialog->KontenzuordnungCheck->isChecked()) {
+            m_tables.Kontenzuordnung.Close();
+            YearTransfer::CopyFailure failure;
+            if (!YearTransfer::copyAssignments(m_progpath, m_mandantnr, oldYear, newYear, &failure))
+                failures.push_back(failure);
+        }
     }
     if (!failures.empty()) {
         QMessageBox box(QMessageBox::Information, appTitle(), YearTransfer::failuresText(failures), QMessageBox::Ok,

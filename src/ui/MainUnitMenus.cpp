@@ -129,6 +129,9 @@ void TMainForm::buildMenus() {
         {"Liste aller Buchungen...", "ListeallerBuchungen1", &TMainForm::ListeallerBuchungen1Click},
         {"Liste aller Buchungen mit Anfangsbestand...", "ListeallerBuchungenmitAnfangsbestand1",
          &TMainForm::ListeallerBuchungenmitAnfangsbestand1Click},
+        {nullptr, nullptr, nullptr},
+        {"Umsatzsteuer-Voranmeldung...", "UmsatzsteuerVoranmeldung1", &TMainForm::UmsatzsteuerVoranmeldung1Click},
+        {"Anlage EÜR...", "AnlageER1", &TMainForm::AnlageER1Click},
     };
     for (const auto& [caption, name, handler] : reports) {
         if (!caption) {
@@ -159,6 +162,7 @@ void TMainForm::buildMenus() {
            [this] { Einstellungen(m_tables.Sammelkonten); });
     action(einstellungen, QStringLiteral("Kostenstellen..."), "Kostenstellen1",
            [this] { Einstellungen(m_tables.kostenkonten); });
+    action(einstellungen, QStringLiteral("Kontenzuordnung..."), "Kontenzuordnung1", [this] { Kontenzuordnung1Click(); });
     einstellungen->addSeparator();
     EinstellungeninneuesJahrbertragen1 =
         action(einstellungen, QStringLiteral("Einstellungen in neues Jahr übertragen..."),

@@ -7,6 +7,8 @@
 #include "reports/data/ReportData.h"
 
 class MeasureCache;
+class ReportCanvas;
+struct PageParams;
 
 // Everything a report layout reads: the hand-over of the report command, the company address lines,
 // the currency text and the account-name lookups (account number to name; "Konto " and the number when
@@ -19,6 +21,8 @@ struct ReportInputs {
     std::function<QString(int)> findAusgabeKonto;
     // Optional: measurements kept between runs of the same report (the preview's repaints).
     MeasureCache* cache = nullptr;
+    // Optional: a layout of its own (the tax forms) run instead of the one the modus selects.
+    std::function<int(ReportCanvas&, const ReportInputs&, const PageParams&)> layout;
 };
 
 // Where and how a layout runs: print (every page, new device pages) or preview of one page, at the

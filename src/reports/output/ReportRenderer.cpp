@@ -4,6 +4,7 @@
 #include "reports/output/TotalResultPages.h"
 
 int ReportRenderer::render(ReportCanvas& canvas, const ReportInputs& in, const PageParams& params) {
+    if (in.layout) return in.layout(canvas, in, params);
     if (!in.data) return 0;
     switch (in.data->modus) {
         case 0:

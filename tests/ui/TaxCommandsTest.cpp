@@ -1,0 +1,138 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+#include "MainWindowFixture.h"
+#include "tax/Kontenzuordnung.h"
+#include "tax/TaxSettings.h"
+#include "ui/DruckeErgebnisFUnit.h"
+#include "ui/FirmenanschriftFUnit.h"
+#include "ui/KontenzuordnungFUnit.h"
+
+namespace {
+
+// Runs `action` on the modal window of type T as soon as it shows (armed before the command runs).
+template <typename T>
+class WhenShown {
+public:
+    explicit WhenShown(std::function<void(T*)> action) : m_action(std::move(action)) {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+            if (!window || m_seen) return;
+            m_seen = true;
+            m_timer.stop();
+            m_action(window);
+        });
+        m_timer.start();
+    }
+    bool seen() const { return m_seen; }
+
+private:
+    std::function<void(T*)> m_action;
+    QTimer m_timer;
+    bool m_seen = false;
+};
+
+class TaxCommandsTest : public MainWindowFixture {};
+
+// The VAT return of the year on the report window, with its CSV button; the hook is gone afterwards, so
+// the next ordinary report shows neither the form nor the button.
+TEST_F(TaxCommandsTest, VatReturnShowsOnTheReportWindowAndLeavesItAsItWas) {
+    start();
+    form->periodItems[0]->trigger();  // "Ganzes Jahr"
+    post(QStringLiteral("Honorar"), 119, QDate(m_year, 4, 16));
+    int pages = 0;
+    bool csvShown = false;
+    WhenShown<TDruckeErgebnisForm> report([&](TDruckeErgebnisForm* w) {
+        QTest::qWait(20);
+        pages = w->pageCount();
+        csvShown = w->CsvBtn->isVisible();
+        w->reject();
+    });
+    form->UmsatzsteuerVoranmeldung1Click();
+    ASSERT_TRUE(report.seen());
+    EXPECT_GE(pages, 1);
+    EXPECT_TRUE(csvShown);
+    EXPECT_FALSE(bool(appForms().DruckeErgebnisForm->layout));
+    bool csvAfter = true;
+    WhenShown<TDruckeErgebnisForm> total([&](TDruckeErgebnisForm* w) {
+        csvAfter = w->CsvBtn->isVisible();
+        w->reject();
+    });
+    form->Gesamtergebnis1Click();
+    ASSERT_TRUE(total.seen());
+    EXPECT_FALSE(csvAfter);
+}
+
+// A half-year is no period of the form, and a small business files none: the command says why.
+TEST_F(TaxCommandsTest, HalfYearAndSmallBusinessGetAReasonInsteadOfAForm) {
+    start();
+    form->periodItems[1]->trigger();  // "1. Halbjahr"
+    QString text;
+    WhenShown<QMessageBox> note([&](QMessageBox* box) {
+        text = box->text();
+        box->accept();
+    });
+    form->UmsatzsteuerVoranmeldung1Click();
+    ASSERT_TRUE(note.seen());
+    EXPECT_TRUE(text.contains(QStringLiteral("Monat oder ein Vierteljahr"))) << text.toStdString();
+
+    TaxSettings{QStringLiteral("21/815/08150"), true}.save(TaxSettings::fileName(userFolder(), 1));
+    form->periodItems[0]->trigger();
+    WhenShown<QMessageBox> small([&](QMessageBox* box) {
+        text = box->text();
+        box->accept();
+    });
+    form->UmsatzsteuerVoranmeldung1Click();
+    ASSERT_TRUE(small.seen());
+    EXPECT_TRUE(text.contains(QStringLiteral("Kleinunternehmer"))) << text.toStdString();
+}
+
+// The assignment dialog with the keyboard alone: arrow keys choose, Tab goes on, every choice is stored
+// at once.
+TEST_F(TaxCommandsTest, AssignmentDialogWorksWithTheKeyboardAndStoresAtOnce) {
+    start();
+    QString focusAfterTab;
+    WhenShown<TKontenzuordnungForm> dialog([&](TKontenzuordnungForm* d) {
+        const auto& rows = d->rows();
+        ASSERT_GE(rows.size(), 3u);
+        QApplication::setActiveWindow(d);
+        rows[0].UstEd->setFocus();
+        QTest::keyClick(rows[0].UstEd, Qt::Key_Down);  // "Steuerfrei mit Vorsteuerabzug"
+        QTest::keyClick(d->focusWidget(), Qt::Key_Tab);
+        focusAfterTab = d->focusWidget() ? d->focusWidget()->objectName() : QString();
+        QTest::keyClick(d->focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(d->focusWidget(), Qt::Key_Down);
+        d->OKBtn->click();
+    });
+    form->Kontenzuordnung1Click();
+    ASSERT_TRUE(dialog.seen());
+    EXPECT_EQ(focusAfterTab, QStringLiteral("EuerEd_E_0"));
+    const Kontenzuordnung z = Kontenzuordnung::read(form->tables().Kontenzuordnung);
+    EXPECT_EQ(z.forAccount(KontoSeite::Einnahme, 0).ust, UstArt::SteuerfreiMitVorsteuer);
+    EXPECT_EQ(z.forAccount(KontoSeite::Einnahme, 1).ust, UstArt::SteuerfreiMitVorsteuer);
+    EXPECT_TRUE(z.forAccount(KontoSeite::Einnahme, 0).stored);
+}
+
+// The tax number of "Firmenangaben" lives beside the address file, which keeps its lines.
+TEST_F(TaxCommandsTest, FirmenangabenKeepTheTaxNumber) {
+    start();
+    WhenShown<TFirmenanschriftForm> dialog([&](TFirmenanschriftForm* d) {
+        d->setLines({QStringLiteral("Muster GmbH"), QStringLiteral("Hauptstr. 1")});
+        d->SteuernummerEd->setText(QStringLiteral("21/815/08150"));
+        d->OKBtn->click();
+    });
+    form->Firmenangaben1Click();
+    ASSERT_TRUE(dialog.seen());
+    const TaxSettings s = TaxSettings::load(TaxSettings::fileName(userFolder(), 1));
+    EXPECT_EQ(s.steuernummer, QStringLiteral("21/815/08150"));
+    EXPECT_FALSE(s.kleinunternehmer);
+    EXPECT_EQ(testsupport::readFile(userFolder() + QStringLiteral("anschrift_1_.txt")), QByteArray("Muster GmbH\r\nHauptstr. 1\r\n"));
+}
+
+}  // namespace
