@@ -8,9 +8,10 @@
 #include "reports/data/ReportData.h"
 
 // The measure pass of a booking list (its column widths and list sums) kept between layout runs of the
-// same report. Widths depend only on the records, the fonts' resolution, the currency text and the
-// locale, never on the page size or the page shown, so a repaint that finds them here lays out exactly
-// as a run that measured afresh. The owner clears it whenever a new report is handed over.
+// same report. Widths depend only on the records, the opening balance, the fonts' resolution, the
+// currency text and the locale, never on the page size or the page shown, so a repaint that finds them
+// here lays out exactly as a run that measured afresh. The owner clears it whenever a new report is
+// handed over.
 class MeasureCache {
 public:
     struct Key {
@@ -19,6 +20,10 @@ public:
         std::uint32_t count = 0;
         int modus = -1;
         int resolution = 0;
+        bool opening = false;
+        double openingBrutto = 0;
+        double openingMwst = 0;
+        double openingNetto = 0;
         QString currency;
         QString locale;
 

@@ -78,10 +78,34 @@ int ReportFonts::width(FontRole role, QStringView text) const {
         const char16_t c = ch.unicode();
         // Characters beyond the table (other scripts, surrogate pairs, combining marks) are measured as
         // a whole text by the font machinery.
-        if (c >= kTableSize || (c >= 0x0300 && c < 0x0370)) return qRound(r.metrics.horizontalAdvance(text.toString()));
+        if (!inTable(c)) return qRound(r.metrics.horizontalAdvance(text.toString()));
         sum += advance(r, c);
     }
     return qRound(sum);
+}
+
+qsizetype ReportFonts::fittingLength(FontRole role, QStringView text, int width) const {
+    const Role& r = m_roles[index(role)];
+    qreal sum = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (!inTable(c)) {
+            // Texts the table cannot measure: prefix by prefix with the font machinery.
+            qsizetype low = 0;
+            qsizetype high = text.size();
+            while (low < high) {
+                const qsizetype mid = (low + high + 1) / 2;
+                if (this->width(role, text.left(mid)) <= width)
+                    low = mid;
+                else
+                    high = mid - 1;
+            }
+            return low;
+        }
+        sum += advance(r, c);
+        if (qRound(sum) > width) return i;
+    }
+    return text.size();
 }
 
 int ReportFonts::height(FontRole role, QStringView) const {
