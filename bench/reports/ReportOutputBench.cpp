@@ -45,9 +45,9 @@ public:
         data.ein = &ein;
         data.akonto = &akonto;
         data.anfangsbestand = true;
-        data.Aeinnahmen = 98765432.1;
-        data.Aeinnahmenmwst = 1234567.89;
-        data.Aeinnahmennetto = 97530864.21;
+        data.Aeinnahmen = 12345.67;
+        data.Aeinnahmenmwst = 1971.15;
+        data.Aeinnahmennetto = 10374.52;
         const double first = DayNumber::fromDate(QDate(2026, 1, 1));
         const double rates[] = {19, 7, 0, -19, -7};
         const QString sixty = QStringLiteral("Lieferung Büromaterial und Druckerpatronen für Filiale Nord");
@@ -60,7 +60,7 @@ public:
             const double sign = rate < 0 ? -1 : 1;
             r->konto = 8400 + i % 37;
             r->mwstsatz = rate;
-            r->brutto = sign * (10 + (i * 7919 % 100000) / 100.0);
+            r->brutto = sign * (10 + double(std::int64_t(i) * 7919 % 100000) / 100.0);
             r->mwst = r->brutto * rate / (rate + 100);
             r->netto = r->brutto - r->mwst;
             r->beleg = keep(QString::number(i + 1));

@@ -254,9 +254,24 @@ private:
             return Sums{running.brutto + carried.brutto, running.mwst + carried.mwst, running.netto + carried.netto};
         };
         bool drawn = false;
+        // Line counts of an earlier run of the same report at the same widths, or counted now and kept.
+        const MeasureCache::LinesKey linesKey{e.columnWidth(7), e.columnWidth(1), belegWraps};
+        const MeasureCache::Key key = in.cache ? cacheKey() : MeasureCache::Key{};
+        const std::vector<std::uint8_t>* known = in.cache ? in.cache->lines(key, linesKey) : nullptr;
+        if (known && known->size() != count()) known = nullptr;
+        std::vector<std::uint8_t> counted;
+        if (in.cache && !known) counted.reserve(count());
+        std::uint32_t index = 0;
         forEachRecord(records(), data.akonto, [&](const TKontoRec& r) {
+            int lines = 0;
+            if (known) {
+                lines = (*known)[index];
+            } else {
+                lines = std::min(linesOf(r), 255);
+                if (in.cache) counted.push_back(std::uint8_t(lines));
+            }
+            ++index;
             // Look-ahead: a booking that would end below the limit goes to the next page, behind the carry.
-            const int lines = linesOf(r);
             if (drawn && e.cursor() + lines * e.rowHeight() > e.bottomLimit()) carryOver(carry());
             running.add(r.brutto, r.mwst, r.netto);
             if (e.visible()) {
@@ -276,6 +291,7 @@ private:
         });
         // The same look-ahead for the sum line after the last booking.
         if (drawn && e.cursor() + e.rowHeight() > e.bottomLimit()) carryOver(carry());
+        if (in.cache && !known && in.cache->find(key)) in.cache->storeLines(linesKey, std::move(counted));
     }
     void addToRate(const TKontoRec& r) {
         rates.First();

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "reports/data/ReportData.h"
 
@@ -43,10 +44,36 @@ public:
     void store(const Key& key, const Measured& measured) {
         m_key = key;
         m_entry = measured;
+        m_lines.clear();
+        m_linesKey = {};
     }
-    void clear() { m_entry.reset(); }
+    void clear() {
+        m_entry.reset();
+        m_lines.clear();
+        m_linesKey = {};
+    }
+
+    // The lines each booking row takes, for the column widths of the text and receipt columns they were
+    // counted for (these depend on the page width too). Valid together with the measurements above.
+    struct LinesKey {
+        int textWidth = -1;
+        int belegWidth = -1;
+        bool belegWraps = false;
+
+        friend bool operator==(const LinesKey&, const LinesKey&) = default;
+    };
+    const std::vector<std::uint8_t>* lines(const Key& key, const LinesKey& linesKey) const {
+        if (!m_entry || !(m_key == key) || !(m_linesKey == linesKey)) return nullptr;
+        return &m_lines;
+    }
+    void storeLines(const LinesKey& linesKey, std::vector<std::uint8_t> lines) {
+        m_linesKey = linesKey;
+        m_lines = std::move(lines);
+    }
 
 private:
     Key m_key;
     std::optional<Measured> m_entry;
+    LinesKey m_linesKey;
+    std::vector<std::uint8_t> m_lines;
 };

@@ -137,34 +137,41 @@ void PageEngine::fillToMargin(int column, int minimum) {
     m_widths[std::size_t(column)] = std::max(minimum, rightLimit() - columnX(column));
 }
 
-std::vector<QStringView> PageEngine::wrap(QStringView text, int width) {
-    std::vector<QStringView> lines;
+template <typename Line>
+void PageEngine::breakLines(QStringView text, int width, Line&& line) {
     QStringView rest = text;
     for (;;) {
         const qsizetype fits = m_canvas.fittingLength(rest, width);
         if (fits >= rest.size()) {
-            lines.push_back(rest);
-            return lines;
+            line(rest);
+            return;
         }
         // The last blank within the width (the character right after the fitting part counts: the line
         // ends before it); a word wider than the whole width is cut where the width ends.
         qsizetype cut = fits;
         while (cut > 0 && rest[cut] != QLatin1Char(' ')) --cut;
         if (cut > 0) {
-            lines.push_back(rest.left(cut));
+            line(rest.left(cut));
             rest = rest.mid(cut + 1);
         } else {
             const qsizetype take = std::max<qsizetype>(1, fits);
-            lines.push_back(rest.left(take));
+            line(rest.left(take));
             rest = rest.mid(take);
         }
-        if (rest.isEmpty()) return lines;
+        if (rest.isEmpty()) return;
     }
 }
 
+std::vector<QStringView> PageEngine::wrap(QStringView text, int width) {
+    std::vector<QStringView> lines;
+    breakLines(text, width, [&](QStringView line) { lines.push_back(line); });
+    return lines;
+}
+
 int PageEngine::lineCount(QStringView text, int width) {
-    if (m_canvas.fittingLength(text, width) >= text.size()) return 1;
-    return int(wrap(text, width).size());
+    int lines = 0;
+    breakLines(text, width, [&](QStringView) { ++lines; });
+    return lines;
 }
 
 int PageEngine::rowLines(std::span<const Cell> cells) {

@@ -89,6 +89,9 @@ public:
 private:
     void footer();
     int gap();
+    // Calls line(view) for each line of the wrapped text.
+    template <typename Line>
+    void breakLines(QStringView text, int width, Line&& line);
 
     ReportCanvas& m_canvas;
     PageParams m_params;

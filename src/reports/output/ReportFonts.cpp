@@ -65,9 +65,9 @@ int ReportFonts::pixelSize(FontRole role, int resolution) {
     return static_cast<int>(std::lround(double(pointSize(role)) * resolution / 72.0));
 }
 
-qreal ReportFonts::advance(const Role& role, char16_t c) const {
+qreal ReportFonts::measureAdvance(const Role& role, char16_t c) const {
     qreal& slot = (*role.advances)[c];
-    if (slot < 0) slot = role.metrics.horizontalAdvance(QChar(c));
+    slot = role.metrics.horizontalAdvance(QChar(c));
     return slot;
 }
 
@@ -103,7 +103,8 @@ qsizetype ReportFonts::fittingLength(FontRole role, QStringView text, int width)
             return low;
         }
         sum += advance(r, c);
-        if (qRound(sum) > width) return i;
+        // qRound(sum) > width, compared without rounding at every character.
+        if (sum >= width + 0.5 && qRound(sum) > width) return i;
     }
     return text.size();
 }

@@ -49,7 +49,12 @@ private:
     };
     static constexpr int kTableSize = 0x2200;
     static int index(FontRole role) { return static_cast<int>(role); }
-    qreal advance(const Role& role, char16_t c) const;
+    // The advance of a character of the table, measured on first use.
+    qreal advance(const Role& role, char16_t c) const {
+        const qreal known = (*role.advances)[c];
+        return known >= 0 ? known : measureAdvance(role, c);
+    }
+    qreal measureAdvance(const Role& role, char16_t c) const;
     static bool inTable(char16_t c) { return c < kTableSize && !(c >= 0x0300 && c < 0x0370); }
 
     int m_resolution;
