@@ -192,16 +192,22 @@ private:
     }
 
     // The text column ends at the right margin. When the other columns leave it less room than its
-    // header needs, the receipt column gives up width and its numbers wrap too. Widths are taken in the
-    // bold font, whose wider gaps place the columns furthest to the right.
+    // header needs, the receipt column gives up width and its numbers wrap too; when that is not enough
+    // (amounts in the hundreds of millions), the gaps shrink to one blank and the header wraps as well.
+    // Widths are taken in the bold font, whose wider gaps place the columns furthest to the right.
     void fitTextColumn() {
         e.setFont(FontRole::ColumnHeader);
-        const int minimum = e.textWidth(header[7].text);
+        int minimum = e.textWidth(header[7].text);
         const int room = e.rightLimit() - e.columnX(7);
         if (room < minimum) {
             const int before = e.columnWidth(1);
             e.setColumnWidth(1, std::max(e.textWidth(header[1].text), before - (minimum - room)));
             belegWraps = e.columnWidth(1) < before;
+        }
+        if (e.rightLimit() - e.columnX(7) < minimum) {
+            e.setGapBlanks(1);
+            header[7].wrap = true;
+            minimum = e.textWidth(u"WWW");
         }
         e.fillToMargin(7, minimum);
     }
@@ -217,7 +223,7 @@ private:
     // booking (or the sum line of an empty list).
     int firstLinesHeight() {
         const int bold = e.rowHeightOf(FontRole::ColumnHeader);
-        int height = bold * (opening() ? 2 : 1);
+        int height = bold * (opening() ? 2 : 1) + (header[7].wrap ? bold : 0);
         if (count() == 0) return height + bold;
         const FontRole kept = e.font();
         e.setFont(FontRole::Body);
@@ -227,7 +233,7 @@ private:
     }
 
     void drawHeader() {
-        e.row(header);
+        e.moveCursor((e.row(header) - 1) * e.rowHeight());
         e.advance();
         if (opening()) {
             e.setFont(FontRole::ColumnHeader);
@@ -353,7 +359,7 @@ private:
     Sums listSums;
     bool belegWraps = false;
     DateTexts dates;
-    const std::array<Cell, 8> header{Cell{QStringLiteral("Datum")},         Cell{QStringLiteral("Beleg")},
+    std::array<Cell, 8> header{Cell{QStringLiteral("Datum")},         Cell{QStringLiteral("Beleg")},
                                      Cell{QStringLiteral("Konto")},         Cell{QStringLiteral("Brutto"), true},
                                      Cell{QStringLiteral("MwSt. %"), true}, Cell{QStringLiteral("MwSt."), true},
                                      Cell{QStringLiteral("Netto"), true},   Cell{QStringLiteral("Buchungstext")}};

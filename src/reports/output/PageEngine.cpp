@@ -4,7 +4,6 @@
 #include <cmath>
 
 namespace {
-const QString kGap = QStringLiteral("   ");
 const QString kRowMeasure = QStringLiteral("L");
 }  // namespace
 
@@ -66,7 +65,7 @@ int PageEngine::rowHeightOf(FontRole role) {
 
 int PageEngine::gap() {
     int& width = m_gaps[std::size_t(m_canvas.font())];
-    if (width < 0) width = m_canvas.textWidth(kGap);
+    if (width < 0) width = m_canvas.textWidth(m_gapText);
     return width;
 }
 
@@ -110,6 +109,11 @@ void PageEngine::heading(const QString& text, bool leadingSpace, bool checkBefor
     emitText(m_margin, m_cursor, text);
     m_cursor += 2 * rowHeight();
     pageBreakCheck();
+}
+
+void PageEngine::setGapBlanks(int blanks) {
+    m_gapText = QString(blanks, QLatin1Char(' '));
+    m_gaps.fill(-1);
 }
 
 void PageEngine::clearWidths() {

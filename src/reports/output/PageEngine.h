@@ -53,6 +53,8 @@ public:
     void heading(const QString& text, bool leadingSpace, bool checkBefore, int keepWith = 0);
 
     int textWidth(QStringView text) { return m_canvas.textWidth(text); }
+    // Gaps of `blanks` blanks instead of three, for a table that cannot fit the page otherwise.
+    void setGapBlanks(int blanks);
     void clearWidths();
     void measure(int column, QStringView text);
     int columnWidth(int column) const { return m_widths[std::size_t(column)]; }
@@ -101,4 +103,5 @@ private:
     std::array<int, kColumns> m_widths{};
     std::array<int, kFontRoleCount> m_rowHeights;
     std::array<int, kFontRoleCount> m_gaps;
+    QString m_gapText = QStringLiteral("   ");
 };
