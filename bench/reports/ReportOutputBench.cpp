@@ -2,7 +2,8 @@
 // printer: the first paint of a new list ("Liste aller Buchungen mit Anfangsbestand": measure pass and
 // the whole layout for page 1), a repaint with the kept measurements, the last page, the total result,
 // and the whole list as PDF. The texts are a mix of short and long ones (up to the field's 60
-// characters, about a quarter of them wrapping); the "Long" variant has every text at 60 characters.
+// characters, most of the longer ones wrapping); one variant has every text at 60 characters, another
+// every text on one line.
 // Run by hand: build/bench/quorvel_bench_reports --benchmark_filter=Output.
 #include <benchmark/benchmark.h>
 
@@ -39,7 +40,9 @@ const char* const kTexts[] = {
 
 class Year {
 public:
-    Year(bool longTexts) {
+    enum class Texts { Mixed, Sixty, Short };
+
+    explicit Year(Texts kind) {
         data.modus = 5;
         data.cap = QStringLiteral("Alle Buchungen 01.01.2026 - 31.12.2026");
         data.ein = &ein;
@@ -54,6 +57,7 @@ public:
         std::vector<char16_t*> texts;
         for (const char* text : kTexts) texts.push_back(keep(QString::fromUtf8(text)));
         char16_t* longText = keep(sixty.left(60));
+        char16_t* shortText = keep(QStringLiteral("Büromaterial"));
         for (int i = 0; i < kBookings; ++i) {
             TKontoRec* r = ein.Add();
             const double rate = rates[i % 5];
@@ -64,7 +68,7 @@ public:
             r->mwst = r->brutto * rate / (rate + 100);
             r->netto = r->brutto - r->mwst;
             r->beleg = keep(QString::number(i + 1));
-            r->text = longTexts ? longText : texts[std::size_t(i % 8)];
+            r->text = kind == Texts::Sixty ? longText : kind == Texts::Short ? shortText : texts[std::size_t(i % 8)];
             r->datum = first + (double(i) * 365 / kBookings);
         }
         in.data = &data;
@@ -89,11 +93,16 @@ public:
     }
 
     static Year& mixed() {
-        static Year year(false);
+        static Year year(Texts::Mixed);
         return year;
     }
     static Year& sixtyCharacters() {
-        static Year year(true);
+        static Year year(Texts::Sixty);
+        return year;
+    }
+    // Every text on one line, as the all-bookings list of the older layout (about 17,000 pages).
+    static Year& shortTexts() {
+        static Year year(Texts::Short);
         return year;
     }
 
@@ -185,8 +194,7 @@ void BM_OutputTotalResultFirstPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_OutputTotalResultFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(20);
 
-void BM_OutputListAsPdf(benchmark::State& state) {
-    Year& year = Year::mixed();
+void runPdf(benchmark::State& state, Year& year) {
     QTemporaryDir dir;
     qint64 size = 0;
     const long idle = statusKb("VmRSS");
@@ -197,7 +205,17 @@ void BM_OutputListAsPdf(benchmark::State& state) {
     }
     state.counters["pdf_MB"] = double(size) / (1024.0 * 1024.0);
     state.counters["peak_MB_above_start"] = double(statusKb("VmHWM") - idle) / 1024.0;
+    state.counters["pages"] = ReportPainter::countPages(year.in, year.page());
+}
+
+void BM_OutputListAsPdf(benchmark::State& state) {
+    runPdf(state, Year::mixed());
 }
 BENCHMARK(BM_OutputListAsPdf)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_OutputListOfShortTextsAsPdf(benchmark::State& state) {
+    runPdf(state, Year::shortTexts());
+}
+BENCHMARK(BM_OutputListOfShortTextsAsPdf)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
