@@ -73,19 +73,23 @@ qreal ReportFonts::measureAdvance(const Role& role, char16_t c) const {
 
 int ReportFonts::width(FontRole role, QStringView text) const {
     const Role& r = m_roles[index(role)];
+    const qreal* table = r.advances->data();  // filled in place, never moved
     qreal sum = 0;
     for (const QChar ch : text) {
         const char16_t c = ch.unicode();
         // Characters beyond the table (other scripts, surrogate pairs, combining marks) are measured as
         // a whole text by the font machinery.
         if (!inTable(c)) return qRound(r.metrics.horizontalAdvance(text.toString()));
-        sum += advance(r, c);
+        const qreal a = table[c];
+        sum += a >= 0 ? a : measureAdvance(r, c);
     }
     return qRound(sum);
 }
 
 qsizetype ReportFonts::fittingLength(FontRole role, QStringView text, int width) const {
     const Role& r = m_roles[index(role)];
+    const qreal* table = r.advances->data();
+    const qreal limit = width + 0.5;
     qreal sum = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
@@ -102,9 +106,10 @@ qsizetype ReportFonts::fittingLength(FontRole role, QStringView text, int width)
             }
             return low;
         }
-        sum += advance(r, c);
+        const qreal a = table[c];
+        sum += a >= 0 ? a : measureAdvance(r, c);
         // qRound(sum) > width, compared without rounding at every character.
-        if (sum >= width + 0.5 && qRound(sum) > width) return i;
+        if (sum >= limit && qRound(sum) > width) return i;
     }
     return text.size();
 }
