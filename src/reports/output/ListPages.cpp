@@ -324,6 +324,7 @@ private:
     }
 
     void drawVatTable() {
+        e.setGapBlanks(3);  // the booking table's narrow gaps, where it needed them, end with it
         const int keep = e.rowHeightOf(FontRole::ColumnHeader) + (rates.Count() > 0 ? e.rowHeightOf(FontRole::Body) : 0);
         e.heading(v.vatHeading, true, false, keep);
         e.setFont(FontRole::Body);
