@@ -184,6 +184,7 @@ TEST(DruckeErgebnisFormTest, TabOrderAndTheStoredPageWidthCheck) {
 
 TEST(DruckeErgebnisFormTest, SavesThePdfWithTheSamePagesAndNoTemporaryFileLeft) {
     ReportWindow w(150);
+    w.form.filtertext = QStringLiteral("müller");
     const QString file = w.folder.file(QStringLiteral("alle.pdf"));
     ASSERT_TRUE(w.form.savePdf(file));
     QStringList files = QDir(w.folder.path()).entryList(QDir::Files | QDir::Hidden);
@@ -195,6 +196,7 @@ TEST(DruckeErgebnisFormTest, SavesThePdfWithTheSamePagesAndNoTemporaryFileLeft) 
     const QString out = QString::fromUtf8(text.readAllStandardOutput());
     EXPECT_TRUE(out.contains(QStringLiteral("Alle Buchungen 01.01.2026 - 31.12.2026")));
     EXPECT_TRUE(out.contains(QStringLiteral("Zwischensumme")));
+    EXPECT_TRUE(out.contains(QStringLiteral("Nur Buchungen mit »müller«")));
     EXPECT_TRUE(out.contains(QStringLiteral("Seite %1").arg(w.form.pageCount())));
     EXPECT_EQ(out.count(QLatin1Char('\f')), w.form.pageCount());
     EXPECT_EQ(PdfReportWriter::suggestedFileName(QStringLiteral("Ausgaben 01.01.2026 - 31.12.2026 Konto 4: Bü/ro")),
