@@ -192,20 +192,24 @@ private:
     }
 
     // The text column ends at the right margin. When the other columns leave it less room than its
-    // header needs, the receipt column gives up width and its numbers wrap too; when that is not enough
-    // (amounts in the hundreds of millions), the gaps shrink to one blank and the header wraps as well.
-    // Widths are taken in the bold font, whose wider gaps place the columns furthest to the right.
+    // header needs (subtotals in the hundreds of millions), the gaps between the columns shrink from three
+    // blanks to two or one; when that is not enough, the receipt column gives up width and its numbers
+    // wrap too, and at last the header wraps as well. Widths are taken in the bold font, whose wider gaps
+    // place the columns furthest to the right.
     void fitTextColumn() {
         e.setFont(FontRole::ColumnHeader);
         int minimum = e.textWidth(header[7].text);
-        const int room = e.rightLimit() - e.columnX(7);
-        if (room < minimum) {
+        const auto room = [&] { return e.rightLimit() - e.columnX(7); };
+        for (int blanks = 3; blanks >= 1; --blanks) {
+            e.setGapBlanks(blanks);
+            if (room() >= minimum) break;
+        }
+        if (room() < minimum) {
             const int before = e.columnWidth(1);
-            e.setColumnWidth(1, std::max(e.textWidth(header[1].text), before - (minimum - room)));
+            e.setColumnWidth(1, std::max(e.textWidth(header[1].text), before - (minimum - room())));
             belegWraps = e.columnWidth(1) < before;
         }
-        if (e.rightLimit() - e.columnX(7) < minimum) {
-            e.setGapBlanks(1);
+        if (room() < minimum) {
             header[7].wrap = true;
             minimum = e.textWidth(u"WWW");
         }
