@@ -1,6 +1,10 @@
-// Report output over a year of 100,000 bookings ("Liste aller Buchungen"): repaint of the first and of
-// the last preview page, and the whole report as PDF. The layout runs at 1200 dpi on A4, as with the
-// default printer.
+// Report output over a year of 1,000,000 bookings, laid out at 1200 dpi on A4 as with the default
+// printer: the first paint of a new list ("Liste aller Buchungen mit Anfangsbestand": measure pass and
+// the whole layout for page 1), a repaint with the kept measurements, the last page, the total result,
+// and the whole list as PDF. The texts are a mix of short and long ones (up to the field's 60
+// characters, most of the longer ones wrapping); one variant has every text at 60 characters, another
+// every text on one line.
+// Run by hand: build/bench/quorvel_bench_reports --benchmark_filter=Output.
 #include <benchmark/benchmark.h>
 
 #include <QDate>
@@ -21,30 +25,85 @@
 
 namespace {
 
-class HundredThousand {
+constexpr int kBookings = 1000000;
+
+const char* const kTexts[] = {
+    "Büromaterial",
+    "Porto",
+    "Verkauf Ware an Müller & Söhne GmbH, Rechnung 2026-0815",
+    "Honorar",
+    "Reisekosten München Hotel und Bahn",
+    "Telefon und Internet Anschluss Büro Hauptstraße, Monat März",
+    "Miete",
+    "Wartung Server und Arbeitsplätze laut Vertrag vom 01.02.2026",
+};
+
+class Year {
 public:
-    HundredThousand() {
+    enum class Texts { Mixed, Sixty, Short };
+
+    explicit Year(Texts kind) {
         data.modus = 5;
         data.cap = QStringLiteral("Alle Buchungen 01.01.2026 - 31.12.2026");
         data.ein = &ein;
         data.akonto = &akonto;
+        data.anfangsbestand = true;
+        data.Aeinnahmen = 12345.67;
+        data.Aeinnahmenmwst = 1971.15;
+        data.Aeinnahmennetto = 10374.52;
         const double first = DayNumber::fromDate(QDate(2026, 1, 1));
         const double rates[] = {19, 7, 0, -19, -7};
-        for (int i = 0; i < 100000; ++i) {
+        const QString sixty = QStringLiteral("Lieferung Büromaterial und Druckerpatronen für Filiale Nord");
+        std::vector<char16_t*> texts;
+        for (const char* text : kTexts) texts.push_back(keep(QString::fromUtf8(text)));
+        char16_t* longText = keep(sixty.left(60));
+        char16_t* shortText = keep(QStringLiteral("Büromaterial"));
+        for (int i = 0; i < kBookings; ++i) {
             TKontoRec* r = ein.Add();
             const double rate = rates[i % 5];
             const double sign = rate < 0 ? -1 : 1;
             r->konto = 8400 + i % 37;
             r->mwstsatz = rate;
-            r->brutto = sign * (10 + (i * 7919 % 100000) / 100.0);
+            r->brutto = sign * (10 + double(std::int64_t(i) * 7919 % 100000) / 100.0);
             r->mwst = r->brutto * rate / (rate + 100);
-            r->netto = r->brutto * 100 / (rate + 100);
+            r->netto = r->brutto - r->mwst;
             r->beleg = keep(QString::number(i + 1));
-            r->text = keep(QStringLiteral("Buchung %1 Büromaterial").arg(i % 500));
-            r->datum = first + (i * 365 / 100000);
+            r->text = kind == Texts::Sixty ? longText : kind == Texts::Short ? shortText : texts[std::size_t(i % 8)];
+            r->datum = first + (double(i) * 365 / kBookings);
         }
         in.data = &data;
         in.address = {QStringLiteral("Muster GmbH"), QStringLiteral("Hauptstraße 1"), QStringLiteral("12345 Stadt")};
+
+        total.modus = 0;
+        total.cap = QStringLiteral("Gesamtergebnis 01.01.2026 - 31.12.2026");
+        total.ein = &accountsE;
+        total.aus = &accountsA;
+        total.akonto = &akonto;
+        total.mwstsE = &ratesE;
+        total.mwstsA = &ratesA;
+        total.amwst = &amwst;
+        for (int i = 0; i < 40; ++i) *accountsE.Add() = TKontoRec{8400 + i, 0, 1e6 + i, 1.9e5, 8.1e5, nullptr, nullptr, 0};
+        for (int i = 0; i < 60; ++i) *accountsA.Add() = TKontoRec{4400 + i, 0, 5e5 + i, 9e4, 4.1e5, nullptr, nullptr, 0};
+        for (double rate : {0.0, 7.0, 19.0}) {
+            *ratesE.Add() = TMwstRec{rate, 1e7, 1e6, 9e6};
+            *ratesA.Add() = TMwstRec{rate, 5e6, 5e5, 4.5e6};
+        }
+        totalInputs = in;
+        totalInputs.data = &total;
+    }
+
+    static Year& mixed() {
+        static Year year(Texts::Mixed);
+        return year;
+    }
+    static Year& sixtyCharacters() {
+        static Year year(Texts::Sixty);
+        return year;
+    }
+    // Every text on one line, as the all-bookings list of the older layout (about 17,000 pages).
+    static Year& shortTexts() {
+        static Year year(Texts::Short);
+        return year;
     }
 
     QPageLayout layout() const {
@@ -57,6 +116,7 @@ public:
     }
 
     ReportInputs in;
+    ReportInputs totalInputs;
 
 private:
     char16_t* keep(const QString& text) {
@@ -64,15 +124,16 @@ private:
         return strings.back().data();
     }
     TKontoRec* akonto = nullptr;
+    TMwstRec* amwst = nullptr;
     TKontoArray ein{&akonto};
+    TKontoArray accountsE{&akonto};
+    TKontoArray accountsA{&akonto};
+    TMwstArray ratesE{&amwst};
+    TMwstArray ratesA{&amwst};
     ReportData data;
+    ReportData total;
     std::deque<std::u16string> strings;
 };
-
-HundredThousand& report() {
-    static HundredThousand r;
-    return r;
-}
 
 long statusKb(const char* field) {
     std::ifstream status("/proc/self/status");
@@ -83,68 +144,78 @@ long statusKb(const char* field) {
     return -1;
 }
 
-void resetPeak() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
 // The preview box at 100 % on a 96 dpi screen.
 QImage previewImage(const PageGeometry& page) {
     return QImage(qRound(page.width * 96.0 / page.resolution), qRound(page.height * 96.0 / page.resolution),
                   QImage::Format_RGB32);
 }
 
-// kept: as in the report window, whose repaints keep the measurements of the open report; otherwise
-// every repaint measures all 100,000 rows again (the window's first paint of a new report).
-void runRepaint(benchmark::State& state, bool lastPage, bool kept) {
-    HundredThousand& r = report();
+enum class Paint { FirstOfNewReport, KeptFirstPage, KeptLastPage };
+
+// FirstOfNewReport: the window's first paint of a report just handed over (measure pass and layout);
+// the others: repaints that find the measurements of the open report.
+void runPaint(benchmark::State& state, Year& year, const ReportInputs& base, Paint paint) {
     MeasureCache cache;
-    ReportInputs in = r.in;
-    if (kept) in.cache = &cache;
-    const PageGeometry page = r.page();
+    ReportInputs in = base;
+    in.cache = &cache;
+    const PageGeometry page = year.page();
     const int pages = ReportPainter::countPages(in, page);
-    const int wanted = lastPage ? pages : 1;
-    long peakAboveIdle = 0;
+    const int wanted = paint == Paint::KeptLastPage ? pages : 1;
     for (auto _ : state) {
-        state.PauseTiming();
-        resetPeak();
-        const long idle = statusKb("VmRSS");
-        state.ResumeTiming();
+        if (paint == Paint::FirstOfNewReport) cache.clear();
         QImage image = previewImage(page);
         benchmark::DoNotOptimize(ReportPainter::paintPreview(image, in, page, wanted));
-        state.PauseTiming();
-        peakAboveIdle = std::max(peakAboveIdle, statusKb("VmHWM") - idle);
-        state.ResumeTiming();
     }
     state.counters["pages"] = pages;
-    state.counters["peak_MB_above_idle"] = double(peakAboveIdle) / 1024.0;
 }
 
-void BM_RepaintFirstPageOfAllBookings(benchmark::State& state) {
-    runRepaint(state, false, true);
+void BM_OutputListFirstPaintOfNewReport(benchmark::State& state) {
+    runPaint(state, Year::mixed(), Year::mixed().in, Paint::FirstOfNewReport);
 }
-BENCHMARK(BM_RepaintFirstPageOfAllBookings)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_OutputListFirstPaintOfNewReport)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-void BM_RepaintLastPageOfAllBookings(benchmark::State& state) {
-    runRepaint(state, true, true);
+void BM_OutputListFirstPaintAllTextsLong(benchmark::State& state) {
+    runPaint(state, Year::sixtyCharacters(), Year::sixtyCharacters().in, Paint::FirstOfNewReport);
 }
-BENCHMARK(BM_RepaintLastPageOfAllBookings)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_OutputListFirstPaintAllTextsLong)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-void BM_FirstPaintOfNewReport(benchmark::State& state) {
-    runRepaint(state, false, false);
+void BM_OutputListRepaintFirstPage(benchmark::State& state) {
+    runPaint(state, Year::mixed(), Year::mixed().in, Paint::KeptFirstPage);
 }
-BENCHMARK(BM_FirstPaintOfNewReport)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_OutputListRepaintFirstPage)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-void BM_WriteAllBookingsAsPdf(benchmark::State& state) {
-    HundredThousand& r = report();
+void BM_OutputListRepaintLastPage(benchmark::State& state) {
+    runPaint(state, Year::mixed(), Year::mixed().in, Paint::KeptLastPage);
+}
+BENCHMARK(BM_OutputListRepaintLastPage)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_OutputTotalResultFirstPaint(benchmark::State& state) {
+    runPaint(state, Year::mixed(), Year::mixed().totalInputs, Paint::FirstOfNewReport);
+}
+BENCHMARK(BM_OutputTotalResultFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void runPdf(benchmark::State& state, Year& year) {
     QTemporaryDir dir;
     qint64 size = 0;
+    const long idle = statusKb("VmRSS");
     for (auto _ : state) {
         const QString file = dir.filePath(QStringLiteral("alle.pdf"));
-        benchmark::DoNotOptimize(PdfReportWriter::write(file, r.in, r.layout(), 1200));
+        benchmark::DoNotOptimize(PdfReportWriter::write(file, year.in, year.layout(), 1200));
         size = QFile(file).size();
     }
     state.counters["pdf_MB"] = double(size) / (1024.0 * 1024.0);
+    state.counters["peak_MB_above_start"] = double(statusKb("VmHWM") - idle) / 1024.0;
+    state.counters["pages"] = ReportPainter::countPages(year.in, year.page());
 }
-BENCHMARK(BM_WriteAllBookingsAsPdf)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_OutputListAsPdf(benchmark::State& state) {
+    runPdf(state, Year::mixed());
+}
+BENCHMARK(BM_OutputListAsPdf)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_OutputListOfShortTextsAsPdf(benchmark::State& state) {
+    runPdf(state, Year::shortTexts());
+}
+BENCHMARK(BM_OutputListOfShortTextsAsPdf)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

@@ -119,7 +119,7 @@ int report(const Request& r, const Output& output) {
     });
     ReportArrays::withdraw(data);
     output.out(pages == 1 ? QStringLiteral("%1: 1 Seite nach %2 geschrieben.").arg(data.cap, pdf)
-                          : QStringLiteral("%1: %2 Seiten nach %3 geschrieben.").arg(data.cap).arg(pages).arg(pdf));
+                          : QStringLiteral("%1: %2 Seiten nach %3 geschrieben.").arg(data.cap, QString::number(pages), pdf));
     return pages;
 }
 
@@ -129,9 +129,10 @@ int exportCsv(const Request& r, const Output& output) {
     passRemarks(session, output);
     JournalFilter filter;
     filterJournal(filter, session.tables().Dbf1, r, r.zeitraumGiven);
-    const int count = CsvExport::writeFile(session.tables().Dbf1, file);
+    // Without a progress callback nothing can cancel the export.
+    const int count = CsvExport::writeFile(session.tables().Dbf1, file).value_or(0);
     output.out(count == 1 ? QStringLiteral("1 Buchung wurde nach %1 exportiert.").arg(file)
-                          : QStringLiteral("%1 Buchungen wurden nach %2 exportiert.").arg(count).arg(file));
+                          : QStringLiteral("%1 Buchungen wurden nach %2 exportiert.").arg(QString::number(count), file));
     return count;
 }
 

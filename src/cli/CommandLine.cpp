@@ -117,7 +117,7 @@ PeriodItem periodOf(const QString& zeitraum, const std::optional<int>& nummer) {
             return k.first;
         }
         if (!nummer)
-            usage(QStringLiteral("Zum Zeitraum \"%1\" fehlt die Option --nummer (1 bis %2).").arg(zeitraum).arg(k.count));
+            usage(QStringLiteral("Zum Zeitraum \"%1\" fehlt die Option --nummer (1 bis %2).").arg(zeitraum, QString::number(k.count)));
         if (*nummer < 1 || *nummer > k.count)
             usage(QStringLiteral("Die Nummer %1 passt nicht zum Zeitraum \"%2\" (1 bis %3).")
                       .arg(*nummer)

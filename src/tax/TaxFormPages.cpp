@@ -131,7 +131,7 @@ QString ustvaTitle(const UstvaResult& r) {
 }
 
 QString euerTitle(const EuerResult& r) {
-    return QStringLiteral("%1 – Gewinnermittlung %2").arg(r.form.title).arg(r.year);
+    return QStringLiteral("%1 – Gewinnermittlung %2").arg(r.form.title, QString::number(r.year));
 }
 
 int ustva(ReportCanvas& canvas, const UstvaResult& r, const TaxPageHeader& header, const PageParams& params) {

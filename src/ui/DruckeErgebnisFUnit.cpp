@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -19,6 +20,7 @@
 
 #include "journal/EntryLookups.h"
 #include "reports/output/PdfReportWriter.h"
+#include "reports/output/ReportFormat.h"
 #include "reports/output/ReportOutputError.h"
 #include "reports/output/ReportPainter.h"
 #include "ui/AppForms.h"
@@ -160,7 +162,12 @@ TDruckeErgebnisForm::TDruckeErgebnisForm(QWidget* parent, OptionStore* store)
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     ScrollBox1->setWidgetResizable(false);
     ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    ScrollBox1->setFocusPolicy(Qt::NoFocus);
+    // The page area takes the focus (click or Tab) and answers the paging keys.
+    ScrollBox1->setFocusPolicy(Qt::StrongFocus);
+    ScrollBox1->setAccessibleName(QStringLiteral("Seitenvorschau"));
+    ScrollBox1->installEventFilter(this);
+    ZoomEd->installEventFilter(this);
+    PageEd->installEventFilter(this);
     PaintBox1 = new ReportPreviewBox(*this, nullptr);
     PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
     ScrollBox1->setWidget(PaintBox1);
@@ -176,6 +183,7 @@ TDruckeErgebnisForm::TDruckeErgebnisForm(QWidget* parent, OptionStore* store)
     setTabOrder(PageEd, DruckereinrichtenBtn);
     setTabOrder(DruckereinrichtenBtn, ResizeToPageWidthCheck);
     setTabOrder(ResizeToPageWidthCheck, CsvBtn);
+    setTabOrder(CsvBtn, ScrollBox1);
 
     connect(ZoomEd, &QSpinBox::valueChanged, this, &TDruckeErgebnisForm::PaintBox1Paint);
     connect(PageEd, &QSpinBox::valueChanged, this, &TDruckeErgebnisForm::PaintBox1Paint);
@@ -191,10 +199,15 @@ int TDruckeErgebnisForm::showReport() {
     CsvBtn->setVisible(bool(csvExport));
     reportChanged();
     PageEd->setValue(1);
+    ScrollBox1->verticalScrollBar()->setValue(0);
+    ScrollBox1->horizontalScrollBar()->setValue(0);
+    ScrollBox1->setFocus();
     return exec();
 }
 
 void TDruckeErgebnisForm::reportChanged() {
+    // The caption names the report shown.
+    setWindowTitle(report.cap.isEmpty() ? QStringLiteral("Auswertung") : report.cap);
     m_cache.clear();
     m_pageCount = 0;
     PaintBox1Paint();
@@ -207,6 +220,7 @@ ReportInputs TDruckeErgebnisForm::inputs() const {
     if (m_sources.currency) in.currency = m_sources.currency();
     in.findEinnahmeKonto = m_sources.findEinnahmeKonto;
     in.findAusgabeKonto = m_sources.findAusgabeKonto;
+    in.filterNote = ReportFormat::filterNote(filtertext);
     in.cache = &m_cache;
     in.layout = layout;
     return in;
@@ -252,7 +266,10 @@ void TDruckeErgebnisForm::paintPreview(QPainter& painter) {
 void TDruckeErgebnisForm::setPageCount(int pages) {
     m_pageCount = pages;
     const QString text = QStringLiteral("von %1").arg(pages);
-    if (PageCountLabel->text() != text) PageCountLabel->setText(text);
+    if (PageCountLabel->text() != text) {
+        PageCountLabel->setText(text);
+        PageCountLabel->setAccessibleName(text);
+    }
 }
 
 void TDruckeErgebnisForm::resizeEvent(QResizeEvent* event) {
@@ -372,5 +389,76 @@ void TDruckeErgebnisForm::wheelEvent(QWheelEvent* event) {
 bool TDruckeErgebnisForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ScrollBox1->viewport() && event->type() == QEvent::Wheel)
         return wheel(static_cast<QWheelEvent*>(event));
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == ScrollBox1) return previewKey(key);
+        if (watched == ZoomEd || watched == PageEd) return applyOnEnter(watched, key);
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+bool TDruckeErgebnisForm::applyOnEnter(QObject* watched, QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
+    auto* edit = static_cast<QSpinBox*>(watched);
+    // Not the default button: the value is taken as typed (or, when it cannot be, the last valid one is
+    // shown again), and the preview follows.
+    edit->interpretText();
+    edit->selectAll();
+    PaintBox1Paint();
+    return true;
+}
+
+void TDruckeErgebnisForm::showPage(int page, bool atFoot) {
+    PageEd->setValue(page);
+    QScrollBar* bar = ScrollBox1->verticalScrollBar();
+    bar->setValue(atFoot ? bar->maximum() : bar->minimum());
+}
+
+bool TDruckeErgebnisForm::previewKey(QKeyEvent* event) {
+    QScrollBar* vertical = ScrollBox1->verticalScrollBar();
+    QScrollBar* horizontal = ScrollBox1->horizontalScrollBar();
+    const int page = PageEd->value();
+    const int last = qMax(1, m_pageCount > 0 ? m_pageCount : ReportPainter::countPages(inputs(), printerPage()));
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const int screen = qMax(20, ScrollBox1->viewport()->height() - 20);
+    switch (event->key()) {
+        case Qt::Key_Up:
+            FormMouseWheelUp();
+            return true;
+        case Qt::Key_Down:
+            FormMouseWheelDown();
+            return true;
+        case Qt::Key_Left:
+            horizontal->setValue(horizontal->value() - 20);
+            return true;
+        case Qt::Key_Right:
+            horizontal->setValue(horizontal->value() + 20);
+            return true;
+        case Qt::Key_PageUp:
+            if (vertical->value() > vertical->minimum())
+                vertical->setValue(vertical->value() - screen);
+            else if (page > 1)
+                showPage(page - 1, true);
+            return true;
+        case Qt::Key_PageDown:
+            if (vertical->value() < vertical->maximum())
+                vertical->setValue(vertical->value() + screen);
+            else if (page < last)
+                showPage(page + 1, false);
+            return true;
+        case Qt::Key_Home:
+            if (ctrl)
+                showPage(1, false);
+            else
+                vertical->setValue(vertical->minimum());
+            return true;
+        case Qt::Key_End:
+            if (ctrl)
+                showPage(last, true);
+            else
+                vertical->setValue(vertical->maximum());
+            return true;
+        default:
+            return false;
+    }
 }

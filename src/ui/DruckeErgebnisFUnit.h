@@ -13,6 +13,7 @@
 
 class OptionStore;
 class QCheckBox;
+class QKeyEvent;
 class QLabel;
 class QPainter;
 class QPushButton;
@@ -49,6 +50,9 @@ public:
     // The button "Als CSV speichern..." shows only while csvExport is set.
     std::function<int(ReportCanvas&, const ReportInputs&, const PageParams&)> layout;
     std::function<void()> csvExport;
+    // The journal's text filter the report was collected under, as the user typed it; empty when the
+    // report covers every booking of the period. The pages name it under the heading.
+    QString filtertext;
     // Sets PageEd to 1 and shows the window modally; returns when it closes.
     int showReport();
     // Call after changing `report` while the window is shown (showReport does it itself).
@@ -107,6 +111,12 @@ private:
     bool withProgress(const QString& title, const QString& label, const QString& cancelled, int pages,
                       const std::function<void(const std::function<void(int)>&)>& work);
     bool wheel(QWheelEvent* event);
+    // Keys of the page area: arrows scroll, PageUp/PageDown scroll by a screen and turn the page at its
+    // ends, Home/End go to the top or foot of the page, with Ctrl to the first or last page.
+    bool previewKey(QKeyEvent* event);
+    // Enter in ZoomEd or PageEd applies the typed value; the window stays open.
+    bool applyOnEnter(QObject* watched, QKeyEvent* event);
+    void showPage(int page, bool atFoot);
 
     Sources m_sources;
     // Measurements of the shown report, kept between repaints; cleared for every new report.

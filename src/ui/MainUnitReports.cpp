@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QLineEdit>
 #include <optional>
 
 #include "journal/DetachedView.h"
@@ -31,12 +32,26 @@ private:
     bool& m_flag;
 };
 
+// The journal's text filter as the user typed it ("müller"), while it is in effect; the filter itself
+// holds it upper-cased. Empty without a text filter.
+QString shownFilter(const TMainForm& form) {
+    const QString held = form.filtertext();
+    if (held.isEmpty()) return QString();
+    const QString typed = form.FilterEd ? form.FilterEd->text() : QString();
+    return JournalFilter::asciiUpper(typed) == held ? typed : held;
+}
+
 // Takes the arrays out of the report window's hand-over when the report ends, so that nothing refers to
-// them once they are gone.
+// them once they are gone. The report names the text filter it was collected under.
 class HandOver {
 public:
-    HandOver() : m_data(appForms().DruckeErgebnisForm->report) {}
-    ~HandOver() { ReportArrays::withdraw(m_data); }
+    explicit HandOver(const TMainForm& form) : m_data(appForms().DruckeErgebnisForm->report) {
+        appForms().DruckeErgebnisForm->filtertext = shownFilter(form);
+    }
+    ~HandOver() {
+        ReportArrays::withdraw(m_data);
+        appForms().DruckeErgebnisForm->filtertext.clear();
+    }
     HandOver(const HandOver&) = delete;
     HandOver& operator=(const HandOver&) = delete;
     ReportData& data() { return m_data; }
@@ -86,7 +101,7 @@ struct ListReportCommand {
         }
         form.postPendingEdits();
         ReportArrays arrays;
-        HandOver handOver;
+        HandOver handOver(form);
         form.CalcZeitraum();
         ListReport::Request request;
         request.kind = kind;
@@ -109,7 +124,7 @@ void TMainForm::Gesamtergebnis1Click() {
     if (!m_tables.Dbf1.Active()) return;
     postPendingEdits();
     ReportArrays arrays;
-    HandOver handOver;
+    HandOver handOver(*this);
     CalcZeitraum();
     {
         const WaitCursor wait;

@@ -138,7 +138,7 @@ void TMainForm::UmsatzsteuerVoranmeldung1Click() {
         },
         [this, result, year, period] {
             saveCsv(appForms().DruckeErgebnisForm,
-                    QStringLiteral("UStVA_%1_%2.csv").arg(year).arg(periodCaption(period)).remove(QLatin1Char(' ')),
+                    QStringLiteral("UStVA_%1_%2.csv").arg(QString::number(year), periodCaption(period)).remove(QLatin1Char(' ')),
                     TaxCsv::ustva(*result));
         });
     appForms().DruckeErgebnisForm->showReport();

@@ -256,3 +256,122 @@ TEST(ListPagesTest, KeptMeasurementsLayOutExactlyAsAFreshRun) {
 }
 
 }  // namespace
+
+namespace {
+
+const QString kSixty = QStringLiteral("Lieferung Büromaterial und Druckerpatronen für die Filiale N");
+
+struct InsideCase {
+    const char* name;
+    int modus;
+    int resolution;
+    double opening;     // gross of an opening balance (0: none)
+    double amount;      // gross of every booking (alternating sign in the signed lists)
+    QString beleg;      // receipt number of every booking
+    int bookings;
+};
+
+class InsideTest : public ::testing::TestWithParam<InsideCase> {};
+
+// Every text of every page lies inside the margins and on no other text, and the booking texts come out
+// whole: the lines of the text column, read in order, give every booking's text.
+TEST_P(InsideTest, EveryTextInsideThePageNoneOnAnotherAndNothingDropped) {
+    const InsideCase& c = GetParam();
+    OutputFixture f;
+    f.data.modus = c.modus;
+    f.data.cap = QStringLiteral("Auswertung 01.01.2026 - 31.12.2026 Konto 4711: ") + kSixty;
+    f.inputs.filterNote = QStringLiteral("Nur Buchungen mit »") + kSixty + QStringLiteral("«");
+    f.data.anfangsbestand = c.opening != 0;
+    f.data.Aeinnahmen = c.opening;
+    f.data.Aeinnahmenmwst = c.opening * 0.16;
+    f.data.Aeinnahmennetto = c.opening * 0.84;
+    QString expected = QStringLiteral("Buchungstext");
+    TKontoArray& array = c.modus == 1 ? f.aus : f.ein;
+    for (int i = 0; i < c.bookings; ++i) {
+        const QString text = i % 3 == 0 ? kSixty
+                              : i % 3 == 1 ? QStringLiteral("Porto")
+                                           : QStringLiteral("Ein_Wort_ohne_Leerzeichen_das_breiter_ist_als_die_Spalte_xyz");
+        const double sign = c.modus >= 3 && i % 2 ? -1 : 1;
+        f.booking(array, i % 300, c.beleg, 4711, sign * c.amount, sign * 19, text);
+        expected += text;
+    }
+    const PageGeometry page = a4(c.resolution);
+    const auto items = f.print(page);
+    const int margin = PageEngine::marginFor(c.resolution);
+    RecordingCanvas probe(c.resolution);
+    auto width = [&](const DrawnItem& item) {
+        probe.setFont(item.role);
+        return probe.textWidth(item.text);
+    };
+    auto height = [&](const DrawnItem& item) {
+        probe.setFont(item.role);
+        return probe.textHeight(item.text);
+    };
+    // The header of the text column follows "Netto" (it may be wrapped itself).
+    const auto netto = std::find_if(items.begin(), items.end(), [](const DrawnItem& d) { return d.text == u"Netto"; });
+    ASSERT_NE(netto, items.end());
+    const int textX = std::next(netto)->x;
+    for (const auto& item : items) {
+        if (item.text.startsWith(QStringLiteral("Seite "))) continue;
+        EXPECT_GE(item.x, margin) << item;
+        EXPECT_LE(item.x + width(item), page.width - margin) << item;
+        EXPECT_LE(item.y + height(item), page.height) << item;
+    }
+    for (std::size_t i = 0; i < items.size(); ++i)
+        for (std::size_t j = i + 1; j < items.size(); ++j) {
+            const DrawnItem& a = items[i];
+            const DrawnItem& b = items[j];
+            const bool apart = a.page != b.page || a.x + width(a) <= b.x || b.x + width(b) <= a.x ||
+                               a.y + height(a) <= b.y || b.y + height(b) <= a.y;
+            EXPECT_TRUE(apart) << a << " on " << b;
+        }
+    // Body texts of the text column: the header's x in the body font lies a little further left, so all
+    // items from the booking texts' column on, read page by page, top to bottom.
+    QString column;
+    for (const auto& item : items)
+        if (item.role == FontRole::Body && item.x >= textX - 50 && item.x <= textX && item.y > margin / 2 &&
+            !item.text.startsWith(QStringLiteral("Summe ")) && !item.text.startsWith(QStringLiteral("Seite ")))
+            column += item.text;
+    expected.remove(QLatin1Char(' '));
+    column.prepend(QStringLiteral("Buchungstext")).remove(QLatin1Char(' '));
+    EXPECT_EQ(column, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, InsideTest,
+    ::testing::Values(InsideCase{"income300", 2, 300, 0, 119, QStringLiteral("R-2026-0001"), 90},
+                      InsideCase{"expenses600", 1, 600, 0, 11.9, QStringLiteral("1"), 70},
+                      // An opening balance far wider than the period's sums.
+                      InsideCase{"opening", 3, 300, 19711.51, 1.19, QStringLiteral("7"), 40},
+                      InsideCase{"signedWide", 5, 600, -98765432.1, 1234567.89, QStringLiteral("B"), 60},
+                      // A receipt number of the field's 20 characters beside amounts in the millions.
+                      InsideCase{"longReceipt", 4, 300, 9876543.21, 999999.99, QStringLiteral("WWWWWWWWWWWWWWWWWWWW"), 30}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// However many rows come before it, a heading shares its page with its table's header and first line.
+TEST(ListPagesTest, HeadingNeverStandsAloneAtThePageFoot) {
+    const PageGeometry page = a4(300);
+    const QStringList headings{"Alle Buchungen", "Mehrwertsteuer"};
+    int checked = 0;
+    for (int n = 40; n <= 110; ++n) {
+        OutputFixture f;
+        f.data.modus = 5;
+        fill(f, f.ein, n);
+        f.booking(f.ein, 1, QStringLiteral("S"), 1, 7, 7, QStringLiteral("sieben"));
+        auto items = f.print(page);
+        std::erase_if(items, [](const DrawnItem& i) { return i.text.startsWith(QStringLiteral("Seite ")); });
+        for (std::size_t i = 0; i + 2 < items.size(); ++i) {
+            if (!headings.contains(items[i].text) || items[i].role != FontRole::SectionHeading) continue;
+            ++checked;
+            // The header row (several items) and the first line below it.
+            const auto after = std::find_if(items.begin() + long(i) + 1, items.end(),
+                                            [&](const DrawnItem& d) { return d.role == FontRole::Body; });
+            ASSERT_NE(after, items.end());
+            EXPECT_EQ(items[i + 1].page, items[i].page) << n << " " << items[i];
+            EXPECT_EQ(after->page, items[i].page) << n << " " << items[i];
+        }
+    }
+    EXPECT_EQ(checked, 2 * 71);
+}
+
+}  // namespace

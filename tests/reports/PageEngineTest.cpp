@@ -133,4 +133,40 @@ TEST(PageEngineTest, UnknownModusRendersNothing) {
     EXPECT_EQ(pages, 0);
 }
 
+struct WrapCase {
+    const char* text;
+    const char* width;  // the column is as wide as this text in the body font
+    QStringList lines;
+};
+
+class WrapTest : public ::testing::TestWithParam<WrapCase> {};
+
+// Lines break after a blank where one lies within the width, inside a word only where the word alone is
+// wider; the blank at a break is the only character left out, and every line fits (or holds one character).
+TEST_P(WrapTest, BreaksAtBlanksAndInsideWordsOnlyWhenItMust) {
+    RecordingCanvas canvas(600);
+    PageEngine e(canvas, PageParams{false, 1, 600, a4(600).width, a4(600).height});
+    e.setFont(FontRole::Body);
+    const int width = canvas.textWidth(QString::fromUtf8(GetParam().width));
+    const QString text = QString::fromUtf8(GetParam().text);
+    QStringList lines;
+    for (QStringView line : e.wrap(text, width)) {
+        lines << line.toString();
+        if (line.size() > 1) EXPECT_LE(canvas.textWidth(line), width) << line.toString().toStdString();
+    }
+    EXPECT_EQ(lines, GetParam().lines);
+    EXPECT_EQ(e.lineCount(text, width), lines.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, WrapTest,
+    ::testing::Values(WrapCase{"Porto", "Porto", {"Porto"}},
+                      WrapCase{"", "x", {""}},
+                      WrapCase{"Miete Büro März", "Miete Büro", {"Miete Büro", "März"}},
+                      WrapCase{"Miete Büro März", "Miete Büro ", {"Miete Büro", "März"}},
+                      WrapCase{"Druckerpatronen", "Drucker", {"Drucker", "patrone", "n"}},
+                      WrapCase{"a  b", "a ", {"a ", "b"}},
+                      WrapCase{"Größe Äpfel Öl", "Größe Äpf", {"Größe", "Äpfel Öl"}},
+                      WrapCase{"xyz", "", {"x", "y", "z"}}));
+
 }  // namespace

@@ -148,3 +148,48 @@ TEST(TotalResultPagesTest, LastLinePastTheLimitOpensAFooterOnlyPage) {
 }
 
 }  // namespace
+
+namespace {
+
+// Many accounts with names of the field's 60 characters: the names wrap beside their amounts, inside the
+// page, and no heading stands alone at a page foot, wherever the page breaks fall.
+TEST(TotalResultPagesTest, LongAccountNamesWrapAndHeadingsKeepTheirTables) {
+    const PageGeometry page = a4(300);
+    const int margin = PageEngine::marginFor(300);
+    RecordingCanvas probe(300);
+    const QStringList headings{"Einnahmen", "Mehrwertsteuer", "Ausgaben", "Vorsteuern", "Gesamtergebnis"};
+    for (int accounts = 20; accounts <= 60; accounts += 2) {
+        OutputFixture f;
+        f.data.modus = 0;
+        f.inputs.filterNote = QStringLiteral("Nur Buchungen mit »müller«");
+        f.inputs.findEinnahmeKonto = [](int nr) {
+            return QStringLiteral("Erlöse aus Lieferungen und Leistungen an Großkunden Konto %1").arg(nr, 6);
+        };
+        for (int i = 0; i < accounts; ++i) f.account(f.ein, 8400 + i, 123456789.12, 19711512.34, 103745276.78);
+        f.account(f.aus, 4400, 10, 1, 9);
+        f.rate(f.mwstsE, 19, 1, 2, 3);
+        f.rate(f.mwstsA, 7, 1, 2, 3);
+        auto items = f.print(page);
+        std::erase_if(items, [](const DrawnItem& i) { return i.text.startsWith(QStringLiteral("Seite ")); });
+        int names = 0;
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const DrawnItem& item = items[i];
+            probe.setFont(item.role);
+            EXPECT_LE(item.x + probe.textWidth(item.text), page.width - margin) << accounts << item;
+            if (item.text.startsWith(QStringLiteral("Erlöse aus"))) ++names;
+            if (item.role == FontRole::SectionHeading && headings.contains(item.text)) {
+                ASSERT_LT(i + 1, items.size());
+                EXPECT_EQ(items[i + 1].page, item.page) << accounts << item;
+            }
+        }
+        EXPECT_EQ(names, accounts);
+        // The note stands under the heading, in the body font.
+        const auto note = withText(items, QStringLiteral("Nur Buchungen mit »müller«"));
+        ASSERT_EQ(note.size(), 1u);
+        EXPECT_EQ(note[0].role, FontRole::Body);
+        EXPECT_GT(note[0].y, withText(items, f.data.cap)[0].y);
+        EXPECT_LT(note[0].y, withText(items, QStringLiteral("Einnahmen"))[0].y);
+    }
+}
+
+}  // namespace

@@ -184,6 +184,7 @@ TEST(DruckeErgebnisFormTest, TabOrderAndTheStoredPageWidthCheck) {
 
 TEST(DruckeErgebnisFormTest, SavesThePdfWithTheSamePagesAndNoTemporaryFileLeft) {
     ReportWindow w(150);
+    w.form.filtertext = QStringLiteral("müller");
     const QString file = w.folder.file(QStringLiteral("alle.pdf"));
     ASSERT_TRUE(w.form.savePdf(file));
     QStringList files = QDir(w.folder.path()).entryList(QDir::Files | QDir::Hidden);
@@ -195,6 +196,7 @@ TEST(DruckeErgebnisFormTest, SavesThePdfWithTheSamePagesAndNoTemporaryFileLeft) 
     const QString out = QString::fromUtf8(text.readAllStandardOutput());
     EXPECT_TRUE(out.contains(QStringLiteral("Alle Buchungen 01.01.2026 - 31.12.2026")));
     EXPECT_TRUE(out.contains(QStringLiteral("Zwischensumme")));
+    EXPECT_TRUE(out.contains(QStringLiteral("Nur Buchungen mit »müller«")));
     EXPECT_TRUE(out.contains(QStringLiteral("Seite %1").arg(w.form.pageCount())));
     EXPECT_EQ(out.count(QLatin1Char('\f')), w.form.pageCount());
     EXPECT_EQ(PdfReportWriter::suggestedFileName(QStringLiteral("Ausgaben 01.01.2026 - 31.12.2026 Konto 4: Bü/ro")),
@@ -210,6 +212,66 @@ TEST(DruckeErgebnisFormTest, PdfIntoAMissingFolderSaysSoAndLeavesNothing) {
     QStringList left = QDir(w.folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot);
     left.removeAll(QStringLiteral("Quorvel.ini"));
     EXPECT_TRUE(left.isEmpty()) << left.join(QLatin1Char(' ')).toStdString();
+}
+
+// The page area takes the focus and pages with the keyboard; Enter in the two number fields applies the
+// value and leaves the window open.
+TEST(DruckeErgebnisFormTest, KeysPageTheReportAndEnterAppliesWithoutClosing) {
+    ReportWindow w(300);
+    QApplication::setActiveWindow(&w.form);
+    w.form.ZoomEd->setValue(200);
+    w.settle();
+    const int last = w.form.pageCount();
+    ASSERT_GE(last, 5);
+    QScrollBar* bar = w.form.ScrollBox1->verticalScrollBar();
+    QScrollBar* across = w.form.ScrollBox1->horizontalScrollBar();
+    ASSERT_GT(bar->maximum(), 200);
+    w.form.ResizeToPageWidthCheck->setFocus();
+    QTest::keyClick(w.form.ResizeToPageWidthCheck, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), w.form.ScrollBox1);
+
+    struct Step {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int page;  // expected afterwards
+        int scroll;  // -1 top, 1 foot, 0 between
+    };
+    const Step steps[] = {
+        {Qt::Key_Down, {}, 1, 0},           {Qt::Key_End, {}, 1, 1},
+        {Qt::Key_PageDown, {}, 2, -1},      {Qt::Key_PageDown, {}, 2, 0},
+        {Qt::Key_Home, {}, 2, -1},          {Qt::Key_PageUp, {}, 1, 1},
+        {Qt::Key_Up, {}, 1, 0},             {Qt::Key_End, Qt::ControlModifier, last, 1},
+        {Qt::Key_PageDown, {}, last, 1},    {Qt::Key_Home, Qt::ControlModifier, 1, -1},
+        {Qt::Key_PageUp, {}, 1, -1},
+    };
+    for (const Step& step : steps) {
+        QTest::keyClick(w.form.ScrollBox1, step.key, step.modifiers);
+        w.settle();
+        EXPECT_EQ(w.form.PageEd->value(), step.page) << step.key;
+        if (step.scroll < 0) EXPECT_EQ(bar->value(), bar->minimum()) << step.key;
+        if (step.scroll > 0) EXPECT_EQ(bar->value(), bar->maximum()) << step.key;
+        if (step.scroll == 0) EXPECT_TRUE(bar->value() > bar->minimum() && bar->value() < bar->maximum()) << step.key;
+        EXPECT_TRUE(w.form.isVisible());
+    }
+    if (across->maximum() > 0) {
+        QTest::keyClick(w.form.ScrollBox1, Qt::Key_Right);
+        EXPECT_EQ(across->value(), 20);
+        QTest::keyClick(w.form.ScrollBox1, Qt::Key_Left);
+        EXPECT_EQ(across->value(), 0);
+    }
+
+    for (QSpinBox* edit : {w.form.PageEd, w.form.ZoomEd}) {
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, QStringLiteral("3"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        w.settle();
+        EXPECT_TRUE(w.form.isVisible()) << edit->objectName().toStdString();
+        EXPECT_EQ(edit->value(), 3);
+        EXPECT_EQ(w.form.result(), 0);
+    }
+    EXPECT_EQ(w.form.PageCountLabel->accessibleName(), w.form.PageCountLabel->text());
+    EXPECT_EQ(w.form.windowTitle(), QStringLiteral("Alle Buchungen 01.01.2026 - 31.12.2026"));
 }
 
 }  // namespace

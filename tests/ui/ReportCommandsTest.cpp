@@ -115,4 +115,48 @@ TEST_F(ReportCommandsTest, TotalResultNeedsNoChoice) {
     EXPECT_EQ(appForms().DruckeErgebnisForm->report.mwstsE, nullptr);
 }
 
+// With the journal's text filter on, the report names it under its heading as the user typed it, and
+// the window's caption is the report's heading; after "Alle zeigen" the note is gone.
+TEST_F(ReportCommandsTest, FilteredReportNamesItsFilterAndTheCaptionItsHeading) {
+    start();
+    post(QStringLiteral("Honorar Müller"), 119, QDate(m_year, 2, 3));
+    post(QStringLiteral("Porto"), 10, QDate(m_year, 1, 2));
+    form->FilterEd->setText(QStringLiteral("müller"));
+    form->FilterbtnClick();
+    QString note;
+    QString caption;
+    QString cap;
+    OnModal<TDruckeErgebnisForm> report([&](TDruckeErgebnisForm* w) {
+        note = w->inputs().filterNote;
+        caption = w->windowTitle();
+        cap = w->report.cap;
+        w->reject();
+    });
+    form->ListeallerBuchungen1Click();
+    ASSERT_TRUE(report.seen());
+    EXPECT_EQ(note, QStringLiteral("Nur Buchungen mit »müller«"));
+    EXPECT_EQ(caption, cap);
+    EXPECT_NE(caption, QStringLiteral("Datensatz drucken"));
+    EXPECT_TRUE(appForms().DruckeErgebnisForm->filtertext.isEmpty());  // released with the report
+
+    // The edit changed after filtering: the note names the filter in effect.
+    form->FilterEd->setText(QStringLiteral("anderes"));
+    OnModal<TDruckeErgebnisForm> again([&](TDruckeErgebnisForm* w) {
+        note = w->inputs().filterNote;
+        w->reject();
+    });
+    form->Gesamtergebnis1Click();
+    ASSERT_TRUE(again.seen());
+    EXPECT_EQ(note, QStringLiteral("Nur Buchungen mit »MüLLER«"));
+
+    form->AllezeigenBtnClick();
+    OnModal<TDruckeErgebnisForm> all([&](TDruckeErgebnisForm* w) {
+        note = w->inputs().filterNote;
+        w->reject();
+    });
+    form->Gesamtergebnis1Click();
+    ASSERT_TRUE(all.seen());
+    EXPECT_TRUE(note.isEmpty());
+}
+
 }  // namespace

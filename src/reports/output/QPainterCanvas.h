@@ -22,6 +22,7 @@ public:
     FontRole font() const override { return m_role; }
     int textWidth(QStringView text) override { return m_fonts.width(m_role, text); }
     int textHeight(QStringView text) override { return m_fonts.height(m_role, text); }
+    qsizetype fittingLength(QStringView text, int width) override { return m_fonts.fittingLength(m_role, text, width); }
     void drawText(int x, int y, const QString& text) override;
     void newPage() override;
 

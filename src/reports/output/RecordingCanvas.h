@@ -16,6 +16,7 @@ public:
     FontRole font() const override { return m_role; }
     int textWidth(QStringView text) override { return m_fonts.width(m_role, text); }
     int textHeight(QStringView text) override { return m_fonts.height(m_role, text); }
+    qsizetype fittingLength(QStringView text, int width) override { return m_fonts.fittingLength(m_role, text, width); }
     void drawText(int x, int y, const QString& text) override { m_items.push_back({m_page, x, y, m_role, text}); }
     void newPage() override { ++m_page; }
 

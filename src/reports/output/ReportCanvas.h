@@ -19,6 +19,20 @@ public:
     virtual FontRole font() const = 0;
     virtual int textWidth(QStringView text) = 0;
     virtual int textHeight(QStringView text) = 0;
+    // Number of leading characters of the text that together are no wider than `width` (the whole
+    // length when all of it fits). Canvases that know their glyph advances answer in one pass.
+    virtual qsizetype fittingLength(QStringView text, int width) {
+        qsizetype low = 0;
+        qsizetype high = text.size();
+        while (low < high) {
+            const qsizetype mid = (low + high + 1) / 2;
+            if (textWidth(text.left(mid)) <= width)
+                low = mid;
+            else
+                high = mid - 1;
+        }
+        return low;
+    }
     virtual void drawText(int x, int y, const QString& text) = 0;
     // Ends the device page and begins the next (printing only). Throws when the device refuses.
     virtual void newPage() = 0;

@@ -65,23 +65,53 @@ int ReportFonts::pixelSize(FontRole role, int resolution) {
     return static_cast<int>(std::lround(double(pointSize(role)) * resolution / 72.0));
 }
 
-qreal ReportFonts::advance(const Role& role, char16_t c) const {
+qreal ReportFonts::measureAdvance(const Role& role, char16_t c) const {
     qreal& slot = (*role.advances)[c];
-    if (slot < 0) slot = role.metrics.horizontalAdvance(QChar(c));
+    slot = role.metrics.horizontalAdvance(QChar(c));
     return slot;
 }
 
 int ReportFonts::width(FontRole role, QStringView text) const {
     const Role& r = m_roles[index(role)];
+    const qreal* table = r.advances->data();  // filled in place, never moved
     qreal sum = 0;
     for (const QChar ch : text) {
         const char16_t c = ch.unicode();
         // Characters beyond the table (other scripts, surrogate pairs, combining marks) are measured as
         // a whole text by the font machinery.
-        if (c >= kTableSize || (c >= 0x0300 && c < 0x0370)) return qRound(r.metrics.horizontalAdvance(text.toString()));
-        sum += advance(r, c);
+        if (!inTable(c)) return qRound(r.metrics.horizontalAdvance(text.toString()));
+        const qreal a = table[c];
+        sum += a >= 0 ? a : measureAdvance(r, c);
     }
     return qRound(sum);
+}
+
+qsizetype ReportFonts::fittingLength(FontRole role, QStringView text, int width) const {
+    const Role& r = m_roles[index(role)];
+    const qreal* table = r.advances->data();
+    const qreal limit = width + 0.5;
+    qreal sum = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (!inTable(c)) {
+            // Texts the table cannot measure: prefix by prefix with the font machinery.
+            qsizetype low = 0;
+            qsizetype high = text.size();
+            while (low < high) {
+                const qsizetype mid = (low + high + 1) / 2;
+                if (this->width(role, text.left(mid)) <= width)
+                    low = mid;
+                else
+                    high = mid - 1;
+            }
+            return low;
+        }
+        const qreal a = table[c];
+        sum += a >= 0 ? a : measureAdvance(r, c);
+        // qRound(sum) > width, compared without rounding at every character.
+        if (sum >= limit && qRound(sum) > width) return i;
+    }
+    return text.size();
 }
 
 int ReportFonts::height(FontRole role, QStringView) const {

@@ -30,6 +30,8 @@ public:
     // Whole pixels.
     int width(FontRole role, QStringView text) const;
     int height(FontRole role, QStringView text) const;
+    // Number of leading characters that are together no wider than `width`, as width() measures them.
+    qsizetype fittingLength(FontRole role, QStringView text, int width) const;
 
     // The face the fonts use ("Arial", or "Liberation Sans" standing in for it).
     static QString family();
@@ -47,7 +49,13 @@ private:
     };
     static constexpr int kTableSize = 0x2200;
     static int index(FontRole role) { return static_cast<int>(role); }
-    qreal advance(const Role& role, char16_t c) const;
+    // The advance of a character of the table, measured on first use.
+    qreal advance(const Role& role, char16_t c) const {
+        const qreal known = (*role.advances)[c];
+        return known >= 0 ? known : measureAdvance(role, c);
+    }
+    qreal measureAdvance(const Role& role, char16_t c) const;
+    static bool inTable(char16_t c) { return c < kTableSize && !(c >= 0x0300 && c < 0x0370); }
 
     int m_resolution;
     QImage m_device;  // a surface of the printer's resolution the metrics are taken on

@@ -20,6 +20,11 @@ QString ReportFormat::date(double datum) {
     return LocaleFormat::formatDate(DayNumber::toDate(datum));
 }
 
+QString ReportFormat::filterNote(const QString& filtertext) {
+    if (filtertext.isEmpty()) return QString();
+    return QStringLiteral("Nur Buchungen mit »") + filtertext + QStringLiteral("«");
+}
+
 const QString& DateTexts::text(double datum) {
     // The key is the whole day, as the conversion to a date takes it.
     const auto day = static_cast<qint64>(datum);

@@ -14,6 +14,9 @@ public:
     static QString rateColumn(double rate);
     // The locale's short date of a day number.
     static QString date(double datum);
+    // The line under the heading of a report restricted by the journal's text filter:
+    // "Nur Buchungen mit »müller«"; empty for an empty filter.
+    static QString filterNote(const QString& filtertext);
 };
 
 // Short dates of day numbers, each formatted once per layout run (a year has few distinct days).

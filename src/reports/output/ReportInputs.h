@@ -19,6 +19,9 @@ struct ReportInputs {
     QString currency = QStringLiteral("€");
     std::function<QString(int)> findEinnahmeKonto;
     std::function<QString(int)> findAusgabeKonto;
+    // A line under the heading naming what the report is restricted to ("Nur Buchungen mit »müller«");
+    // empty when it covers every booking of the period.
+    QString filterNote;
     // Optional: measurements kept between runs of the same report (the preview's repaints).
     MeasureCache* cache = nullptr;
     // Optional: a layout of its own (the tax forms) run instead of the one the modus selects.

@@ -23,17 +23,19 @@ public:
         : e(canvas, params), in(in), data(*in.data) {}
 
     int run() {
-        e.start(in.address, data.cap);
+        e.start(in.address, data.cap, in.filterNote);
+        // Every heading stays on the page of its table's header and first line.
+        const int keep = e.rowHeightOf(FontRole::ColumnHeader) + e.rowHeightOf(FontRole::Body);
         // The first heading follows the title directly: no leading space, no check before it.
-        e.heading(QStringLiteral("Einnahmen"), false, false);
+        e.heading(QStringLiteral("Einnahmen"), false, false, keep);
         const Sums income = accountTable(data.ein, in.findEinnahmeKonto, QStringLiteral("Gesamteinnahmen"));
-        e.heading(QStringLiteral("Mehrwertsteuer"), true, false);
+        e.heading(QStringLiteral("Mehrwertsteuer"), true, false, keep);
         rateTable(data.mwstsE, QStringLiteral("Summe MwSt. "));
-        e.heading(QStringLiteral("Ausgaben"), true, true);
+        e.heading(QStringLiteral("Ausgaben"), true, true, keep);
         const Sums expenses = accountTable(data.aus, in.findAusgabeKonto, QStringLiteral("Gesamtausgaben"));
-        e.heading(QStringLiteral("Vorsteuern"), true, false);
+        e.heading(QStringLiteral("Vorsteuern"), true, false, keep);
         rateTable(data.mwstsA, QStringLiteral("Summe Vorsteuer "));
-        e.heading(QStringLiteral("Gesamtergebnis"), true, true);
+        e.heading(QStringLiteral("Gesamtergebnis"), true, true, keep);
         resultTable(income, expenses);
         return e.page();
     }
@@ -41,8 +43,26 @@ public:
 private:
     QString amount(double value) const { return ReportFormat::amount(value, in.currency); }
 
+    // The label wraps when an account name would push the amounts past the right margin.
     Row amountRow(const QString& label, double brutto, double mwst, double netto) const {
-        return {Cell{label}, Cell{amount(brutto), true}, Cell{amount(mwst), true}, Cell{amount(netto), true}};
+        return {Cell{label, false, true}, Cell{amount(brutto), true}, Cell{amount(mwst), true},
+                Cell{amount(netto), true}};
+    }
+
+    // Keeps the table inside the page: the label column gives up width (down to its header's), in the bold
+    // font, whose wider gaps reach furthest right.
+    void fitLabels(const Row& header) {
+        const FontRole kept = e.font();
+        e.setFont(FontRole::ColumnHeader);
+        e.limitToMargin(0, 4, e.textWidth(header[0].text));
+        e.setFont(kept);
+    }
+
+    // A row, then the cursor below all its lines and the page-break check.
+    void rowAndAdvance(const Row& row) {
+        const int lines = e.visible() ? e.row(row) : e.rowLines(row);
+        e.moveCursor((lines - 1) * e.rowHeight());
+        e.advance();
     }
 
     void measureRow(const Row& row) {
@@ -67,16 +87,14 @@ private:
         const Row total = amountRow(totalLabel, sums.brutto, sums.mwst, sums.netto);
         measureRow(total);
         measureRow(accountHeader);
+        fitLabels(accountHeader);
         e.row(accountHeader);
         e.advance();
         e.setFont(FontRole::Body);
-        forEachRecord(records, data.akonto, [&](const TKontoRec& r) {
-            if (e.visible()) e.row(amountRow(name(lookup, r.konto), r.brutto, r.mwst, r.netto));
-            e.advance();
-        });
+        forEachRecord(records, data.akonto,
+                      [&](const TKontoRec& r) { rowAndAdvance(amountRow(name(lookup, r.konto), r.brutto, r.mwst, r.netto)); });
         e.setFont(FontRole::ColumnHeader);
-        e.row(total);
-        e.advance();
+        rowAndAdvance(total);
         return sums;
     }
 
