@@ -3,8 +3,9 @@
 #include "journal/TableModel.h"
 
 // The journal grid's model over the bookings table. The columns named exactly "MWST2" and "NETTO" never
-// show what is stored in them: they show the VAT part and the net amount computed from the row's BRUTTO
-// and MWST (read by name; a missing or unreadable field counts as 0), in the two-decimal display form,
+// show what is stored in them: they show the VAT (rounded to the cent) and the net amount of the row's
+// BRUTTO and MWST (Booking::split; read by name, a missing or unreadable field counts as 0), in the
+// two-decimal display form,
 // right-aligned and read-only. A rate of -100 leaves those two cells empty (the split divides by zero).
 class JournalModel : public TableModel {
     Q_OBJECT

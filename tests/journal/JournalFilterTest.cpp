@@ -245,7 +245,7 @@ TEST_F(FilterAgreementTest, randomBookingsInBothLocales) {
     QRandomGenerator rng(4711);
     const QStringList words = {"Miete", "Strom", "müller", "MÜLLER", "Büro 2014", "x", ""};
     for (int i = 0; i < 300; ++i) {
-        Booking b;
+        Buchung b;
         if (i % 17 != 0) b.datum = QDate(2013 + i % 3, 1 + i % 12, 1 + i % 28);
         b.art = QString(QLatin1Char("EANS"[i % 4]));
         b.beleg = i % 5 == 0 ? QString() : QString::number(rng.bounded(-50, 3000));

@@ -38,7 +38,7 @@ std::unique_ptr<DbfTable> createTable(const testsupport::TempFolder& folder, con
     return table;
 }
 
-void addBooking(DbfTable& bookings, const Booking& b) {
+void addBooking(DbfTable& bookings, const Buchung& b) {
     bookings.Insert();
     if (b.datum.isValid()) bookings.Fields(0).setAsDateTime(DayNumber::fromDate(b.datum));
     bookings.Fields(1).setAsString(b.art);

@@ -3,6 +3,8 @@
 #include <QRandomGenerator>
 
 #include "JournalFixtures.h"
+#include "journal/Booking.h"
+#include "journal/CentSum.h"
 #include "journal/ReceiptProposal.h"
 #include "journal/VatSummary.h"
 #include "storage/StorageError.h"
@@ -15,7 +17,7 @@ namespace {
 qint64 referenceProposal(DbfTable& bookings) {
     qint64 max = 0;
     for (bookings.First(); !bookings.Eof(); bookings.Next()) {
-        const DbfField& beleg = bookings.Fields(2);
+        const DbfField& beleg = bookings.Fields(Booking::Beleg);
         if (beleg.IsNull()) continue;
         try {
             max = std::max<qint64>(max, beleg.AsInteger());
@@ -26,18 +28,16 @@ qint64 referenceProposal(DbfTable& bookings) {
 }
 
 VatSums referenceSums(DbfTable& bookings, const Zeitraum& zeitraum) {
-    VatSums sums;
+    CentSum mwst, vorsteuer;
     for (bookings.First(); !bookings.Eof(); bookings.Next()) {
-        if (!zeitraum.contains(bookings.Fields(0).AsDateTime())) continue;
-        const QString art = bookings.Fields(1).AsString();
+        if (!zeitraum.contains(bookings.Fields(Booking::Datum).AsDateTime())) continue;
+        const QString art = bookings.Fields(Booking::Art).AsString();
         if (art != QLatin1String("E") && art != QLatin1String("A")) continue;
-        const long double brutto = bookings.Fields(4).AsFloat();
-        const long double rate = bookings.Fields(5).AsFloat();
-        if (rate + 100 == 0) continue;
-        double& sum = art == QLatin1String("E") ? sums.mwst : sums.vorsteuer;
-        sum = static_cast<double>(sum + brutto * rate / (rate + 100));
+        const double vat =
+            Booking::split(bookings.Fields(Booking::Brutto).AsFloat(), bookings.Fields(Booking::MwSt).AsFloat()).mwst;
+        (art == QLatin1String("E") ? mwst : vorsteuer).add(vat);
     }
-    return sums;
+    return {mwst.value(), vorsteuer.value()};
 }
 
 struct WalkCase {
@@ -63,7 +63,7 @@ TEST(JournalWalkTest, sameResultsAsThePlainWalks) {
         auto bookings = createTable(folder, QStringLiteral("records_1_2024.dbf"), bookingsDefs());
         QRandomGenerator rng(7);
         for (int i = 0; i < 600; ++i) {
-            Booking b;
+            Buchung b;
             b.datum = QDate(2023, 12, 1).addDays(rng.bounded(420));
             b.art = arten[rng.bounded(int(arten.size()))];
             b.beleg = belege[rng.bounded(int(belege.size()))];

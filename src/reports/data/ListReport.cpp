@@ -1,14 +1,15 @@
 #include "reports/data/ListReport.h"
 
+#include "journal/Booking.h"
+#include "journal/CentSum.h"
 #include "journal/JournalFilter.h"
-#include "reports/data/BookingFields.h"
 #include "reports/data/ExchangeSort.h"
 #include "reports/data/ReportHeading.h"
 #include "storage/DbfTable.h"
 
 namespace {
 
-using namespace BookingFields;
+using namespace Booking;
 
 bool matchesAccount(const DbfTable& bookings, int field, int nr) {
     return field < 0 || bookings.Fields(field).AsInteger() == nr;
@@ -57,7 +58,7 @@ int accountField(ListKind kind) {
 OpeningBalance collectOpeningBalance(DbfTable& bookings, JournalFilter* filter, double vondatum, ListKind kind,
                                      int nr) {
     const int field = accountField(kind);
-    OpeningBalance balance;
+    CentSum brutto, mwst, netto;
     const auto walk = [&] {
         for (bookings.First(); !bookings.Eof(); bookings.Next()) {
             if (!(bookings.Fields(Datum).AsDateTime() < vondatum)) continue;
@@ -65,16 +66,16 @@ OpeningBalance collectOpeningBalance(DbfTable& bookings, JournalFilter* filter, 
             const int s = sign(bookings.Fields(Art).AsString());
             const double g = s * bookings.Fields(Brutto).AsFloat();
             const Split part = split(g, bookings.Fields(MwSt).AsFloat());
-            balance.brutto += g;
-            addTo(balance.mwst, part.mwst);
-            addTo(balance.netto, part.netto);
+            brutto.add(g);
+            mwst.add(part.mwst);
+            netto.add(part.netto);
         }
     };
     if (filter)
         filter->withTextFilterOnly(bookings, walk);
     else
         walk();
-    return balance;
+    return {brutto.value(), mwst.value(), netto.value()};
 }
 
 void collect(DbfTable& bookings, const Zeitraum& zeitraum, ListKind kind, int nr, ReportArrays& arrays) {
@@ -100,8 +101,8 @@ void collect(DbfTable& bookings, const Zeitraum& zeitraum, ListKind kind, int nr
         record->konto = bookings.Fields(Konto).AsInteger();
         record->mwstsatz = s * p + 0.0;  // an expense at 0 % has the rate 0, not -0
         record->brutto = g;
-        record->mwst = static_cast<double>(part.mwst);
-        record->netto = static_cast<double>(part.netto);
+        record->mwst = part.mwst;
+        record->netto = part.netto;
         record->datum = datum;
         KontoStrings::fill(*record, bookings.Fields(Beleg).AsString(), bookings.Fields(Text).AsString());
     }
