@@ -6,6 +6,14 @@
 
 namespace Booking {
 
+QString kindRefusal(QStringView typed) {
+    const QString allowed = QStringLiteral(
+        "Zulässig sind E (Einnahme), A (Ausgabe), N (gewinnneutral, Einnahmeseite) und S (gewinnneutral, "
+        "Ausgabeseite).");
+    if (typed.trimmed().isEmpty()) return QStringLiteral("Die Buchungsart fehlt. ") + allowed;
+    return QStringLiteral("„%1“ ist keine Buchungsart. %2").arg(typed.toString(), allowed);
+}
+
 double roundToCent(double value) {
     if (!std::isfinite(value) || std::fabs(value) >= 1e13) return value;
     if (value == 0) return 0;

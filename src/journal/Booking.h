@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 
 // What every part of the program knows about a booking: the fields of the bookings table by position,
@@ -29,6 +30,9 @@ enum Field : int {
 inline bool isKind(QStringView art) {
     return art == u"E" || art == u"A" || art == u"N" || art == u"S";
 }
+
+// The German message that refuses `typed` as a kind (grid, import).
+QString kindRefusal(QStringView typed);
 
 // Sign of the signed reports: +1 for "E" and "N", -1 for everything else.
 inline int sign(QStringView art) {

@@ -31,6 +31,19 @@ QString JournalModel::fieldText(int column) const {
     return formatAmount(kind == Computed::Mwst2 ? split.mwst : split.netto);
 }
 
+bool JournalModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role == Qt::EditRole && index.isValid() && index.column() == Booking::Art &&
+        flags(index) & Qt::ItemIsEditable) {
+        QString kind = value.toString();
+        while (kind.endsWith(QLatin1Char(' '))) kind.chop(1);
+        if (!Booking::isKind(kind)) {
+            emit editFailed(Booking::kindRefusal(value.toString()));
+            return false;
+        }
+    }
+    return TableModel::setData(index, value, role);
+}
+
 bool JournalModel::isComputedColumn(int column) const {
     return computedKind(column) != Computed::None;
 }

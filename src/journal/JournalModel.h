@@ -17,6 +17,10 @@ public:
     // the order as it was) when the index cannot be added or selected.
     bool sortByColumn(int column);
 
+    // A kind other than "E", "A", "N" or "S" typed into ART is refused (editFailed with the German
+    // message, nothing written); trailing blanks are the field's padding. Other cells as TableModel.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
 protected:
     QString fieldText(int column) const override;
     bool isComputedColumn(int column) const override;
