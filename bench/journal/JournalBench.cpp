@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "journal/Booking.h"
 #include "journal/DetachedView.h"
 #include "journal/JournalFilter.h"
 #include "journal/JournalModel.h"
@@ -52,17 +53,18 @@ private:
         const double start = DayNumber::fromDate(QDate(year, 1, 1));
         for (int i = 0; i < bookingCount; ++i) {
             b.Insert();
-            b.Fields(0).setAsDateTime(start + rng.bounded(366));
-            b.Fields(1).setAsString(QString(QLatin1Char("EANS"[i % 7 == 0 ? 2 + i % 2 : i % 2])));
-            b.Fields(2).setAsString(i % 50 == 0 ? QStringLiteral("R-%1").arg(i) : QString::number(i + 1));
+            b.Fields(Booking::Datum).setAsDateTime(start + rng.bounded(366));
+            b.Fields(Booking::Art).setAsString(QString(QLatin1Char("EANS"[i % 7 == 0 ? 2 + i % 2 : i % 2])));
+            b.Fields(Booking::Beleg).setAsString(i % 50 == 0 ? QStringLiteral("R-%1").arg(i) : QString::number(i + 1));
             // 1 % of the bookings are rent, the benchmark's filter text.
-            b.Fields(3).setAsString(i % 100 == 0 ? QStringLiteral("Miete Büro %1").arg(i)
-                                                 : texts[int(rng.bounded(texts.size()))]);
-            b.Fields(4).setAsFloat(rng.bounded(10000000) / 100.0);
-            b.Fields(5).setAsFloat(i % 3 == 0 ? 7 : 19);
-            b.Fields(6).setAsInteger(i % 100 == 50 ? 9999 : 100 + int(rng.bounded(800)));
-            b.Fields(9).setAsInteger(0);
-            b.Fields(10).setAsInteger(int(rng.bounded(5)));
+            b.Fields(Booking::Text)
+                .setAsString(i % 100 == 0 ? QStringLiteral("Miete Büro %1").arg(i)
+                                          : texts[int(rng.bounded(texts.size()))]);
+            b.Fields(Booking::Brutto).setAsFloat(rng.bounded(10000000) / 100.0);
+            b.Fields(Booking::MwSt).setAsFloat(i % 3 == 0 ? 7 : 19);
+            b.Fields(Booking::Konto).setAsInteger(i % 100 == 50 ? 9999 : 100 + int(rng.bounded(800)));
+            b.Fields(Booking::Sammelkonto).setAsInteger(0);
+            b.Fields(Booking::Kostenstelle).setAsInteger(int(rng.bounded(5)));
             b.Post();
         }
         set.postAll();

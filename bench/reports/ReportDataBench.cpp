@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "journal/Booking.h"
 #include "journal/DetachedView.h"
 #include "journal/JournalFilter.h"
 #include "journal/JournalModel.h"
@@ -55,15 +56,16 @@ private:
         for (int i = 0; i < bookingCount; ++i) {
             const int dayIndex = i * 366 / bookingCount;
             b.Insert();
-            b.Fields(0).setAsDateTime(start + (order == ScanOrder::Chronological ? dayIndex : 365 - dayIndex));
-            b.Fields(1).setAsString(QString(QLatin1Char("EANS"[i % 7 == 0 ? 2 + i % 2 : i % 2])));
-            b.Fields(2).setAsString(QString::number(i + 1));
-            b.Fields(3).setAsString(texts[int(rng.bounded(texts.size()))]);
-            b.Fields(4).setAsFloat(rng.bounded(10000000) / 100.0);
-            b.Fields(5).setAsFloat(i % 3 == 0 ? 7 : 19);
-            b.Fields(6).setAsInteger(100 + int(rng.bounded(800)));
-            b.Fields(9).setAsInteger(int(rng.bounded(3)));
-            b.Fields(10).setAsInteger(int(rng.bounded(5)));
+            b.Fields(Booking::Datum)
+                .setAsDateTime(start + (order == ScanOrder::Chronological ? dayIndex : 365 - dayIndex));
+            b.Fields(Booking::Art).setAsString(QString(QLatin1Char("EANS"[i % 7 == 0 ? 2 + i % 2 : i % 2])));
+            b.Fields(Booking::Beleg).setAsString(QString::number(i + 1));
+            b.Fields(Booking::Text).setAsString(texts[int(rng.bounded(texts.size()))]);
+            b.Fields(Booking::Brutto).setAsFloat(rng.bounded(10000000) / 100.0);
+            b.Fields(Booking::MwSt).setAsFloat(i % 3 == 0 ? 7 : 19);
+            b.Fields(Booking::Konto).setAsInteger(100 + int(rng.bounded(800)));
+            b.Fields(Booking::Sammelkonto).setAsInteger(int(rng.bounded(3)));
+            b.Fields(Booking::Kostenstelle).setAsInteger(int(rng.bounded(5)));
             b.Post();
         }
         set.postAll();

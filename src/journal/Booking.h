@@ -3,28 +3,15 @@
 #include <QString>
 #include <QStringView>
 
-// What every part of the program knows about a booking: the fields of the bookings table by position,
-// the kinds, and the one split of a gross amount into VAT and net.
+#include "startup/BookingSchema.h"
+
+// What every part of the program knows about a booking: the fields of the bookings table by position
+// and its schema (startup/BookingSchema.h), the kinds, and the one split of a gross amount into VAT and net.
 //
 // A booking's VAT is rounded to the cent once, here, and every sum (VAT summary, reports, tax forms) is
 // built from these rounded values, so the printed lines of a list add up to its total and the VAT owed
 // equals the sum of the receipts.
 namespace Booking {
-
-// Positions in the bookings table; a table may carry further fields after Kostenstelle.
-enum Field : int {
-    Datum = 0,
-    Art = 1,
-    Beleg = 2,
-    Text = 3,
-    Brutto = 4,
-    MwSt = 5,
-    Konto = 6,
-    MwSt2 = 7,
-    Netto = 8,
-    Sammelkonto = 9,
-    Kostenstelle = 10,
-};
 
 // "E" income, "A" expense, "N" neutral income, "S" neutral expense. Nothing else is a kind.
 inline bool isKind(QStringView art) {

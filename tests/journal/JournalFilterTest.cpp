@@ -4,6 +4,7 @@
 #include <set>
 
 #include "JournalFixtures.h"
+#include "journal/Booking.h"
 #include "journal/JournalFilter.h"
 #include "support/RawDbfWriter.h"
 
@@ -89,7 +90,7 @@ TEST_F(JournalFilterTest, englishLocaleRendersPointsAndItsOwnDates) {
     testsupport::ScopedLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     filter.AllezeigenBtnClick(*bookings);
     bookings->First();
-    const QString englishDate = bookings->Fields(0).AsString();
+    const QString englishDate = bookings->Fields(Booking::Datum).AsString();
     ASSERT_NE(englishDate, QStringLiteral("31.12.2014"));
     filter.FilterbtnClick(*bookings, QStringLiteral("31.12.2014"));  // the cached German text must not answer
     EXPECT_TRUE(visibleTexts().isEmpty());

@@ -78,7 +78,7 @@ TEST(JournalWalkTest, sameResultsAsThePlainWalks) {
             bookings->setIndexName(QStringLiteral("ORDER"));
         }
         if (c.filtered) {
-            bookings->setOnFilterRecord([](const DbfTable& t) { return t.Fields(6).AsInteger() != 1; });
+            bookings->setOnFilterRecord([](const DbfTable& t) { return t.Fields(Booking::Konto).AsInteger() != 1; });
             bookings->setFiltered(true);
         }
         for (const PeriodItem period : {PeriodItem::GanzesJahr, PeriodItem::Dezember, PeriodItem::N2Halbjahr}) {
@@ -104,11 +104,11 @@ TEST(JournalWalkTest, pendingEntryIsPostedAndCounted) {
     auto bookings = createTable(folder, QStringLiteral("records_1_2024.dbf"), bookingsDefs());
     addBooking(*bookings, {QDate(2024, 2, 1), QStringLiteral("E"), QStringLiteral("3"), {}, 119, 19});
     bookings->Insert();
-    bookings->Fields(0).setAsDateTime(day(2024, 2, 2));
-    bookings->Fields(1).setAsString(QStringLiteral("E"));
-    bookings->Fields(2).setAsString(QStringLiteral("8"));
-    bookings->Fields(4).setAsFloat(238);
-    bookings->Fields(5).setAsFloat(19);
+    bookings->Fields(Booking::Datum).setAsDateTime(day(2024, 2, 2));
+    bookings->Fields(Booking::Art).setAsString(QStringLiteral("E"));
+    bookings->Fields(Booking::Beleg).setAsString(QStringLiteral("8"));
+    bookings->Fields(Booking::Brutto).setAsFloat(238);
+    bookings->Fields(Booking::MwSt).setAsFloat(19);
     EXPECT_EQ(FindMaxBel(*bookings), 9);
     EXPECT_EQ(bookings->state(), DbfTable::State::Browse);
     EXPECT_EQ(calcMwst(*bookings, CalcZeitraum(PeriodItem::GanzesJahr, 2024)).mwst, 57.0);
@@ -123,11 +123,11 @@ TEST(JournalWalkTest, otherLayoutReadsThroughTheFields) {
     defs[2] = {QStringLiteral("Beleg"), FieldType::Integer, 0};
     auto bookings = createTable(folder, QStringLiteral("records_1_2024.dbf"), defs);
     bookings->Insert();
-    bookings->Fields(0).setAsString(QStringLiteral("03.04.2024"));
-    bookings->Fields(1).setAsString(QStringLiteral("A"));
-    bookings->Fields(2).setAsInteger(41);
-    bookings->Fields(4).setAsFloat(107);
-    bookings->Fields(5).setAsFloat(7);
+    bookings->Fields(Booking::Datum).setAsString(QStringLiteral("03.04.2024"));
+    bookings->Fields(Booking::Art).setAsString(QStringLiteral("A"));
+    bookings->Fields(Booking::Beleg).setAsInteger(41);
+    bookings->Fields(Booking::Brutto).setAsFloat(107);
+    bookings->Fields(Booking::MwSt).setAsFloat(7);
     bookings->Post();
     EXPECT_EQ(FindMaxBel(*bookings), 42);
     EXPECT_EQ(calcMwst(*bookings, CalcZeitraum(PeriodItem::April, 2024)).vorsteuer, 7.0);

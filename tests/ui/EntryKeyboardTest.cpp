@@ -13,6 +13,7 @@
 
 #include "MainWindowFixture.h"
 #include "UiTestSupport.h"
+#include "journal/Booking.h"
 #include "journal/JournalModel.h"
 #include "storage/DbfTable.h"
 #include "support/TestSupport.h"
@@ -23,7 +24,15 @@
 
 namespace {
 
-enum Column { cDatum = 0, cBeleg = 2, cText = 3, cBrutto = 4, cMwst = 5, cKonto = 6, cSammel = 9 };
+enum Column {
+    cDatum = Booking::Datum,
+    cBeleg = Booking::Beleg,
+    cText = Booking::Text,
+    cBrutto = Booking::Brutto,
+    cMwst = Booking::MwSt,
+    cKonto = Booking::Konto,
+    cSammel = Booking::Sammelkonto
+};
 
 // The entry panel typed into as a user does: dates, amounts, Enter from the number fields, the grid.
 class EntryKeyboardTest : public MainWindowFixture {

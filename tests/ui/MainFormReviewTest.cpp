@@ -19,6 +19,7 @@
 
 #include "MainWindowFixture.h"
 #include "UiTestSupport.h"
+#include "journal/Booking.h"
 #include "journal/JournalModel.h"
 #include "startup/OptionStore.h"
 #include "storage/DbfTable.h"
@@ -31,7 +32,19 @@
 
 namespace {
 
-enum Column { cDatum = 0, cArt, cBeleg, cText, cBrutto, cMwst, cKonto, cMwst2, cNetto, cSammel, cKosten };
+enum Column {
+    cDatum = Booking::Datum,
+    cArt = Booking::Art,
+    cBeleg = Booking::Beleg,
+    cText = Booking::Text,
+    cBrutto = Booking::Brutto,
+    cMwst = Booking::MwSt,
+    cKonto = Booking::Konto,
+    cMwst2 = Booking::MwSt2,
+    cNetto = Booking::Netto,
+    cSammel = Booking::Sammelkonto,
+    cKosten = Booking::Kostenstelle
+};
 
 // The working surface driven through the real main window: keyboard, grid, navigator, menus.
 class MainFormReviewTest : public MainWindowFixture {
