@@ -1,6 +1,6 @@
-// The data of the reports over a booking year of 100,000 bookings, through the real objects (table set,
-// journal model, filter), without a window: collection passes, sorts and the release of the strings.
-// Run by hand: build/bench/quorvel_bench_reports --benchmark_filter=ReportData.
+// The data of the reports over a booking year of 100,000 bookings (the total result also at 1,000,000), through the
+// real objects (table set, journal model, filter), without a window: collection passes, sorts and the release of the
+// strings. Run by hand: build/bench/quorvel_bench_reports --benchmark_filter=ReportData.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -30,9 +30,13 @@ enum class ScanOrder { Chronological, NewestFirst };
 // A data folder with a full year, booked day by day (about 270 bookings a day), built once per order.
 class YearFixture {
 public:
-    static YearFixture& instance(ScanOrder order) {
-        static YearFixture chronological(ScanOrder::Chronological);
-        static YearFixture newestFirst(ScanOrder::NewestFirst);
+    static YearFixture& instance(ScanOrder order, int count = bookingCount) {
+        if (count != bookingCount) {
+            static YearFixture large(ScanOrder::Chronological, 1000000);
+            return large;
+        }
+        static YearFixture chronological(ScanOrder::Chronological, bookingCount);
+        static YearFixture newestFirst(ScanOrder::NewestFirst, bookingCount);
         return order == ScanOrder::Chronological ? chronological : newestFirst;
     }
 
@@ -45,7 +49,7 @@ public:
     }
 
 private:
-    explicit YearFixture(ScanOrder order) {
+    YearFixture(ScanOrder order, int count) {
         TableSet set;
         set.setNames(1, year);
         set.InitDB(m_dir.path() + QLatin1Char('/'));
@@ -53,8 +57,8 @@ private:
         QRandomGenerator rng(2024);
         const QStringList texts = {"Büromaterial", "Porto", "Verkauf Ware", "Honorar", "Reisekosten", "Telefon"};
         const double start = DayNumber::fromDate(QDate(year, 1, 1));
-        for (int i = 0; i < bookingCount; ++i) {
-            const int dayIndex = i * 366 / bookingCount;
+        for (int i = 0; i < count; ++i) {
+            const int dayIndex = int(qint64(i) * 366 / count);
             b.Insert();
             b.Fields(Booking::Datum)
                 .setAsDateTime(start + (order == ScanOrder::Chronological ? dayIndex : 365 - dayIndex));
@@ -99,8 +103,9 @@ std::size_t heapInUse() {
     return info.uordblks + info.hblkhd;
 }
 
+// "Gesamtergebnis": collection and sorts. Argument: bookings in the year.
 void BM_ReportData_TotalResult(benchmark::State& state) {
-    auto dir = YearFixture::instance(ScanOrder::Chronological).copy();
+    auto dir = YearFixture::instance(ScanOrder::Chronological, int(state.range(0))).copy();
     OpenYear open(dir->path());
     std::uint32_t accounts = 0;
     for (auto _ : state) {
@@ -189,7 +194,7 @@ void BM_ReportData_CollectiveAccountUnderPeriodFilter(benchmark::State& state) {
     state.counters["opening_balance"] = balance;
 }
 
-BENCHMARK(BM_ReportData_TotalResult)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportData_TotalResult)->Arg(bookingCount)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportData_AllBookingsPhysicalOrder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportData_AllBookingsSortedByBrutto)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportData_AllBookingsNewestFirst)->Unit(benchmark::kMillisecond);

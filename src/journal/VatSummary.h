@@ -8,8 +8,8 @@ class BookingRows;
 class DbfTable;
 
 // The VAT summary under the entry panel: output VAT of the income ("E") and input VAT of the expenses
-// ("A") in a period. It is a snapshot: the window recomputes it after posting, a period change, start-up
-// and a change of client or year, nothing else.
+// ("A") in a period. The window shows it after posting, a period change, start-up, a change of client or
+// year and a change of a booking in the journal, from JournalTotals, which follows every booking.
 struct VatSums {
     double mwst = 0;
     double vorsteuer = 0;

@@ -28,6 +28,7 @@ class FormStorage;
 class NumberFieldLink;
 class JournalModel;
 class JournalFilter;
+class JournalTotals;
 class DataFolderLock;
 
 // The main window: entry panel, optional rows, journal bar and journal grid. It owns the open table
@@ -206,6 +207,7 @@ private:
 
     TableSet m_tables;
     std::unique_ptr<JournalFilter> m_filter;
+    std::unique_ptr<JournalTotals> m_totals;  // VAT summary and receipt proposal, following every booking
     std::unique_ptr<DataFolderLock> m_folderLock;
     JournalModel* m_model = nullptr;
     std::unique_ptr<FormStorage> m_storage;
