@@ -36,6 +36,11 @@ BookingRows::BookingRows(const DbfTable& bookings) : m_table(bookings) {
             m_kindOf[b] = kindOfText(bookings.codePage().decode(&byte, 1));
         }
     }
+    for (int field = 0; field < Booking::fieldCount; ++field) {
+        const bool number = isNumberField(bookings, field);
+        m_numberAt[field] = number ? bookings.fieldOffset(field) : -1;
+        m_numberWidth[field] = number ? bookings.Fields(field).Size() : 0;
+    }
     if (isNumberField(bookings, Booking::Brutto)) {
         m_bruttoAt = bookings.fieldOffset(Booking::Brutto);
         m_bruttoWidth = bookings.Fields(Booking::Brutto).Size();
@@ -95,6 +100,13 @@ double BookingRows::mwst(int row) const {
 }
 
 int BookingRows::integer(int row, int field) const {
+    if (field >= 0 && field < Booking::fieldCount && m_numberAt[field] >= 0) {
+        double number = 0;
+        FieldCodec::readNumber(m_table.rowBytes(row) + m_numberAt[field], m_numberWidth[field], &number);
+        const double rounded = std::round(number);
+        // Beyond the range the field object says why.
+        if (rounded >= double(INT_MIN) && rounded <= double(INT_MAX)) return int(rounded);
+    }
     int value = 0;
     m_table.readRow(row, [&value, field](const DbfTable& t) { value = t.Fields(field).AsInteger(); });
     return value;

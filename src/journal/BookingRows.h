@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include "startup/BookingSchema.h"
+
 class DbfTable;
 
 // Reads the figures of visible bookings straight from their stored bytes where a field has the usual
@@ -36,6 +38,8 @@ private:
     int m_mwstWidth = 0;
     int m_belegAt = -1;
     int m_belegWidth = 0;
+    int m_numberAt[Booking::fieldCount] = {};  // offsets of the number fields, -1 for other types
+    int m_numberWidth[Booking::fieldCount] = {};
     char m_kindOf[256] = {};  // what a kind of one stored byte reads as
     bool m_digitIsAscii[10] = {};
 };

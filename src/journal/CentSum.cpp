@@ -4,13 +4,17 @@
 
 bool CentSum::wholeCents(double amount, std::int64_t* cents) {
     if (!std::isfinite(amount) || std::fabs(amount) >= 1e11) return false;
-    const long double scaled = static_cast<long double>(amount) * 100;
-    const long double nearest = std::round(scaled);
+    const double scaled = amount * 100;
+    const double nearest = std::nearbyint(scaled);
     // A net amount (gross minus VAT) may miss the cent by the rounding of the subtraction; eight
     // decimals as stored (1e-6 cent) are a real difference.
-    if (std::fabs(scaled - nearest) > 1e-7L + 1e-14L * std::fabs(scaled)) return false;
+    if (std::fabs(scaled - nearest) > 1e-7 + 1e-14 * std::fabs(scaled)) return false;
     *cents = static_cast<std::int64_t>(nearest);
     return true;
+}
+
+void CentSum::addCents(std::int64_t cents) {
+    m_cents += cents;
 }
 
 void CentSum::add(double amount) {

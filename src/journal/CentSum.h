@@ -13,6 +13,7 @@ public:
     static bool wholeCents(double amount, std::int64_t* cents);
 
     void add(double amount);
+    void addCents(std::int64_t cents);  // a term wholeCents has found to be whole cents
     void subtract(double amount);
     double value() const;
     // True while every term was a whole number of cents.

@@ -46,14 +46,16 @@ const BookingRows& JournalTotals::rows() {
     return *m_rows;
 }
 
-JournalTotals::Share JournalTotals::shareOf(int row) {
+JournalTotals::Share JournalTotals::shareOf(int row, bool vat, bool receipt) {
     Share share;
-    const VatShare vat = vatShare(rows(), row, m_zeitraum);
-    share.art = vat.art;
-    share.mwst = vat.mwst;
-    if (vat.art) share.wholeCents = CentSum::wholeCents(vat.mwst, &share.cents);
+    if (vat) {
+        const VatShare v = vatShare(rows(), row, m_zeitraum);
+        share.art = v.art;
+        share.mwst = v.mwst;
+        if (v.art) share.wholeCents = CentSum::wholeCents(v.mwst, &share.cents);
+    }
     qint64 nr = 0;
-    if (rows().receipt(row, &nr) && nr > 0) share.receipt = nr;
+    if (receipt && rows().receipt(row, &nr) && nr > 0) share.receipt = nr;
     return share;
 }
 
@@ -78,9 +80,12 @@ void JournalTotals::add(const Share& share, int sign) {
 }
 
 // Over the committed state of every visible booking: a pending new record does not count yet, a booking
-// being edited counts with what it held before (the change is added when it is posted).
+// being edited counts with what it held before (the change is added when it is posted). Only the figure
+// that is out of date is walked: a new period reads no receipts.
 void JournalTotals::walk() {
     ++m_walks;
+    const bool vat = !m_vatValid;
+    const bool receipts = !m_receiptValid;
     CentSum mwst, vorsteuer;
     qint64 max = 0;
     int maxCount = 0;
@@ -88,7 +93,7 @@ void JournalTotals::walk() {
     const int pendingRow = m_pending != Pending::None ? m_table.RecNo() : -1;
     for (int row = 0; row < count; ++row) {
         if (row == pendingRow && m_pending == Pending::Insert) continue;
-        const Share share = row == pendingRow ? m_pendingOld : shareOf(row);
+        const Share share = row == pendingRow ? m_pendingOld : shareOf(row, vat, receipts);
         if (share.art == 'E') mwst.add(share.mwst);
         if (share.art == 'A') vorsteuer.add(share.mwst);
         if (share.receipt > max) {
@@ -98,14 +103,18 @@ void JournalTotals::walk() {
             ++maxCount;
         }
     }
-    m_vatExact = mwst.exact() && vorsteuer.exact();
-    m_walkedSums = {mwst.value(), vorsteuer.value()};
-    m_mwstCents = std::llround(mwst.value() * 100);
-    m_vorsteuerCents = std::llround(vorsteuer.value() * 100);
-    m_vatValid = true;
-    m_maxReceipt = max;
-    m_maxReceiptCount = maxCount;
-    m_receiptValid = true;
+    if (vat) {
+        m_vatExact = mwst.exact() && vorsteuer.exact();
+        m_walkedSums = {mwst.value(), vorsteuer.value()};
+        m_mwstCents = std::llround(mwst.value() * 100);
+        m_vorsteuerCents = std::llround(vorsteuer.value() * 100);
+        m_vatValid = true;
+    }
+    if (receipts) {
+        m_maxReceipt = max;
+        m_maxReceiptCount = maxCount;
+        m_receiptValid = true;
+    }
 }
 
 // --- following the table ---
@@ -144,7 +153,7 @@ void JournalTotals::rowAboutToBeRemoved(int row) {
         return;
     }
     // A deleted booking: its fields are still readable until the row is gone.
-    add(shareOf(row), -1);
+    add(shareOf(row, true, true), -1);
 }
 
 void JournalTotals::rowChanged(int) {
@@ -157,7 +166,7 @@ void JournalTotals::cursorChanged() {
     if (m_pending == Pending::None && state == DbfTable::State::Edit) {
         // Edit has just copied the record into its buffer: this is what the booking held before.
         m_pending = Pending::Edit;
-        m_pendingOld = shareOf(m_table.RecNo());
+        m_pendingOld = shareOf(m_table.RecNo(), true, true);
         m_pendingRemoved = false;
     } else if (m_pending != Pending::None && state == DbfTable::State::Browse) {
         // Posted, cancelled or deleted: the cursor stands on the record unless it left the visible rows.
@@ -165,7 +174,7 @@ void JournalTotals::cursorChanged() {
         // receipt does not look as if that receipt had gone.
         const bool edited = m_pending == Pending::Edit;
         m_pending = Pending::None;
-        if (!m_pendingRemoved && m_table.RecNo() >= 0) add(shareOf(m_table.RecNo()), +1);
+        if (!m_pendingRemoved && m_table.RecNo() >= 0) add(shareOf(m_table.RecNo(), true, true), +1);
         if (edited) add(m_pendingOld, -1);
     }
 }

@@ -60,7 +60,7 @@ private:
     void rowChanged(int row) override;
     void cursorChanged() override;
 
-    Share shareOf(int row);
+    Share shareOf(int row, bool vat, bool receipt);
     void add(const Share& share, int sign);
     void walk();
     const BookingRows& rows();

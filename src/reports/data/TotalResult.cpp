@@ -12,13 +12,31 @@
 
 namespace {
 
+// One booking's amounts, taken apart into cents once for the account and the rate it adds to.
+struct Term {
+    double brutto;
+    Booking::Split split;
+    std::int64_t bruttoCents = 0, mwstCents = 0, nettoCents = 0;
+    bool wholeCents;
+    Term(double g, double p) : brutto(g), split(Booking::split(g, p)) {
+        wholeCents = CentSum::wholeCents(g, &bruttoCents) && CentSum::wholeCents(split.mwst, &mwstCents) &&
+                     CentSum::wholeCents(split.netto, &nettoCents);
+    }
+};
+
 // The sums of one record, kept exact while the bookings are added and written into the record at the end.
 struct Sums {
     CentSum brutto, mwst, netto;
-    void add(double g, const Booking::Split& split) {
-        brutto.add(g);
-        mwst.add(split.mwst);
-        netto.add(split.netto);
+    void add(const Term& term) {
+        if (term.wholeCents) {
+            brutto.addCents(term.bruttoCents);
+            mwst.addCents(term.mwstCents);
+            netto.addCents(term.nettoCents);
+        } else {
+            brutto.add(term.brutto);
+            mwst.add(term.split.mwst);
+            netto.add(term.split.netto);
+        }
     }
     template <typename Record>
     void writeTo(Record& record) const {
@@ -79,12 +97,12 @@ void collect(DbfTable& bookings, const Zeitraum& zeitraum, ReportArrays& arrays)
             const double g = rows.brutto(row);
             const double p = rows.mwst(row);
             const int k = rows.integer(row, Booking::Konto);
-            const Booking::Split split = Booking::split(g, p);
+            const Term term(g, p);
             (einnahme ? accountSums(arrays.ein, einSums, einKonten, k) : accountSums(arrays.aus, ausSums, ausKonten, k))
-                .add(g, split);
+                .add(term);
             (einnahme ? rateSums(arrays.mwstsE, einSatzSums, einSaetze, p)
                       : rateSums(arrays.mwstsA, ausSatzSums, ausSaetze, p))
-                .add(g, split);
+                .add(term);
         }
     }
     bookings.Last();
