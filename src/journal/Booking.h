@@ -25,6 +25,10 @@ QString kindRefusal(QStringView typed);
 inline int sign(QStringView art) {
     return (art == u"E" || art == u"N") ? 1 : -1;
 }
+// The same for a kind as BookingRows reads it ('E', 'A', 'N', 'S', or 0 for anything else).
+inline int sign(char art) {
+    return (art == 'E' || art == 'N') ? 1 : -1;
+}
 
 // The value taken to 15 significant digits (what a double can be trusted with), then rounded half away
 // from zero to whole cents: 1.005 → 1.01, -2.675 → -2.68. Values of 10^13 and more, and values that are

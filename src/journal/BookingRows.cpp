@@ -40,6 +40,9 @@ BookingRows::BookingRows(const DbfTable& bookings) : m_table(bookings) {
         const bool number = isNumberField(bookings, field);
         m_numberAt[field] = number ? bookings.fieldOffset(field) : -1;
         m_numberWidth[field] = number ? bookings.Fields(field).Size() : 0;
+        const bool text = field < count && bookings.Fields(field).DataType() == FieldType::String;
+        m_textAt[field] = text ? bookings.fieldOffset(field) : -1;
+        m_textWidth[field] = text ? bookings.Fields(field).Size() : 0;
     }
     if (isNumberField(bookings, Booking::Brutto)) {
         m_bruttoAt = bookings.fieldOffset(Booking::Brutto);
@@ -109,6 +112,18 @@ int BookingRows::integer(int row, int field) const {
     }
     int value = 0;
     m_table.readRow(row, [&value, field](const DbfTable& t) { value = t.Fields(field).AsInteger(); });
+    return value;
+}
+
+QString BookingRows::text(int row, int field) const {
+    if (field >= 0 && field < Booking::fieldCount && m_textAt[field] >= 0) {
+        const char* p = m_table.rowBytes(row) + m_textAt[field];
+        int width = m_textWidth[field];
+        while (width > 0 && (p[width - 1] == ' ' || p[width - 1] == '\0')) --width;
+        return m_table.codePage().decode(p, width);
+    }
+    QString value;
+    m_table.readRow(row, [&value, field](const DbfTable& t) { value = t.Fields(field).AsString(); });
     return value;
 }
 

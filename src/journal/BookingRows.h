@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 #include "startup/BookingSchema.h"
@@ -22,6 +23,8 @@ public:
     double mwst(int row) const;
     // A whole-number field (Konto, Sammelkonto, Kostenstelle) as the field object reads it (which may throw).
     int integer(int row, int field) const;
+    // A text field (Beleg, Text) as the field object reads it.
+    QString text(int row, int field) const;
     // The receipt as the proposal counts it: false when it is empty or not a 32-bit whole number.
     bool receipt(int row, qint64* nr) const;
 
@@ -40,6 +43,8 @@ private:
     int m_belegWidth = 0;
     int m_numberAt[Booking::fieldCount] = {};  // offsets of the number fields, -1 for other types
     int m_numberWidth[Booking::fieldCount] = {};
+    int m_textAt[Booking::fieldCount] = {};  // offsets of the text fields, -1 for other types
+    int m_textWidth[Booking::fieldCount] = {};
     char m_kindOf[256] = {};  // what a kind of one stored byte reads as
     bool m_digitIsAscii[10] = {};
 };
