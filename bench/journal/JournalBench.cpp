@@ -1,5 +1,6 @@
-// The journal's commands on a booking year of 100,000 bookings, through the real objects (table set,
-// journal model, filter), without a window. Run by hand: build-*/bench/quorvel_bench_journal.
+// The journal's commands on a booking year of 100,000 bookings (posting and the period switch also at
+// 1,000,000), through the real objects (table set, journal model, filter, running figures), without a
+// window. Run by hand: build-*/bench/quorvel_bench_journal.
 #include <benchmark/benchmark.h>
 
 #include <QDate>
@@ -10,9 +11,11 @@
 #include <memory>
 #include <optional>
 
+#include "journal/Booking.h"
 #include "journal/DetachedView.h"
 #include "journal/JournalFilter.h"
 #include "journal/JournalModel.h"
+#include "journal/JournalTotals.h"
 #include "journal/Posting.h"
 #include "journal/ReceiptProposal.h"
 #include "journal/VatSummary.h"
@@ -24,12 +27,14 @@ namespace {
 constexpr int bookingCount = 100000;
 constexpr int year = 2024;
 
-// One data folder with a full year, built once; every benchmark opens its own table set on a copy.
+// One data folder with a full year, built once per size; every benchmark opens its own table set on a copy.
 class YearFixture {
 public:
-    static YearFixture& instance() {
-        static YearFixture fixture;
-        return fixture;
+    static YearFixture& instance(int count = bookingCount) {
+        static YearFixture fixture(bookingCount);
+        if (count == bookingCount) return fixture;
+        static YearFixture large(1000000);
+        return large;
     }
 
     // A fresh folder holding a copy of the year.
@@ -42,7 +47,7 @@ public:
     }
 
 private:
-    YearFixture() {
+    explicit YearFixture(int count) {
         TableSet set;
         set.setNames(1, year);
         set.InitDB(m_dir.path() + QLatin1Char('/'));
@@ -50,19 +55,20 @@ private:
         QRandomGenerator rng(2024);
         const QStringList texts = {"Büromaterial", "Porto", "Verkauf Ware", "Honorar", "Reisekosten", "Telefon"};
         const double start = DayNumber::fromDate(QDate(year, 1, 1));
-        for (int i = 0; i < bookingCount; ++i) {
+        for (int i = 0; i < count; ++i) {
             b.Insert();
-            b.Fields(0).setAsDateTime(start + rng.bounded(366));
-            b.Fields(1).setAsString(QString(QLatin1Char("EANS"[i % 7 == 0 ? 2 + i % 2 : i % 2])));
-            b.Fields(2).setAsString(i % 50 == 0 ? QStringLiteral("R-%1").arg(i) : QString::number(i + 1));
+            b.Fields(Booking::Datum).setAsDateTime(start + rng.bounded(366));
+            b.Fields(Booking::Art).setAsString(QString(QLatin1Char("EANS"[i % 7 == 0 ? 2 + i % 2 : i % 2])));
+            b.Fields(Booking::Beleg).setAsString(i % 50 == 0 ? QStringLiteral("R-%1").arg(i) : QString::number(i + 1));
             // 1 % of the bookings are rent, the benchmark's filter text.
-            b.Fields(3).setAsString(i % 100 == 0 ? QStringLiteral("Miete Büro %1").arg(i)
-                                                 : texts[int(rng.bounded(texts.size()))]);
-            b.Fields(4).setAsFloat(rng.bounded(10000000) / 100.0);
-            b.Fields(5).setAsFloat(i % 3 == 0 ? 7 : 19);
-            b.Fields(6).setAsInteger(i % 100 == 50 ? 9999 : 100 + int(rng.bounded(800)));
-            b.Fields(9).setAsInteger(0);
-            b.Fields(10).setAsInteger(int(rng.bounded(5)));
+            b.Fields(Booking::Text)
+                .setAsString(i % 100 == 0 ? QStringLiteral("Miete Büro %1").arg(i)
+                                          : texts[int(rng.bounded(texts.size()))]);
+            b.Fields(Booking::Brutto).setAsFloat(rng.bounded(10000000) / 100.0);
+            b.Fields(Booking::MwSt).setAsFloat(i % 3 == 0 ? 7 : 19);
+            b.Fields(Booking::Konto).setAsInteger(i % 100 == 50 ? 9999 : 100 + int(rng.bounded(800)));
+            b.Fields(Booking::Sammelkonto).setAsInteger(0);
+            b.Fields(Booking::Kostenstelle).setAsInteger(int(rng.bounded(5)));
             b.Post();
         }
         set.postAll();
@@ -93,12 +99,10 @@ struct OpenYear {
     TableSet set;
     JournalFilter filter;
     JournalModel model;
+    JournalTotals totals{set.Dbf1};
 };
 
-void BM_PostBookingWithProposalAndVat(benchmark::State& state) {
-    auto dir = YearFixture::instance().copy();
-    OpenYear open(dir->path());
-    open.paintFirstScreen();
+BookingEntry benchmarkEntry() {
     BookingEntry entry;
     entry.datum = DayNumber::fromDate(QDate(year, 6, 15));
     entry.beleg = QStringLiteral("100001");
@@ -106,6 +110,35 @@ void BM_PostBookingWithProposalAndVat(benchmark::State& state) {
     entry.brutto = 119;
     entry.mwstIndex = 0;
     entry.kontoIndex = 0;
+    return entry;
+}
+
+// "Buchen": one posting, the receipt proposal and the VAT summary as the window shows them afterwards
+// (followed booking by booking), the first screen of the grid painted. Argument: bookings in the year.
+void BM_PostBooking(benchmark::State& state) {
+    auto dir = YearFixture::instance(int(state.range(0))).copy();
+    OpenYear open(dir->path());
+    open.totals.setZeitraum(CalcZeitraum(PeriodItem::GanzesJahr, year));
+    benchmark::DoNotOptimize(open.totals.vatSums());  // as at start-up
+    open.paintFirstScreen();
+    const BookingEntry entry = benchmarkEntry();
+    TableSet& s = open.set;
+    for (auto _ : state) {
+        postBooking(s.Dbf1, s.MwstSaetze, s.EinnahmeKonten, s.AusgabeKonten, s.Sammelkonten, s.kostenkonten, entry);
+        benchmark::DoNotOptimize(open.totals.receiptProposal());
+        benchmark::DoNotOptimize(open.totals.vatSums());
+        open.paintFirstScreen();
+    }
+    state.counters["rows"] = open.model.rowCount();
+    state.counters["walks"] = open.totals.walks();
+}
+
+// The same posting followed by the two walks over every booking that posting made before.
+void BM_PostBookingWithWalks(benchmark::State& state) {
+    auto dir = YearFixture::instance(int(state.range(0))).copy();
+    OpenYear open(dir->path());
+    open.paintFirstScreen();
+    const BookingEntry entry = benchmarkEntry();
     TableSet& s = open.set;
     for (auto _ : state) {
         postBooking(s.Dbf1, s.MwstSaetze, s.EinnahmeKonten, s.AusgabeKonten, s.Sammelkonten, s.kostenkonten, entry);
@@ -121,6 +154,20 @@ void BM_PostBookingWithProposalAndVat(benchmark::State& state) {
         open.paintFirstScreen();
     }
     state.counters["rows"] = open.model.rowCount();
+}
+
+// A period item chosen (no period filter): the VAT summary of the new period, alternating between a
+// quarter and the whole year.
+void BM_PeriodSwitch(benchmark::State& state) {
+    auto dir = YearFixture::instance(int(state.range(0))).copy();
+    OpenYear open(dir->path());
+    open.paintFirstScreen();
+    const Zeitraum periods[] = {CalcZeitraum(PeriodItem::N2Quartal, year), CalcZeitraum(PeriodItem::GanzesJahr, year)};
+    int i = 0;
+    for (auto _ : state) {
+        open.totals.setZeitraum(periods[i++ % 2]);
+        benchmark::DoNotOptimize(open.totals.vatSums());
+    }
 }
 
 void filterBenchmark(benchmark::State& state, const QString& text) {
@@ -177,18 +224,18 @@ void BM_OpenYearAndFirstScreen(benchmark::State& state) {
         open.reset();  // closing the previous year is not part of opening
         state.ResumeTiming();
         open.emplace(dir->path());
-        // As the window's start-up: the receipt proposal and the VAT summary walk the year.
-        {
-            DetachedView detached(open->set.Dbf1, &open->model);
-            benchmark::DoNotOptimize(FindMaxBel(open->set.Dbf1));
-            benchmark::DoNotOptimize(calcMwst(open->set.Dbf1, CalcZeitraum(PeriodItem::GanzesJahr, year)));
-        }
+        // As the window's start-up: the receipt proposal and the VAT summary walk the year once.
+        open->totals.setZeitraum(CalcZeitraum(PeriodItem::GanzesJahr, year));
+        benchmark::DoNotOptimize(open->totals.receiptProposal());
+        benchmark::DoNotOptimize(open->totals.vatSums());
         open->paintFirstScreen();
         benchmark::DoNotOptimize(open->model.rowCount());
     }
 }
 
-BENCHMARK(BM_PostBookingWithProposalAndVat)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PostBooking)->Arg(bookingCount)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PostBookingWithWalks)->Arg(bookingCount)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PeriodSwitch)->Arg(bookingCount)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FilterText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FilterDigits)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortByBrutto)->Unit(benchmark::kMillisecond);

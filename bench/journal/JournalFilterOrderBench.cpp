@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include "journal/Booking.h"
 #include "journal/JournalFilter.h"
 #include "journal/JournalModel.h"
 #include "startup/TableSet.h"
@@ -32,16 +33,17 @@ struct SortedYear {
         const double start = DayNumber::fromDate(QDate(year, 1, 1));
         for (int i = 0; i < bookingCount; ++i) {
             b.Insert();
-            b.Fields(0).setAsDateTime(start + rng.bounded(366));
-            b.Fields(1).setAsString(QString(QLatin1Char("EA"[i % 2])));
-            b.Fields(2).setAsString(QString::number(i + 1));
-            b.Fields(3).setAsString(i % 100 == 0 ? QStringLiteral("Miete Büro %1").arg(i)
-                                                 : texts[int(rng.bounded(texts.size()))] + QString::number(i % 997));
-            b.Fields(4).setAsFloat(rng.bounded(10000000) / 100.0);
-            b.Fields(5).setAsFloat(i % 3 == 0 ? 7 : 19);
-            b.Fields(6).setAsInteger(100 + int(rng.bounded(800)));
-            b.Fields(9).setAsInteger(0);
-            b.Fields(10).setAsInteger(int(rng.bounded(5)));
+            b.Fields(Booking::Datum).setAsDateTime(start + rng.bounded(366));
+            b.Fields(Booking::Art).setAsString(QString(QLatin1Char("EA"[i % 2])));
+            b.Fields(Booking::Beleg).setAsString(QString::number(i + 1));
+            b.Fields(Booking::Text)
+                .setAsString(i % 100 == 0 ? QStringLiteral("Miete Büro %1").arg(i)
+                                          : texts[int(rng.bounded(texts.size()))] + QString::number(i % 997));
+            b.Fields(Booking::Brutto).setAsFloat(rng.bounded(10000000) / 100.0);
+            b.Fields(Booking::MwSt).setAsFloat(i % 3 == 0 ? 7 : 19);
+            b.Fields(Booking::Konto).setAsInteger(100 + int(rng.bounded(800)));
+            b.Fields(Booking::Sammelkonto).setAsInteger(0);
+            b.Fields(Booking::Kostenstelle).setAsInteger(int(rng.bounded(5)));
             b.Post();
         }
         filter.startUp(set.Dbf1, false, CalcZeitraum(PeriodItem::GanzesJahr, year));

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <memory>
 
+#include "journal/Booking.h"
 #include "journal/DetachedView.h"
 #include "journal/JournalModel.h"
 #include "journal/Posting.h"
@@ -65,13 +66,13 @@ private:
         const double first = DayNumber::fromDate(QDate(year, 1, 1));
         for (int i = 0; i < windowBookings; ++i) {
             b.Insert();
-            b.Fields(0).setAsDateTime(first + rng.bounded(365));
-            b.Fields(1).setAsString(QString(QLatin1Char(i % 2 ? 'A' : 'E')));
-            b.Fields(2).setAsString(QString::number(i + 1));
-            b.Fields(3).setAsString(QStringLiteral("Buchung %1").arg(i));
-            b.Fields(4).setAsFloat(rng.bounded(10000000) / 100.0);
-            b.Fields(5).setAsFloat(i % 3 == 0 ? 7 : 19);
-            b.Fields(6).setAsInteger(int(rng.bounded(2)));
+            b.Fields(Booking::Datum).setAsDateTime(first + rng.bounded(365));
+            b.Fields(Booking::Art).setAsString(QString(QLatin1Char(i % 2 ? 'A' : 'E')));
+            b.Fields(Booking::Beleg).setAsString(QString::number(i + 1));
+            b.Fields(Booking::Text).setAsString(QStringLiteral("Buchung %1").arg(i));
+            b.Fields(Booking::Brutto).setAsFloat(rng.bounded(10000000) / 100.0);
+            b.Fields(Booking::MwSt).setAsFloat(i % 3 == 0 ? 7 : 19);
+            b.Fields(Booking::Konto).setAsInteger(int(rng.bounded(2)));
             b.Post();
         }
         set.postAll();

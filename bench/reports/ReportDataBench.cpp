@@ -1,6 +1,6 @@
-// The data of the reports over a booking year of 100,000 bookings, through the real objects (table set,
-// journal model, filter), without a window: collection passes, sorts and the release of the strings.
-// Run by hand: build/bench/quorvel_bench_reports --benchmark_filter=ReportData.
+// The data of the reports over a booking year of 100,000 bookings (the total result also at 1,000,000), through the
+// real objects (table set, journal model, filter), without a window: collection passes, sorts and the release of the
+// strings. Run by hand: build/bench/quorvel_bench_reports --benchmark_filter=ReportData.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "journal/Booking.h"
 #include "journal/DetachedView.h"
 #include "journal/JournalFilter.h"
 #include "journal/JournalModel.h"
@@ -29,9 +30,13 @@ enum class ScanOrder { Chronological, NewestFirst };
 // A data folder with a full year, booked day by day (about 270 bookings a day), built once per order.
 class YearFixture {
 public:
-    static YearFixture& instance(ScanOrder order) {
-        static YearFixture chronological(ScanOrder::Chronological);
-        static YearFixture newestFirst(ScanOrder::NewestFirst);
+    static YearFixture& instance(ScanOrder order, int count = bookingCount) {
+        if (count != bookingCount) {
+            static YearFixture large(ScanOrder::Chronological, 1000000);
+            return large;
+        }
+        static YearFixture chronological(ScanOrder::Chronological, bookingCount);
+        static YearFixture newestFirst(ScanOrder::NewestFirst, bookingCount);
         return order == ScanOrder::Chronological ? chronological : newestFirst;
     }
 
@@ -44,7 +49,7 @@ public:
     }
 
 private:
-    explicit YearFixture(ScanOrder order) {
+    YearFixture(ScanOrder order, int count) {
         TableSet set;
         set.setNames(1, year);
         set.InitDB(m_dir.path() + QLatin1Char('/'));
@@ -52,18 +57,19 @@ private:
         QRandomGenerator rng(2024);
         const QStringList texts = {"Büromaterial", "Porto", "Verkauf Ware", "Honorar", "Reisekosten", "Telefon"};
         const double start = DayNumber::fromDate(QDate(year, 1, 1));
-        for (int i = 0; i < bookingCount; ++i) {
-            const int dayIndex = i * 366 / bookingCount;
+        for (int i = 0; i < count; ++i) {
+            const int dayIndex = int(qint64(i) * 366 / count);
             b.Insert();
-            b.Fields(0).setAsDateTime(start + (order == ScanOrder::Chronological ? dayIndex : 365 - dayIndex));
-            b.Fields(1).setAsString(QString(QLatin1Char("EANS"[i % 7 == 0 ? 2 + i % 2 : i % 2])));
-            b.Fields(2).setAsString(QString::number(i + 1));
-            b.Fields(3).setAsString(texts[int(rng.bounded(texts.size()))]);
-            b.Fields(4).setAsFloat(rng.bounded(10000000) / 100.0);
-            b.Fields(5).setAsFloat(i % 3 == 0 ? 7 : 19);
-            b.Fields(6).setAsInteger(100 + int(rng.bounded(800)));
-            b.Fields(9).setAsInteger(int(rng.bounded(3)));
-            b.Fields(10).setAsInteger(int(rng.bounded(5)));
+            b.Fields(Booking::Datum)
+                .setAsDateTime(start + (order == ScanOrder::Chronological ? dayIndex : 365 - dayIndex));
+            b.Fields(Booking::Art).setAsString(QString(QLatin1Char("EANS"[i % 7 == 0 ? 2 + i % 2 : i % 2])));
+            b.Fields(Booking::Beleg).setAsString(QString::number(i + 1));
+            b.Fields(Booking::Text).setAsString(texts[int(rng.bounded(texts.size()))]);
+            b.Fields(Booking::Brutto).setAsFloat(rng.bounded(10000000) / 100.0);
+            b.Fields(Booking::MwSt).setAsFloat(i % 3 == 0 ? 7 : 19);
+            b.Fields(Booking::Konto).setAsInteger(100 + int(rng.bounded(800)));
+            b.Fields(Booking::Sammelkonto).setAsInteger(int(rng.bounded(3)));
+            b.Fields(Booking::Kostenstelle).setAsInteger(int(rng.bounded(5)));
             b.Post();
         }
         set.postAll();
@@ -97,8 +103,9 @@ std::size_t heapInUse() {
     return info.uordblks + info.hblkhd;
 }
 
+// "Gesamtergebnis": collection and sorts. Argument: bookings in the year.
 void BM_ReportData_TotalResult(benchmark::State& state) {
-    auto dir = YearFixture::instance(ScanOrder::Chronological).copy();
+    auto dir = YearFixture::instance(ScanOrder::Chronological, int(state.range(0))).copy();
     OpenYear open(dir->path());
     std::uint32_t accounts = 0;
     for (auto _ : state) {
@@ -187,7 +194,7 @@ void BM_ReportData_CollectiveAccountUnderPeriodFilter(benchmark::State& state) {
     state.counters["opening_balance"] = balance;
 }
 
-BENCHMARK(BM_ReportData_TotalResult)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportData_TotalResult)->Arg(bookingCount)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportData_AllBookingsPhysicalOrder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportData_AllBookingsSortedByBrutto)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportData_AllBookingsNewestFirst)->Unit(benchmark::kMillisecond);

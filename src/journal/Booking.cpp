@@ -6,9 +6,27 @@
 
 namespace Booking {
 
+QString kindRefusal(QStringView typed) {
+    const QString allowed = QStringLiteral(
+        "Zulässig sind E (Einnahme), A (Ausgabe), N (gewinnneutral, Einnahmeseite) und S (gewinnneutral, "
+        "Ausgabeseite).");
+    if (typed.trimmed().isEmpty()) return QStringLiteral("Die Buchungsart fehlt. ") + allowed;
+    return QStringLiteral("„%1“ ist keine Buchungsart. %2").arg(typed.toString(), allowed);
+}
+
 double roundToCent(double value) {
     if (!std::isfinite(value) || std::fabs(value) >= 1e13) return value;
     if (value == 0) return 0;
+    // Most values lie far from a half cent: the 15 digits (at most 5e-15 of the value away) and the
+    // double itself then round alike, and the text form is not needed.
+    const double scaled = std::fabs(value) * 100;
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) > 1e-13 * scaled + 1e-9) {
+        const double cents = fraction > 0.5 ? whole + 1 : whole;
+        if (cents == 0) return 0;
+        return (value < 0 ? -cents : cents) / 100.0;
+    }
     // Scientific with 14 digits after the point: 15 significant digits, correctly rounded.
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);

@@ -1,38 +1,33 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 
-// What every part of the program knows about a booking: the fields of the bookings table by position,
-// the kinds, and the one split of a gross amount into VAT and net.
+#include "startup/BookingSchema.h"
+
+// What every part of the program knows about a booking: the fields of the bookings table by position
+// and its schema (startup/BookingSchema.h), the kinds, and the one split of a gross amount into VAT and net.
 //
 // A booking's VAT is rounded to the cent once, here, and every sum (VAT summary, reports, tax forms) is
 // built from these rounded values, so the printed lines of a list add up to its total and the VAT owed
 // equals the sum of the receipts.
 namespace Booking {
 
-// Positions in the bookings table; a table may carry further fields after Kostenstelle.
-enum Field : int {
-    Datum = 0,
-    Art = 1,
-    Beleg = 2,
-    Text = 3,
-    Brutto = 4,
-    MwSt = 5,
-    Konto = 6,
-    MwSt2 = 7,
-    Netto = 8,
-    Sammelkonto = 9,
-    Kostenstelle = 10,
-};
-
 // "E" income, "A" expense, "N" neutral income, "S" neutral expense. Nothing else is a kind.
 inline bool isKind(QStringView art) {
     return art == u"E" || art == u"A" || art == u"N" || art == u"S";
 }
 
+// The German message that refuses `typed` as a kind (grid, import).
+QString kindRefusal(QStringView typed);
+
 // Sign of the signed reports: +1 for "E" and "N", -1 for everything else.
 inline int sign(QStringView art) {
     return (art == u"E" || art == u"N") ? 1 : -1;
+}
+// The same for a kind as BookingRows reads it ('E', 'A', 'N', 'S', or 0 for anything else).
+inline int sign(char art) {
+    return (art == 'E' || art == 'N') ? 1 : -1;
 }
 
 // The value taken to 15 significant digits (what a double can be trusted with), then rounded half away

@@ -5,12 +5,11 @@
 #include <cmath>
 #include <unordered_map>
 
+#include "journal/Booking.h"
 #include "storage/DbfTable.h"
 #include "storage/StorageError.h"
 
 namespace {
-
-constexpr int fieldDatum = 0;
 
 inline char16_t upperAscii(char16_t c) {
     return (c >= u'a' && c <= u'z') ? char16_t(c - (u'a' - u'A')) : c;
@@ -152,7 +151,7 @@ struct JournalFilter::State {
         if (periodFilter) {
             double datum = 0;
             try {
-                if (count > fieldDatum) datum = table.Fields(fieldDatum).AsDateTime();
+                if (count > Booking::Datum) datum = table.Fields(Booking::Datum).AsDateTime();
             } catch (const QuorvelError&) {
                 datum = 0;  // an unreadable date counts as empty
             }

@@ -1,6 +1,7 @@
 #include "journal/JournalModel.h"
 
 #include "journal/AmountFormat.h"
+#include "journal/Booking.h"
 #include "storage/DbfTable.h"
 #include "storage/StorageError.h"
 
@@ -24,11 +25,23 @@ double JournalModel::readByName(const QString& name) const {
 QString JournalModel::fieldText(int column) const {
     const Computed kind = computedKind(column);
     if (kind == Computed::None) return TableModel::fieldText(column);
-    const long double brutto = readByName(QStringLiteral("BRUTTO"));
-    const long double rate = readByName(QStringLiteral("MWST"));
+    const double rate = readByName(QStringLiteral("MWST"));
     if (rate + 100 == 0) return {};
-    const long double value = kind == Computed::Mwst2 ? brutto * rate / (rate + 100) : brutto * 100 / (rate + 100);
-    return formatAmount(static_cast<double>(value));
+    const Booking::Split split = Booking::split(readByName(QStringLiteral("BRUTTO")), rate);
+    return formatAmount(kind == Computed::Mwst2 ? split.mwst : split.netto);
+}
+
+bool JournalModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role == Qt::EditRole && index.isValid() && index.column() == Booking::Art &&
+        flags(index) & Qt::ItemIsEditable) {
+        QString kind = value.toString();
+        while (kind.endsWith(QLatin1Char(' '))) kind.chop(1);
+        if (!Booking::isKind(kind)) {
+            emit editFailed(Booking::kindRefusal(value.toString()));
+            return false;
+        }
+    }
+    return TableModel::setData(index, value, role);
 }
 
 bool JournalModel::isComputedColumn(int column) const {

@@ -3,8 +3,9 @@
 #include "journal/TableModel.h"
 
 // The journal grid's model over the bookings table. The columns named exactly "MWST2" and "NETTO" never
-// show what is stored in them: they show the VAT part and the net amount computed from the row's BRUTTO
-// and MWST (read by name; a missing or unreadable field counts as 0), in the two-decimal display form,
+// show what is stored in them: they show the VAT (rounded to the cent) and the net amount of the row's
+// BRUTTO and MWST (Booking::split; read by name, a missing or unreadable field counts as 0), in the
+// two-decimal display form,
 // right-aligned and read-only. A rate of -100 leaves those two cells empty (the split divides by zero).
 class JournalModel : public TableModel {
     Q_OBJECT
@@ -15,6 +16,10 @@ public:
     // adds an index named after the column's stored name; later clicks reuse it. Returns false (and keeps
     // the order as it was) when the index cannot be added or selected.
     bool sortByColumn(int column);
+
+    // A kind other than "E", "A", "N" or "S" typed into ART is refused (editFailed with the German
+    // message, nothing written); trailing blanks are the field's padding. Other cells as TableModel.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
 protected:
     QString fieldText(int column) const override;

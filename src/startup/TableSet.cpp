@@ -102,14 +102,7 @@ void copyRecord(const DbfTable& from, DbfTable& to, int recordNumber) {
 }  // namespace
 
 std::vector<FieldDef> TableSet::bookingsSchema() {
-    return {
-        {QStringLiteral("Datum"), FieldType::Date, 0},           {QStringLiteral("Art"), FieldType::String, 1},
-        {QStringLiteral("Beleg"), FieldType::String, 20},        {QStringLiteral("Text"), FieldType::String, 60},
-        {QStringLiteral("Brutto"), FieldType::Float, 0},         {QStringLiteral("MwSt"), FieldType::Float, 0},
-        {QStringLiteral("Konto"), FieldType::Integer, 0},        {QStringLiteral("MwSt2"), FieldType::Float, 0},
-        {QStringLiteral("Netto"), FieldType::Float, 0},          {QStringLiteral("Sammelkonto"), FieldType::Integer, 0},
-        {QStringLiteral("Kostenstelle"), FieldType::Integer, 0},
-    };
+    return Booking::schema();
 }
 
 std::vector<FieldDef> TableSet::templatesSchema() {

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <vector>
 
+#include "startup/BookingSchema.h"
 #include "storage/DbfTable.h"
 #include "storage/FieldDef.h"
 
@@ -29,9 +30,9 @@ public:
     DbfTable Kontenzuordnung;
 
     // Number of fields of the current bookings layout; an older, shorter table is upgraded on opening.
-    static constexpr int bookingsFieldCount = 11;
+    static constexpr int bookingsFieldCount = Booking::fieldCount;
 
-    // Schemas of the eight tables.
+    // Schemas of the eight tables (the bookings one is Booking::schema()).
     static std::vector<FieldDef> bookingsSchema();
     static std::vector<FieldDef> templatesSchema();
     static std::vector<FieldDef> accountsSchema();

@@ -23,6 +23,7 @@
 
 #include "journal/AmountFormat.h"
 #include "journal/DetachedView.h"
+#include "journal/JournalTotals.h"
 #include "journal/EntryLookups.h"
 #include "journal/JournalFilter.h"
 #include "journal/JournalModel.h"
@@ -108,6 +109,7 @@ QSpinBox* makeNumberField(QWidget* parent) {
 TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent),
       m_filter(std::make_unique<JournalFilter>()),
+      m_totals(std::make_unique<JournalTotals>(m_tables.Dbf1)),
       m_folderLock(std::make_unique<DataFolderLock>()) {
     setObjectName(QStringLiteral("MainForm"));
 

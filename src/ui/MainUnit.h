@@ -28,6 +28,7 @@ class FormStorage;
 class NumberFieldLink;
 class JournalModel;
 class JournalFilter;
+class JournalTotals;
 class DataFolderLock;
 class TFirmenanschriftForm;
 
@@ -213,6 +214,7 @@ private:
 
     TableSet m_tables;
     std::unique_ptr<JournalFilter> m_filter;
+    std::unique_ptr<JournalTotals> m_totals;  // VAT summary and receipt proposal, following every booking
     std::unique_ptr<DataFolderLock> m_folderLock;
     JournalModel* m_model = nullptr;
     std::unique_ptr<FormStorage> m_storage;

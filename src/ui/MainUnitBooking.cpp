@@ -20,13 +20,12 @@
 #include <QVBoxLayout>
 
 #include "journal/AmountFormat.h"
-#include "journal/DetachedView.h"
 #include "journal/EntryLookups.h"
 #include "journal/JournalFilter.h"
 #include "journal/JournalModel.h"
+#include "journal/JournalTotals.h"
 #include "journal/Period.h"
 #include "journal/Posting.h"
-#include "journal/ReceiptProposal.h"
 #include "journal/VatSummary.h"
 #include "startup/AddressFile.h"
 #include "startup/ClientNaming.h"
@@ -146,12 +145,7 @@ void TMainForm::AutobelCheckClick() {
 
 void TMainForm::FindMaxBel() {
     if (!AutobelCheck->isChecked() || !m_tables.Dbf1.Active()) return;
-    qint64 proposal = 1;
-    {
-        DetachedView detached(m_tables.Dbf1, {m_model, DBNavigator1->tableObserver(), this});
-        proposal = ::FindMaxBel(m_tables.Dbf1);
-    }
-    BelegEd->setText(QString::number(proposal));
+    BelegEd->setText(QString::number(m_totals->receiptProposal()));
 }
 
 // Refuses the entry in a field that does not hold what it must: the message says why, the field gets
@@ -241,11 +235,9 @@ void TMainForm::calcMwst() {
     m_vatDirty = false;
     CalcZeitraum();
     if (!m_tables.Dbf1.Active()) return;
-    VatSums sums;
-    {
-        DetachedView detached(m_tables.Dbf1, {m_model, DBNavigator1->tableObserver(), this});
-        sums = ::calcMwst(m_tables.Dbf1, Zeitraum{m_vondatum, m_bisdatum});
-    }
+    // Kept up to date booking by booking; a new period or filter is summed afresh here.
+    m_totals->setZeitraum(Zeitraum{m_vondatum, m_bisdatum});
+    const VatSums sums = m_totals->vatSums();
     const QString currency = appForms().WaehrungForm->currency();
     MwStLabel->setText(mwstLabelText(sums, currency));
     VorsteuerLabel->setText(vorsteuerLabelText(sums, currency));

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "JournalFixtures.h"
+#include "journal/Booking.h"
 #include "journal/JournalFilter.h"
 #include "support/RawDbfWriter.h"
 
@@ -89,7 +90,7 @@ TEST_F(JournalFilterTest, englishLocaleRendersPointsAndItsOwnDates) {
     testsupport::ScopedLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     filter.AllezeigenBtnClick(*bookings);
     bookings->First();
-    const QString englishDate = bookings->Fields(0).AsString();
+    const QString englishDate = bookings->Fields(Booking::Datum).AsString();
     ASSERT_NE(englishDate, QStringLiteral("31.12.2014"));
     filter.FilterbtnClick(*bookings, QStringLiteral("31.12.2014"));  // the cached German text must not answer
     EXPECT_TRUE(visibleTexts().isEmpty());
@@ -245,7 +246,7 @@ TEST_F(FilterAgreementTest, randomBookingsInBothLocales) {
     QRandomGenerator rng(4711);
     const QStringList words = {"Miete", "Strom", "müller", "MÜLLER", "Büro 2014", "x", ""};
     for (int i = 0; i < 300; ++i) {
-        Booking b;
+        Buchung b;
         if (i % 17 != 0) b.datum = QDate(2013 + i % 3, 1 + i % 12, 1 + i % 28);
         b.art = QString(QLatin1Char("EANS"[i % 4]));
         b.beleg = i % 5 == 0 ? QString() : QString::number(rng.bounded(-50, 3000));

@@ -2,19 +2,13 @@
 
 #include <QStringList>
 
+#include "journal/Booking.h"
 #include "storage/DayNumber.h"
 
 namespace journaltest {
 
 std::vector<FieldDef> bookingsDefs(int fieldCount) {
-    std::vector<FieldDef> defs = {
-        {QStringLiteral("Datum"), FieldType::Date, 0},           {QStringLiteral("Art"), FieldType::String, 1},
-        {QStringLiteral("Beleg"), FieldType::String, 20},        {QStringLiteral("Text"), FieldType::String, 60},
-        {QStringLiteral("Brutto"), FieldType::Float, 0},         {QStringLiteral("MwSt"), FieldType::Float, 0},
-        {QStringLiteral("Konto"), FieldType::Integer, 0},        {QStringLiteral("MwSt2"), FieldType::Float, 0},
-        {QStringLiteral("Netto"), FieldType::Float, 0},          {QStringLiteral("Sammelkonto"), FieldType::Integer, 0},
-        {QStringLiteral("Kostenstelle"), FieldType::Integer, 0},
-    };
+    std::vector<FieldDef> defs = Booking::schema();
     defs.resize(std::size_t(fieldCount));
     return defs;
 }
@@ -38,15 +32,15 @@ std::unique_ptr<DbfTable> createTable(const testsupport::TempFolder& folder, con
     return table;
 }
 
-void addBooking(DbfTable& bookings, const Booking& b) {
+void addBooking(DbfTable& bookings, const Buchung& b) {
     bookings.Insert();
-    if (b.datum.isValid()) bookings.Fields(0).setAsDateTime(DayNumber::fromDate(b.datum));
-    bookings.Fields(1).setAsString(b.art);
-    bookings.Fields(2).setAsString(b.beleg);
-    bookings.Fields(3).setAsString(b.text);
-    bookings.Fields(4).setAsFloat(b.brutto);
-    bookings.Fields(5).setAsFloat(b.mwst);
-    bookings.Fields(6).setAsInteger(b.konto);
+    if (b.datum.isValid()) bookings.Fields(Booking::Datum).setAsDateTime(DayNumber::fromDate(b.datum));
+    bookings.Fields(Booking::Art).setAsString(b.art);
+    bookings.Fields(Booking::Beleg).setAsString(b.beleg);
+    bookings.Fields(Booking::Text).setAsString(b.text);
+    bookings.Fields(Booking::Brutto).setAsFloat(b.brutto);
+    bookings.Fields(Booking::MwSt).setAsFloat(b.mwst);
+    bookings.Fields(Booking::Konto).setAsInteger(b.konto);
     bookings.Post();
 }
 

@@ -20,7 +20,7 @@ std::vector<FieldDef> ratesDefs();
 std::unique_ptr<DbfTable> createTable(const testsupport::TempFolder& folder, const QString& name,
                                       const std::vector<FieldDef>& defs);
 
-struct Booking {
+struct Buchung {
     QDate datum{};
     QString art = QStringLiteral("E");
     QString beleg{};
@@ -31,7 +31,7 @@ struct Booking {
 };
 
 // Insert, set the fields by position, Post.
-void addBooking(DbfTable& bookings, const Booking& booking);
+void addBooking(DbfTable& bookings, const Buchung& booking);
 void addAccount(DbfTable& accounts, int nr, const QString& name);
 void addRate(DbfTable& rates, double prozent);
 

@@ -3,6 +3,8 @@
 #include <QRandomGenerator>
 
 #include "JournalFixtures.h"
+#include "journal/Booking.h"
+#include "journal/CentSum.h"
 #include "journal/ReceiptProposal.h"
 #include "journal/VatSummary.h"
 #include "storage/StorageError.h"
@@ -15,7 +17,7 @@ namespace {
 qint64 referenceProposal(DbfTable& bookings) {
     qint64 max = 0;
     for (bookings.First(); !bookings.Eof(); bookings.Next()) {
-        const DbfField& beleg = bookings.Fields(2);
+        const DbfField& beleg = bookings.Fields(Booking::Beleg);
         if (beleg.IsNull()) continue;
         try {
             max = std::max<qint64>(max, beleg.AsInteger());
@@ -26,18 +28,16 @@ qint64 referenceProposal(DbfTable& bookings) {
 }
 
 VatSums referenceSums(DbfTable& bookings, const Zeitraum& zeitraum) {
-    VatSums sums;
+    CentSum mwst, vorsteuer;
     for (bookings.First(); !bookings.Eof(); bookings.Next()) {
-        if (!zeitraum.contains(bookings.Fields(0).AsDateTime())) continue;
-        const QString art = bookings.Fields(1).AsString();
+        if (!zeitraum.contains(bookings.Fields(Booking::Datum).AsDateTime())) continue;
+        const QString art = bookings.Fields(Booking::Art).AsString();
         if (art != QLatin1String("E") && art != QLatin1String("A")) continue;
-        const long double brutto = bookings.Fields(4).AsFloat();
-        const long double rate = bookings.Fields(5).AsFloat();
-        if (rate + 100 == 0) continue;
-        double& sum = art == QLatin1String("E") ? sums.mwst : sums.vorsteuer;
-        sum = static_cast<double>(sum + brutto * rate / (rate + 100));
+        const double vat =
+            Booking::split(bookings.Fields(Booking::Brutto).AsFloat(), bookings.Fields(Booking::MwSt).AsFloat()).mwst;
+        (art == QLatin1String("E") ? mwst : vorsteuer).add(vat);
     }
-    return sums;
+    return {mwst.value(), vorsteuer.value()};
 }
 
 struct WalkCase {
@@ -63,7 +63,7 @@ TEST(JournalWalkTest, sameResultsAsThePlainWalks) {
         auto bookings = createTable(folder, QStringLiteral("records_1_2024.dbf"), bookingsDefs());
         QRandomGenerator rng(7);
         for (int i = 0; i < 600; ++i) {
-            Booking b;
+            Buchung b;
             b.datum = QDate(2023, 12, 1).addDays(rng.bounded(420));
             b.art = arten[rng.bounded(int(arten.size()))];
             b.beleg = belege[rng.bounded(int(belege.size()))];
@@ -78,7 +78,7 @@ TEST(JournalWalkTest, sameResultsAsThePlainWalks) {
             bookings->setIndexName(QStringLiteral("ORDER"));
         }
         if (c.filtered) {
-            bookings->setOnFilterRecord([](const DbfTable& t) { return t.Fields(6).AsInteger() != 1; });
+            bookings->setOnFilterRecord([](const DbfTable& t) { return t.Fields(Booking::Konto).AsInteger() != 1; });
             bookings->setFiltered(true);
         }
         for (const PeriodItem period : {PeriodItem::GanzesJahr, PeriodItem::Dezember, PeriodItem::N2Halbjahr}) {
@@ -104,11 +104,11 @@ TEST(JournalWalkTest, pendingEntryIsPostedAndCounted) {
     auto bookings = createTable(folder, QStringLiteral("records_1_2024.dbf"), bookingsDefs());
     addBooking(*bookings, {QDate(2024, 2, 1), QStringLiteral("E"), QStringLiteral("3"), {}, 119, 19});
     bookings->Insert();
-    bookings->Fields(0).setAsDateTime(day(2024, 2, 2));
-    bookings->Fields(1).setAsString(QStringLiteral("E"));
-    bookings->Fields(2).setAsString(QStringLiteral("8"));
-    bookings->Fields(4).setAsFloat(238);
-    bookings->Fields(5).setAsFloat(19);
+    bookings->Fields(Booking::Datum).setAsDateTime(day(2024, 2, 2));
+    bookings->Fields(Booking::Art).setAsString(QStringLiteral("E"));
+    bookings->Fields(Booking::Beleg).setAsString(QStringLiteral("8"));
+    bookings->Fields(Booking::Brutto).setAsFloat(238);
+    bookings->Fields(Booking::MwSt).setAsFloat(19);
     EXPECT_EQ(FindMaxBel(*bookings), 9);
     EXPECT_EQ(bookings->state(), DbfTable::State::Browse);
     EXPECT_EQ(calcMwst(*bookings, CalcZeitraum(PeriodItem::GanzesJahr, 2024)).mwst, 57.0);
@@ -123,11 +123,11 @@ TEST(JournalWalkTest, otherLayoutReadsThroughTheFields) {
     defs[2] = {QStringLiteral("Beleg"), FieldType::Integer, 0};
     auto bookings = createTable(folder, QStringLiteral("records_1_2024.dbf"), defs);
     bookings->Insert();
-    bookings->Fields(0).setAsString(QStringLiteral("03.04.2024"));
-    bookings->Fields(1).setAsString(QStringLiteral("A"));
-    bookings->Fields(2).setAsInteger(41);
-    bookings->Fields(4).setAsFloat(107);
-    bookings->Fields(5).setAsFloat(7);
+    bookings->Fields(Booking::Datum).setAsString(QStringLiteral("03.04.2024"));
+    bookings->Fields(Booking::Art).setAsString(QStringLiteral("A"));
+    bookings->Fields(Booking::Beleg).setAsInteger(41);
+    bookings->Fields(Booking::Brutto).setAsFloat(107);
+    bookings->Fields(Booking::MwSt).setAsFloat(7);
     bookings->Post();
     EXPECT_EQ(FindMaxBel(*bookings), 42);
     EXPECT_EQ(calcMwst(*bookings, CalcZeitraum(PeriodItem::April, 2024)).vorsteuer, 7.0);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "JournalFixtures.h"
+#include "journal/Booking.h"
 #include "journal/Posting.h"
 #include "storage/StorageError.h"
 
@@ -60,17 +61,17 @@ TEST_F(PostingTest, writesEveryFieldByPosition) {
     ASSERT_EQ(bookings->RecordCount(), 1);
     EXPECT_EQ(bookings->state(), DbfTable::State::Browse);
     bookings->First();
-    EXPECT_EQ(bookings->Fields(0).AsString(), QStringLiteral("15.03.2024"));
-    EXPECT_EQ(bookings->Fields(1).AsString(), QStringLiteral("A"));
-    EXPECT_EQ(bookings->Fields(2).AsString(), QStringLiteral("17"));
-    EXPECT_EQ(bookings->Fields(3).AsString(), QStringLiteral("Büromaterial"));
-    EXPECT_EQ(bookings->Fields(4).AsFloat(), 107.0);
-    EXPECT_EQ(bookings->Fields(5).AsFloat(), 7.0);
-    EXPECT_EQ(bookings->Fields(6).AsInteger(), 41);
-    EXPECT_TRUE(bookings->Fields(7).IsNull());  // MwSt2 and Netto are never stored
-    EXPECT_TRUE(bookings->Fields(8).IsNull());
-    EXPECT_EQ(bookings->Fields(9).AsInteger(), 5);
-    EXPECT_EQ(bookings->Fields(10).AsInteger(), 8);
+    EXPECT_EQ(bookings->Fields(Booking::Datum).AsString(), QStringLiteral("15.03.2024"));
+    EXPECT_EQ(bookings->Fields(Booking::Art).AsString(), QStringLiteral("A"));
+    EXPECT_EQ(bookings->Fields(Booking::Beleg).AsString(), QStringLiteral("17"));
+    EXPECT_EQ(bookings->Fields(Booking::Text).AsString(), QStringLiteral("Büromaterial"));
+    EXPECT_EQ(bookings->Fields(Booking::Brutto).AsFloat(), 107.0);
+    EXPECT_EQ(bookings->Fields(Booking::MwSt).AsFloat(), 7.0);
+    EXPECT_EQ(bookings->Fields(Booking::Konto).AsInteger(), 41);
+    EXPECT_TRUE(bookings->Fields(Booking::MwSt2).IsNull());  // MwSt2 and Netto are never stored
+    EXPECT_TRUE(bookings->Fields(Booking::Netto).IsNull());
+    EXPECT_EQ(bookings->Fields(Booking::Sammelkonto).AsInteger(), 5);
+    EXPECT_EQ(bookings->Fields(Booking::Kostenstelle).AsInteger(), 8);
 }
 
 TEST_F(PostingTest, kindsAndTheirAccountTables) {
@@ -119,7 +120,7 @@ TEST_F(PostingTest, emptyRateTableStoresRateZero) {
     entry.mwstIndex = 0;
     postBooking(*bookings, *empty, *eaccounts, *aaccounts, *saccounts, *kaccounts, entry);
     bookings->First();
-    EXPECT_EQ(bookings->Fields(5).AsFloat(), 0.0);
+    EXPECT_EQ(bookings->Fields(Booking::MwSt).AsFloat(), 0.0);
     EXPECT_EQ(nettoPreview(50, 0), QStringLiteral("Netto: 50,00 MwSt: 0,00"));
 }
 
@@ -129,9 +130,9 @@ TEST_F(PostingTest, nothingIsValidatedAndLongTextsAreCut) {
     entry.datum = day(1999, 1, 1);
     post(entry);
     bookings->First();
-    EXPECT_EQ(bookings->Fields(3).AsString(), QString(60, QLatin1Char('x')));
-    EXPECT_EQ(bookings->Fields(2).AsString(), QString());
-    EXPECT_EQ(bookings->Fields(4).AsFloat(), 0.0);
+    EXPECT_EQ(bookings->Fields(Booking::Text).AsString(), QString(60, QLatin1Char('x')));
+    EXPECT_EQ(bookings->Fields(Booking::Beleg).AsString(), QString());
+    EXPECT_EQ(bookings->Fields(Booking::Brutto).AsFloat(), 0.0);
 }
 
 TEST_F(PostingTest, tooWideAmountIsRefusedWithoutLeavingAHalfRecord) {
@@ -173,9 +174,9 @@ TEST_F(PostingTest, olderLayoutsGetOnlyTheirFields) {
         postBooking(*old, *rates, *eaccounts, *aaccounts, *saccounts, *kaccounts, entry);
         old->First();
         EXPECT_EQ(old->RecordCount(), 1);
-        EXPECT_EQ(old->Fields(4).AsFloat(), 10.0);
+        EXPECT_EQ(old->Fields(Booking::Brutto).AsFloat(), 10.0);
         if (fields == 10) {
-            EXPECT_EQ(old->Fields(9).AsInteger(), 5);
+            EXPECT_EQ(old->Fields(Booking::Sammelkonto).AsInteger(), 5);
         }
     }
 }

@@ -7,12 +7,13 @@
 #include "journal/JournalFilter.h"
 #include "journal/JournalModel.h"
 #include "storage/TableObserver.h"
+#include "journal/Booking.h"
 
 using namespace journaltest;
 
 namespace {
 
-enum Column { Datum, Art, Beleg, Text, Brutto, Mwst, Konto, Mwst2, Netto, Sammel, Kosten };
+using namespace Booking;
 
 class TableModelTest : public ::testing::Test {
 protected:
@@ -51,26 +52,26 @@ TEST_F(TableModelTest, computedColumnsIgnoreWhatIsStored) {
     // Values stored in MwSt2 and Netto by other software are never shown.
     bookings->First();
     bookings->Edit();
-    bookings->Fields(Mwst2).setAsFloat(999);
+    bookings->Fields(MwSt2).setAsFloat(999);
     bookings->Fields(Netto).setAsFloat(888);
     bookings->Post();
 
     ASSERT_EQ(model.rowCount(), 3);
-    EXPECT_EQ(cell(0, Mwst2), QStringLiteral("19,00"));
+    EXPECT_EQ(cell(0, MwSt2), QStringLiteral("19,00"));
     EXPECT_EQ(cell(0, Netto), QStringLiteral("100,00"));
-    EXPECT_EQ(cell(1, Mwst2), QStringLiteral("0,00"));
+    EXPECT_EQ(cell(1, MwSt2), QStringLiteral("0,00"));
     EXPECT_EQ(cell(1, Netto), QStringLiteral("50,00"));
-    EXPECT_EQ(cell(2, Mwst2), QString());
+    EXPECT_EQ(cell(2, MwSt2), QString());
     EXPECT_EQ(cell(0, Brutto), QStringLiteral("119"));
     EXPECT_EQ(cell(0, Datum), QStringLiteral("01.05.2024"));
     EXPECT_EQ(cell(0, Text), QStringLiteral("Verkauf"));
-    EXPECT_EQ(cell(0, Sammel), QString());
+    EXPECT_EQ(cell(0, Sammelkonto), QString());
 
     const int right = int(Qt::AlignRight | Qt::AlignVCenter);
-    EXPECT_EQ(model.index(0, Mwst2).data(Qt::TextAlignmentRole).toInt(), right);
+    EXPECT_EQ(model.index(0, MwSt2).data(Qt::TextAlignmentRole).toInt(), right);
     EXPECT_EQ(model.index(0, Brutto).data(Qt::TextAlignmentRole).toInt(), right);
     EXPECT_NE(model.index(0, Text).data(Qt::TextAlignmentRole).toInt(), right);
-    EXPECT_FALSE(model.flags(model.index(0, Mwst2)).testFlag(Qt::ItemIsEditable));
+    EXPECT_FALSE(model.flags(model.index(0, MwSt2)).testFlag(Qt::ItemIsEditable));
     EXPECT_FALSE(model.flags(model.index(0, Netto)).testFlag(Qt::ItemIsEditable));
     EXPECT_TRUE(model.flags(model.index(0, Brutto)).testFlag(Qt::ItemIsEditable));
     EXPECT_FALSE(model.setData(model.index(0, Netto), QStringLiteral("5")));
@@ -79,7 +80,7 @@ TEST_F(TableModelTest, computedColumnsIgnoreWhatIsStored) {
 TEST_F(TableModelTest, computedColumnsInEnglish) {
     testsupport::ScopedLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     add(QStringLiteral("x"), 10, 7);
-    EXPECT_EQ(cell(0, Mwst2), QStringLiteral("0.65"));
+    EXPECT_EQ(cell(0, MwSt2), QStringLiteral("0.65"));
     EXPECT_EQ(cell(0, Netto), QStringLiteral("9.35"));
 }
 
@@ -191,7 +192,7 @@ TEST_F(TableModelTest, otherRowsStayReadableWhileARecordIsEdited) {
     add(QStringLiteral("zwei"), 2, 19);
     bookings->First();
     bookings->Edit();
-    bookings->Fields(3).setAsString(QStringLiteral("geändert"));
+    bookings->Fields(Text).setAsString(QStringLiteral("geändert"));
     EXPECT_EQ(cell(1, Text), QStringLiteral("zwei"));
     EXPECT_EQ(cell(0, Text), QStringLiteral("geändert"));  // the edit buffer, live
     EXPECT_EQ(bookings->state(), DbfTable::State::Edit);    // reading did not post the edit

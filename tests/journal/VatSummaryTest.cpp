@@ -76,11 +76,15 @@ TEST_F(VatSummaryTest, aRateOfMinusHundredAddsNothing) {
     EXPECT_EQ(mwstLabelText(sums, QStringLiteral("€")), QStringLiteral("MwSt für eingestellten Zeitraum: 19,00 €"));
 }
 
-TEST_F(VatSummaryTest, manySmallTermsAreSummedUnrounded) {
-    // 100 x 0.01 at 19 %: each term 0.0015966..., rounded per booking it would be 0,00 each.
+TEST_F(VatSummaryTest, eachBookingsVatIsRoundedToTheCent) {
+    // 100 x 0.01 at 19 %: each receipt shows 0,00 VAT, and so does their sum (unrounded it read 0,16).
     for (int i = 0; i < 100; ++i) addBooking(*bookings, {QDate(2024, 4, 1), QStringLiteral("E"), {}, {}, 0.01, 19});
+    // 3 x 100,00 at 19 %: 15,97 each, 47,91 in all (unrounded 47,90).
+    for (int i = 0; i < 3; ++i) addBooking(*bookings, {QDate(2024, 4, 2), QStringLiteral("A"), {}, {}, 100, 19});
     const VatSums sums = calcMwst(*bookings, CalcZeitraum(PeriodItem::GanzesJahr, 2024));
-    EXPECT_EQ(formatAmount(sums.mwst), QStringLiteral("0,16"));
+    EXPECT_EQ(sums.mwst, 0.0);
+    EXPECT_EQ(sums.vorsteuer, 47.91);
+    EXPECT_EQ(formatAmount(sums.abzufuehren()), QStringLiteral("-47,91"));
 }
 
 TEST_F(VatSummaryTest, closedTableFails) {

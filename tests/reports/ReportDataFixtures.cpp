@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "journal/Booking.h"
 #include "storage/DayNumber.h"
 #include "storage/FieldDef.h"
 
@@ -23,29 +24,21 @@ std::unique_ptr<DbfTable> create(const testsupport::TempFolder& folder, const QS
 }  // namespace
 
 BookingsTable::BookingsTable() {
-    const std::vector<FieldDef> defs = {
-        {QStringLiteral("Datum"), FieldType::Date, 0},           {QStringLiteral("Art"), FieldType::String, 1},
-        {QStringLiteral("Beleg"), FieldType::String, 20},        {QStringLiteral("Text"), FieldType::String, 60},
-        {QStringLiteral("Brutto"), FieldType::Float, 0},         {QStringLiteral("MwSt"), FieldType::Float, 0},
-        {QStringLiteral("Konto"), FieldType::Integer, 0},        {QStringLiteral("MwSt2"), FieldType::Float, 0},
-        {QStringLiteral("Netto"), FieldType::Float, 0},          {QStringLiteral("Sammelkonto"), FieldType::Integer, 0},
-        {QStringLiteral("Kostenstelle"), FieldType::Integer, 0},
-    };
-    m_table = create(m_folder, QStringLiteral("records_1_2024.dbf"), defs);
+    m_table = create(m_folder, QStringLiteral("records_1_2024.dbf"), Booking::schema());
 }
 
 void BookingsTable::add(const Buchung& b) {
     DbfTable& t = *m_table;
     t.Insert();
-    if (b.datum.isValid()) t.Fields(0).setAsDateTime(DayNumber::fromDate(b.datum));
-    t.Fields(1).setAsString(b.art);
-    t.Fields(2).setAsString(b.beleg);
-    t.Fields(3).setAsString(b.text);
-    t.Fields(4).setAsFloat(b.brutto);
-    t.Fields(5).setAsFloat(b.mwst);
-    t.Fields(6).setAsInteger(b.konto);
-    t.Fields(9).setAsInteger(b.sammelkonto);
-    t.Fields(10).setAsInteger(b.kostenstelle);
+    if (b.datum.isValid()) t.Fields(Booking::Datum).setAsDateTime(DayNumber::fromDate(b.datum));
+    t.Fields(Booking::Art).setAsString(b.art);
+    t.Fields(Booking::Beleg).setAsString(b.beleg);
+    t.Fields(Booking::Text).setAsString(b.text);
+    t.Fields(Booking::Brutto).setAsFloat(b.brutto);
+    t.Fields(Booking::MwSt).setAsFloat(b.mwst);
+    t.Fields(Booking::Konto).setAsInteger(b.konto);
+    t.Fields(Booking::Sammelkonto).setAsInteger(b.sammelkonto);
+    t.Fields(Booking::Kostenstelle).setAsInteger(b.kostenstelle);
     t.Post();
 }
 

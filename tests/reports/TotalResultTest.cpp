@@ -69,11 +69,11 @@ TEST_F(TotalResultTest, ExpensesApartNeutralAndOtherLettersLeftOut) {
     EXPECT_DOUBLE_EQ(arrays.ein.at(0).netto, 100);
     ASSERT_EQ(arrays.aus.Count(), 2u);
     EXPECT_DOUBLE_EQ(arrays.aus.at(0).brutto, 69);
-    EXPECT_DOUBLE_EQ(arrays.aus.at(0).mwst, 19 - 50 * 7 / 107.0);
+    EXPECT_EQ(arrays.aus.at(0).mwst, 15.73);  // 19,00 - 3,27: each booking's VAT to the cent
     EXPECT_EQ(arrays.aus.at(1).konto, 3);
     ASSERT_EQ(arrays.mwstsA.Count(), 3u);  // 7, 7.5 and 19 are three rates
     EXPECT_EQ(arrays.mwstsA.at(0).mwstsatz, 7);
-    EXPECT_DOUBLE_EQ(arrays.mwstsA.at(0).netto, -50 * 100 / 107.0);
+    EXPECT_EQ(arrays.mwstsA.at(0).netto, -46.73);  // -50,00 less -3,27
     EXPECT_EQ(arrays.mwstsA.at(1).mwstsatz, 7.5);
     EXPECT_DOUBLE_EQ(arrays.mwstsA.at(1).mwst, 7.5);
     EXPECT_EQ(arrays.mwstsA.at(2).mwstsatz, 19);

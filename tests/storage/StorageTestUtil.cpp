@@ -1,15 +1,11 @@
 #include "StorageTestUtil.h"
 
+#include "startup/BookingSchema.h"
+
 namespace storagetest {
 
 std::vector<FieldDef> bookingsSchema() {
-    return {
-        {QStringLiteral("Datum"), FieldType::Date, 0},          {QStringLiteral("Art"), FieldType::String, 1},
-        {QStringLiteral("Beleg"), FieldType::String, 20},       {QStringLiteral("Text"), FieldType::String, 60},
-        {QStringLiteral("Brutto"), FieldType::Float, 0},        {QStringLiteral("MwSt"), FieldType::Float, 0},
-        {QStringLiteral("Konto"), FieldType::Integer, 0},       {QStringLiteral("MwSt2"), FieldType::Float, 0},
-        {QStringLiteral("Netto"), FieldType::Float, 0},         {QStringLiteral("Sammelkonto"), FieldType::Integer, 0},
-        {QStringLiteral("Kostenstelle"), FieldType::Integer, 0}};
+    return Booking::schema();
 }
 
 std::vector<FieldDef> accountSchema() {

@@ -13,6 +13,7 @@
 
 #include "MainWindowFixture.h"
 #include "UiTestSupport.h"
+#include "journal/Booking.h"
 #include "journal/JournalModel.h"
 #include "storage/DbfTable.h"
 #include "support/TestSupport.h"
@@ -22,8 +23,6 @@
 #include "ui/DauerFUnit.h"
 
 namespace {
-
-enum Column { cDatum = 0, cBeleg = 2, cText = 3, cBrutto = 4, cMwst = 5, cKonto = 6, cSammel = 9 };
 
 // The entry panel typed into as a user does: dates, amounts, Enter from the number fields, the grid.
 class EntryKeyboardTest : public MainWindowFixture {
@@ -86,8 +85,8 @@ TEST_F(EntryKeyboardTest, DatesTypedTheGermanWayAndOneTabOut) {
     QTest::keyClicks(focus(), QStringLiteral("50"));
     key(Qt::Key_Return);
     ASSERT_EQ(bookingCount(), 1);
-    EXPECT_EQ(cell(0, cDatum), QStringLiteral("16.04.") + yyyy);
-    EXPECT_EQ(cell(0, cBeleg), QStringLiteral("1"));
+    EXPECT_EQ(cell(0, Booking::Datum), QStringLiteral("16.04.") + yyyy);
+    EXPECT_EQ(cell(0, Booking::Beleg), QStringLiteral("1"));
 }
 
 TEST_F(EntryKeyboardTest, ADateThatDoesNotExistIsRefusedAndNothingPosted) {
@@ -137,7 +136,7 @@ TEST_F(EntryKeyboardTest, AmountsTypedWithPointOrCommaAreReadAsMeant) {
         typeInto(form->BruttoEd, QString::fromLatin1(c.typed));
         key(Qt::Key_Return);
         ASSERT_EQ(bookingCount(), row + 1) << c.typed;
-        EXPECT_EQ(cell(row, cBrutto), QString::fromLatin1(c.stored)) << c.typed;
+        EXPECT_EQ(cell(row, Booking::Brutto), QString::fromLatin1(c.stored)) << c.typed;
         ++row;
     }
 }
@@ -151,7 +150,7 @@ TEST_F(EntryKeyboardTest, AmountsUnderAnEnglishLocale) {
         typeInto(form->BruttoEd, QString::fromLatin1(c.typed));
         key(Qt::Key_Return);
         ASSERT_EQ(bookingCount(), row + 1) << c.typed;
-        EXPECT_EQ(cell(row, cBrutto), QString::fromLatin1(c.stored)) << c.typed;
+        EXPECT_EQ(cell(row, Booking::Brutto), QString::fromLatin1(c.stored)) << c.typed;
         ++row;
     }
 }
@@ -244,9 +243,9 @@ TEST_F(EntryKeyboardTest, EnterInANumberFieldPostsWhatTheListsShow) {
         form->BruttoEd->setValue(10.7);
         key(Qt::Key_Return);
         ASSERT_EQ(bookingCount(), row + 1) << field->objectName().toStdString();
-        EXPECT_EQ(cell(row, cMwst), QStringLiteral("7")) << field->objectName().toStdString();
-        EXPECT_EQ(cell(row, cKonto), QStringLiteral("1")) << field->objectName().toStdString();
-        EXPECT_EQ(cell(row, cSammel), QStringLiteral("1")) << field->objectName().toStdString();
+        EXPECT_EQ(cell(row, Booking::MwSt), QStringLiteral("7")) << field->objectName().toStdString();
+        EXPECT_EQ(cell(row, Booking::Konto), QStringLiteral("1")) << field->objectName().toStdString();
+        EXPECT_EQ(cell(row, Booking::Sammelkonto), QStringLiteral("1")) << field->objectName().toStdString();
         EXPECT_EQ(form->MwStEd->currentIndex(), 1);
         EXPECT_EQ(form->EAKontoEd->currentIndex(), 1);
         ++row;
@@ -270,7 +269,7 @@ TEST_F(EntryKeyboardTest, ARefusedGridValueIsShownAfterTheCommitAndKeptForCorrec
     start();
     post(QStringLiteral("Verkauf"), 119);
     DBGrid* grid = form->DBGrid1;
-    const QModelIndex brutto = form->journalModel()->index(0, cBrutto);
+    const QModelIndex brutto = form->journalModel()->index(0, Booking::Brutto);
     for (int attempt = 0; attempt < 3; ++attempt) {
         grid->setFocus();
         grid->setCurrentIndex(brutto);
@@ -288,7 +287,7 @@ TEST_F(EntryKeyboardTest, ARefusedGridValueIsShownAfterTheCommitAndKeptForCorrec
         ASSERT_NE(again, nullptr);
         ASSERT_TRUE(grid->isEditing());
         EXPECT_EQ(again->text(), QStringLiteral("abc"));
-        EXPECT_EQ(cell(0, cBrutto), QStringLiteral("119"));
+        EXPECT_EQ(cell(0, Booking::Brutto), QStringLiteral("119"));
         QTest::keyClick(again, Qt::Key_Escape);
         QTest::qWait(20);
     }
@@ -311,7 +310,7 @@ TEST_F(EntryKeyboardTest, ARefusedGridValueIsShownAfterTheCommitAndKeptForCorrec
     QTest::keyClick(again, Qt::Key_Return);
     QTest::qWait(20);
     EXPECT_FALSE(grid->isEditing());
-    EXPECT_EQ(cell(0, cBrutto), QStringLiteral("120"));
+    EXPECT_EQ(cell(0, Booking::Brutto), QStringLiteral("120"));
 }
 
 TEST_F(EntryKeyboardTest, ClosingWithARefusedCellValueAsksFirst) {
@@ -319,7 +318,7 @@ TEST_F(EntryKeyboardTest, ClosingWithARefusedCellValueAsksFirst) {
     post(QStringLiteral("Verkauf"), 119);
     DBGrid* grid = form->DBGrid1;
     grid->setFocus();
-    grid->setCurrentIndex(form->journalModel()->index(0, cBrutto));
+    grid->setCurrentIndex(form->journalModel()->index(0, Booking::Brutto));
     QTest::keyClick(grid, Qt::Key_Return);
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     ASSERT_NE(editor, nullptr);
@@ -334,7 +333,7 @@ TEST_F(EntryKeyboardTest, ClosingWithARefusedCellValueAsksFirst) {
     ASSERT_NE(again, nullptr);
     ASSERT_TRUE(grid->isEditing());
     EXPECT_EQ(again->text(), QStringLiteral("abc"));
-    EXPECT_EQ(cell(0, cBrutto), QStringLiteral("119"));
+    EXPECT_EQ(cell(0, Booking::Brutto), QStringLiteral("119"));
 }
 
 TEST_F(EntryKeyboardTest, ChangingLabelsCarryTheirTextToScreenReaders) {

@@ -19,6 +19,7 @@
 
 #include "MainWindowFixture.h"
 #include "UiTestSupport.h"
+#include "journal/Booking.h"
 #include "journal/JournalModel.h"
 #include "startup/OptionStore.h"
 #include "storage/DbfTable.h"
@@ -30,8 +31,6 @@
 
 
 namespace {
-
-enum Column { cDatum = 0, cArt, cBeleg, cText, cBrutto, cMwst, cKonto, cMwst2, cNetto, cSammel, cKosten };
 
 // The working surface driven through the real main window: keyboard, grid, navigator, menus.
 class MainFormReviewTest : public MainWindowFixture {
@@ -122,11 +121,11 @@ TEST_F(MainFormReviewTest, KeyboardOnlyIncomeThenExpenseThenNeutral) {
     const QStringList belege = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
     const QStringList texts = {QStringLiteral("Miete"), QStringLiteral("Büromaterial"), QStringLiteral("Eröffnung")};
     for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(cell(row, cArt), arts[row]);
-        EXPECT_EQ(cell(row, cBeleg), belege[row]);
-        EXPECT_EQ(cell(row, cText), texts[row]);
+        EXPECT_EQ(cell(row, Booking::Art), arts[row]);
+        EXPECT_EQ(cell(row, Booking::Beleg), belege[row]);
+        EXPECT_EQ(cell(row, Booking::Text), texts[row]);
     }
-    EXPECT_EQ(cell(2, cBrutto), QStringLiteral("1000"));
+    EXPECT_EQ(cell(2, Booking::Brutto), QStringLiteral("1000"));
     EXPECT_EQ(form->BelegEd->text(), QStringLiteral("4"));
     EXPECT_TRUE(form->NeutralBuchenCheck->isChecked());  // stays for the following bookings
     EXPECT_EQ(form->MwStLabel->text(), mwst(QStringLiteral("19,00")));
@@ -191,14 +190,14 @@ TEST_F(MainFormReviewTest, HiddenRowsPostZeroShownRowPostsItsNumber) {
     EXPECT_EQ(form->SammelKontoEd->currentText(), QStringLiteral("1 - Sammelkonto 1"));
     EXPECT_EQ(form->KostenKontoEd->currentText(), QStringLiteral("1 - Kostenstelle 1"));
     post(QStringLiteral("Verdeckt"), 10);
-    EXPECT_EQ(cell(0, cSammel), QStringLiteral("0"));
-    EXPECT_EQ(cell(0, cKosten), QStringLiteral("0"));
+    EXPECT_EQ(cell(0, Booking::Sammelkonto), QStringLiteral("0"));
+    EXPECT_EQ(cell(0, Booking::Kostenstelle), QStringLiteral("0"));
 
     form->ZeigeEingabefeldfrSammelkonto1->trigger();
     ASSERT_TRUE(form->Panel3->isVisible());
     post(QStringLiteral("Sammel sichtbar"), 10);
-    EXPECT_EQ(cell(1, cSammel), QStringLiteral("1"));
-    EXPECT_EQ(cell(1, cKosten), QStringLiteral("0"));
+    EXPECT_EQ(cell(1, Booking::Sammelkonto), QStringLiteral("1"));
+    EXPECT_EQ(cell(1, Booking::Kostenstelle), QStringLiteral("0"));
 
     // Typing a number through the keyboard selects the entry.
     form->SammelKontoNrED->setFocus();
@@ -234,8 +233,8 @@ TEST_F(MainFormReviewTest, NumberFieldsSelectEntries) {
     QTest::keyClicks(kontoEdit, QStringLiteral("1"));
     EXPECT_EQ(form->EAKontoEd->currentIndex(), 1);
     post(QStringLiteral("Sieben Prozent"), 10.7);
-    EXPECT_EQ(cell(0, cKonto), QStringLiteral("1"));
-    EXPECT_EQ(cell(0, cMwst), QStringLiteral("0"));
+    EXPECT_EQ(cell(0, Booking::Konto), QStringLiteral("1"));
+    EXPECT_EQ(cell(0, Booking::MwSt), QStringLiteral("0"));
 }
 
 TEST_F(MainFormReviewTest, GridShowsComputedNetAndVatWithFourDigitYears) {
@@ -243,31 +242,31 @@ TEST_F(MainFormReviewTest, GridShowsComputedNetAndVatWithFourDigitYears) {
     post(QStringLiteral("Verkauf"), 119, QDate(m_year, 3, 5));
     form->MwStEd->setCurrentIndex(2);
     post(QStringLiteral("Steuerfrei"), 50, QDate(m_year, 3, 6));
-    EXPECT_EQ(cell(0, cMwst2), QStringLiteral("19,00"));
-    EXPECT_EQ(cell(0, cNetto), QStringLiteral("100,00"));
-    EXPECT_EQ(cell(1, cMwst2), QStringLiteral("0,00"));
-    EXPECT_EQ(cell(1, cNetto), QStringLiteral("50,00"));
-    EXPECT_FALSE(model()->flags(model()->index(0, cMwst2)) & Qt::ItemIsEditable);
-    EXPECT_EQ(cell(0, cDatum), QStringLiteral("05.03.%1").arg(m_year));
+    EXPECT_EQ(cell(0, Booking::MwSt2), QStringLiteral("19,00"));
+    EXPECT_EQ(cell(0, Booking::Netto), QStringLiteral("100,00"));
+    EXPECT_EQ(cell(1, Booking::MwSt2), QStringLiteral("0,00"));
+    EXPECT_EQ(cell(1, Booking::Netto), QStringLiteral("50,00"));
+    EXPECT_FALSE(model()->flags(model()->index(0, Booking::MwSt2)) & Qt::ItemIsEditable);
+    EXPECT_EQ(cell(0, Booking::Datum), QStringLiteral("05.03.%1").arg(m_year));
     EXPECT_TRUE(form->DateTimePicker1->displayFormat().contains(QStringLiteral("yyyy")));
     EXPECT_TRUE(form->DateTimePicker1->text().endsWith(QString::number(m_year)));
 
     testsupport::ScopedLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_EQ(cell(0, cMwst2), QStringLiteral("19.00"));
-    EXPECT_TRUE(cell(0, cDatum).contains(QString::number(m_year)));
+    EXPECT_EQ(cell(0, Booking::MwSt2), QStringLiteral("19.00"));
+    EXPECT_TRUE(cell(0, Booking::Datum).contains(QString::number(m_year)));
 }
 
 TEST_F(MainFormReviewTest, EditingAGridCellUpdatesTheVatSummary) {
     start();
     post(QStringLiteral("Verkauf"), 119);
     ASSERT_EQ(form->MwStLabel->text(), mwst(QStringLiteral("19,00")));
-    editCell(0, cBrutto, QStringLiteral("238"));
-    EXPECT_EQ(cell(0, cBrutto), QStringLiteral("238"));
+    editCell(0, Booking::Brutto, QStringLiteral("238"));
+    EXPECT_EQ(cell(0, Booking::Brutto), QStringLiteral("238"));
     EXPECT_EQ(bookings().physicalRecordCount(), 1);  // Enter in the grid posted no booking
     // The summary follows once the table is back to browsing, a moment after the cell's commit.
     (void)QTest::qWaitFor([&] { return form->MwStLabel->text() == mwst(QStringLiteral("38,00")); }, 2000);
     EXPECT_EQ(form->MwStLabel->text(), mwst(QStringLiteral("38,00")));
-    editCell(0, cArt, QStringLiteral("A"));
+    editCell(0, Booking::Art, QStringLiteral("A"));
     (void)QTest::qWaitFor([&] { return form->MwStLabel->text() == mwst(QStringLiteral("0,00")); }, 2000);
     EXPECT_EQ(form->MwStLabel->text(), mwst(QStringLiteral("0,00")));
     EXPECT_EQ(form->VorsteuerLabel->text(), QStringLiteral("Vorsteuer für eingestellten Zeitraum: 38,00 €"));
@@ -281,10 +280,10 @@ TEST_F(MainFormReviewTest, NavigatorInsertAndPostUpdatesTheVatSummary) {
     QTest::mouseClick(form->DBNavigator1->button(DBNavigator::Insert), Qt::LeftButton);
     ASSERT_EQ(bookings().state(), DbfTable::State::Insert);
     ASSERT_EQ(rows(), 1);
-    EXPECT_TRUE(model()->setData(model()->index(0, cDatum), QStringLiteral("15.01.%1").arg(m_year)));
-    EXPECT_TRUE(model()->setData(model()->index(0, cArt), QStringLiteral("E")));
-    EXPECT_TRUE(model()->setData(model()->index(0, cBrutto), QStringLiteral("119")));
-    EXPECT_TRUE(model()->setData(model()->index(0, cMwst), QStringLiteral("19")));
+    EXPECT_TRUE(model()->setData(model()->index(0, Booking::Datum), QStringLiteral("15.01.%1").arg(m_year)));
+    EXPECT_TRUE(model()->setData(model()->index(0, Booking::Art), QStringLiteral("E")));
+    EXPECT_TRUE(model()->setData(model()->index(0, Booking::Brutto), QStringLiteral("119")));
+    EXPECT_TRUE(model()->setData(model()->index(0, Booking::MwSt), QStringLiteral("19")));
     QTest::qWait(20);
     QTest::mouseClick(form->DBNavigator1->button(DBNavigator::Post), Qt::LeftButton);
     QTest::qWait(20);
@@ -299,7 +298,7 @@ TEST_F(MainFormReviewTest, DeleteKeyInTheGridAsksInGermanAndUpdatesTheSummary) {
     post(QStringLiteral("Verkauf 2"), 238);
     ASSERT_EQ(form->MwStLabel->text(), mwst(QStringLiteral("57,00")));
     form->DBGrid1->setFocus();
-    form->DBGrid1->setCurrentIndex(model()->index(0, cText));
+    form->DBGrid1->setCurrentIndex(model()->index(0, Booking::Text));
     {
         uitest::MessageBoxAnswer answer(QStringLiteral("Nein"));
         QTest::keyClick(form->DBGrid1, Qt::Key_Delete);
@@ -315,7 +314,7 @@ TEST_F(MainFormReviewTest, DeleteKeyInTheGridAsksInGermanAndUpdatesTheSummary) {
     }
     QTest::qWait(20);
     ASSERT_EQ(rows(), 1);
-    EXPECT_EQ(cell(0, cText), QStringLiteral("Verkauf 2"));
+    EXPECT_EQ(cell(0, Booking::Text), QStringLiteral("Verkauf 2"));
     EXPECT_EQ(form->MwStLabel->text(), mwst(QStringLiteral("38,00")));
 }
 
@@ -338,14 +337,14 @@ TEST_F(MainFormReviewTest, PeriodItemsAndThePeriodFilterWithAHeldTextFilter) {
     form->FilternnachZeitraum1->trigger();
     ASSERT_TRUE(form->FilternnachZeitraum1->isChecked());
     ASSERT_EQ(rows(), 1);
-    EXPECT_EQ(cell(0, cText), QStringLiteral("Miete Januar"));
+    EXPECT_EQ(cell(0, Booking::Text), QStringLiteral("Miete Januar"));
     form->periodItems[8]->trigger();  // Februar
     ASSERT_EQ(rows(), 1);
-    EXPECT_EQ(cell(0, cText), QStringLiteral("Miete Februar"));
+    EXPECT_EQ(cell(0, Booking::Text), QStringLiteral("Miete Februar"));
     EXPECT_EQ(form->MwStLabel->text(), mwst(QStringLiteral("38,00")));
     form->periodItems[6]->trigger();  // 4. Quartal
     ASSERT_EQ(rows(), 1);
-    EXPECT_EQ(cell(0, cText), QStringLiteral("Miete Dezember"));
+    EXPECT_EQ(cell(0, Booking::Text), QStringLiteral("Miete Dezember"));
 
     // Period filter off while the edit is empty: everything, though MIETE is still held.
     form->FilterEd->clear();
@@ -384,8 +383,8 @@ TEST_F(MainFormReviewTest, FilterMuellerFindsAsciiCaseVariantsOnly) {
     QTest::keyClick(form->FilterEd, Qt::Key_Return);
     EXPECT_EQ(bookings().physicalRecordCount(), 4);
     ASSERT_EQ(rows(), 2);
-    EXPECT_EQ(cell(0, cText), QStringLiteral("Müller"));
-    EXPECT_EQ(cell(1, cText), QStringLiteral("MüLLER"));
+    EXPECT_EQ(cell(0, Booking::Text), QStringLiteral("Müller"));
+    EXPECT_EQ(cell(1, Booking::Text), QStringLiteral("MüLLER"));
 }
 
 // After a change of year the reopened bookings table is filtered by the period of the new year, not of
@@ -409,7 +408,7 @@ TEST_F(MainFormReviewTest, YearSwitchCommitsAPendingCellEditToTheOldYear) {
     post(QStringLiteral("Verkauf"), 119);
     DBGrid* grid = form->DBGrid1;
     grid->setFocus();
-    grid->setCurrentIndex(model()->index(0, cText));
+    grid->setCurrentIndex(model()->index(0, Booking::Text));
     QTest::keyClick(grid, Qt::Key_Return);
     ASSERT_TRUE(grid->isEditing());
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
@@ -423,19 +422,19 @@ TEST_F(MainFormReviewTest, YearSwitchCommitsAPendingCellEditToTheOldYear) {
     EXPECT_EQ(rows(), 0);
     form->JahrEd->setValue(m_year);
     ASSERT_EQ(rows(), 1);
-    EXPECT_EQ(cell(0, cText), QStringLiteral("Geändert"));
+    EXPECT_EQ(cell(0, Booking::Text), QStringLiteral("Geändert"));
 }
 
 TEST_F(MainFormReviewTest, FilterAndSortCarryOverAClientSwitch) {
     start();
     for (double gross : {300.0, 5.0, 40.0}) post(QStringLiteral("Miete"), gross);
     post(QStringLiteral("Strom"), 1);
-    form->DBGrid1TitleClick(cBrutto);
+    form->DBGrid1TitleClick(Booking::Brutto);
     form->FilterEd->setText(QStringLiteral("miete"));
     form->FilterbtnClick();
     ASSERT_EQ(rows(), 3);
-    EXPECT_EQ(cell(0, cBrutto), QStringLiteral("5"));
-    EXPECT_EQ(cell(2, cBrutto), QStringLiteral("300"));
+    EXPECT_EQ(cell(0, Booking::Brutto), QStringLiteral("5"));
+    EXPECT_EQ(cell(2, Booking::Brutto), QStringLiteral("300"));
 
     form->Mandant[1]->trigger();
     ASSERT_TRUE(bookings().Active());
@@ -449,7 +448,7 @@ TEST_F(MainFormReviewTest, FilterAndSortCarryOverAClientSwitch) {
     ASSERT_TRUE(bookings().Active());
     ASSERT_EQ(rows(), 3);
     QStringList shown;
-    for (int row = 0; row < rows(); ++row) shown << cell(row, cBrutto);
+    for (int row = 0; row < rows(); ++row) shown << cell(row, Booking::Brutto);
     // Client 1's table has its BRUTTO index: the order comes back with it.
     EXPECT_EQ(shown, (QStringList{QStringLiteral("5"), QStringLiteral("40"), QStringLiteral("300")}));
 }
@@ -518,31 +517,31 @@ TEST_F(MainFormReviewTest, BuchenWhileANavigatorInsertIsPendingKeepsBoth) {
     start();
     QTest::mouseClick(form->DBNavigator1->button(DBNavigator::Insert), Qt::LeftButton);
     ASSERT_EQ(bookings().state(), DbfTable::State::Insert);
-    EXPECT_TRUE(model()->setData(model()->index(0, cText), QStringLiteral("Aus dem Raster")));
+    EXPECT_TRUE(model()->setData(model()->index(0, Booking::Text), QStringLiteral("Aus dem Raster")));
     post(QStringLiteral("Aus dem Eingabefeld"), 119);
     EXPECT_EQ(bookings().state(), DbfTable::State::Browse);
     ASSERT_EQ(bookings().physicalRecordCount(), 2);
-    EXPECT_EQ(cell(0, cText), QStringLiteral("Aus dem Raster"));
-    EXPECT_EQ(cell(1, cText), QStringLiteral("Aus dem Eingabefeld"));
-    EXPECT_EQ(cell(1, cBrutto), QStringLiteral("119"));
+    EXPECT_EQ(cell(0, Booking::Text), QStringLiteral("Aus dem Raster"));
+    EXPECT_EQ(cell(1, Booking::Text), QStringLiteral("Aus dem Eingabefeld"));
+    EXPECT_EQ(cell(1, Booking::Brutto), QStringLiteral("119"));
 }
 
 TEST_F(MainFormReviewTest, SortingByGrossIsNumericNotTextual) {
     start();
     for (double gross : {100.0, 5.0, -20.0, 20.0}) post(QStringLiteral("Buchung"), gross);
-    for (int click = 0; click < 2; ++click) form->DBGrid1TitleClick(cBrutto);
+    for (int click = 0; click < 2; ++click) form->DBGrid1TitleClick(Booking::Brutto);
     QStringList shown;
-    for (int row = 0; row < rows(); ++row) shown << cell(row, cBrutto);
+    for (int row = 0; row < rows(); ++row) shown << cell(row, Booking::Brutto);
     EXPECT_EQ(shown,
               (QStringList{QStringLiteral("-20"), QStringLiteral("5"), QStringLiteral("20"), QStringLiteral("100")}));
     EXPECT_EQ(bookings().indexNames(), QStringList{QStringLiteral("BRUTTO")});
 
     // Sorting by date follows the calendar, not the text dd.MM.yyyy.
-    form->DBGrid1TitleClick(cDatum);
+    form->DBGrid1TitleClick(Booking::Datum);
     post(QStringLiteral("Später"), 1, QDate(m_year, 2, 1));
     post(QStringLiteral("Früher"), 1, QDate(m_year, 1, 2));
     QStringList dates;
-    for (int row = 0; row < rows(); ++row) dates << cell(row, cDatum);
+    for (int row = 0; row < rows(); ++row) dates << cell(row, Booking::Datum);
     const int n = int(dates.size());
     ASSERT_GE(n, 2);
     for (int i = 1; i < n; ++i) {

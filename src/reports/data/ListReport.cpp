@@ -1,20 +1,14 @@
 #include "reports/data/ListReport.h"
 
+#include "journal/Booking.h"
+#include "journal/BookingRows.h"
+#include "journal/CentSum.h"
 #include "journal/JournalFilter.h"
-#include "reports/data/BookingFields.h"
 #include "reports/data/ExchangeSort.h"
 #include "reports/data/ReportHeading.h"
 #include "storage/DbfTable.h"
 
-namespace {
-
-using namespace BookingFields;
-
-bool matchesAccount(const DbfTable& bookings, int field, int nr) {
-    return field < 0 || bookings.Fields(field).AsInteger() == nr;
-}
-
-}  // namespace
+using namespace Booking;
 
 namespace ListReport {
 
@@ -57,54 +51,67 @@ int accountField(ListKind kind) {
 OpeningBalance collectOpeningBalance(DbfTable& bookings, JournalFilter* filter, double vondatum, ListKind kind,
                                      int nr) {
     const int field = accountField(kind);
-    OpeningBalance balance;
+    CentSum brutto, mwst, netto;
     const auto walk = [&] {
-        for (bookings.First(); !bookings.Eof(); bookings.Next()) {
-            if (!(bookings.Fields(Datum).AsDateTime() < vondatum)) continue;
-            if (!matchesAccount(bookings, field, nr)) continue;
-            const int s = sign(bookings.Fields(Art).AsString());
-            const double g = s * bookings.Fields(Brutto).AsFloat();
-            const Split part = split(g, bookings.Fields(MwSt).AsFloat());
-            balance.brutto += g;
-            addTo(balance.mwst, part.mwst);
-            addTo(balance.netto, part.netto);
+        // The rows are read where they stand (no view told about each); the cursor ends where a walk to
+        // the end leaves it.
+        bookings.First();
+        const int count = bookings.RecordCount();
+        if (count > 0) {
+            const BookingRows rows(bookings);
+            for (int row = 0; row < count; ++row) {
+                if (!(rows.datum(row) < vondatum)) continue;
+                if (field >= 0 && rows.integer(row, field) != nr) continue;
+                const double g = sign(rows.art(row)) * rows.brutto(row);
+                const Split part = split(g, rows.mwst(row));
+                brutto.add(g);
+                mwst.add(part.mwst);
+                netto.add(part.netto);
+            }
         }
+        bookings.Last();
     };
     if (filter)
         filter->withTextFilterOnly(bookings, walk);
     else
         walk();
-    return balance;
+    return {brutto.value(), mwst.value(), netto.value()};
 }
 
 void collect(DbfTable& bookings, const Zeitraum& zeitraum, ListKind kind, int nr, ReportArrays& arrays) {
     const int field = accountField(kind);
     const bool signedReport = isSigned(kind);
-    for (bookings.First(); !bookings.Eof(); bookings.Next()) {
-        const double datum = bookings.Fields(Datum).AsDateTime();
-        if (!zeitraum.contains(datum)) continue;
-        if (!matchesAccount(bookings, field, nr)) continue;
-        const QString art = bookings.Fields(Art).AsString();
-        TKontoArray* target = &arrays.ein;
-        int s = 1;
-        if (signedReport)
-            s = sign(art);
-        else if (art == u"A")
-            target = &arrays.aus;
-        else if (art != u"E")
-            continue;
-        const double g = s * bookings.Fields(Brutto).AsFloat();
-        const double p = bookings.Fields(MwSt).AsFloat();
-        const Split part = split(g, p);
-        TKontoRec* record = target->Add();
-        record->konto = bookings.Fields(Konto).AsInteger();
-        record->mwstsatz = s * p + 0.0;  // an expense at 0 % has the rate 0, not -0
-        record->brutto = g;
-        record->mwst = static_cast<double>(part.mwst);
-        record->netto = static_cast<double>(part.netto);
-        record->datum = datum;
-        KontoStrings::fill(*record, bookings.Fields(Beleg).AsString(), bookings.Fields(Text).AsString());
+    bookings.First();
+    const int count = bookings.RecordCount();
+    if (count > 0) {
+        const BookingRows rows(bookings);
+        for (int row = 0; row < count; ++row) {
+            const double datum = rows.datum(row);
+            if (!zeitraum.contains(datum)) continue;
+            if (field >= 0 && rows.integer(row, field) != nr) continue;
+            const char art = rows.art(row);
+            TKontoArray* target = &arrays.ein;
+            int s = 1;
+            if (signedReport)
+                s = sign(art);
+            else if (art == 'A')
+                target = &arrays.aus;
+            else if (art != 'E')
+                continue;
+            const double g = s * rows.brutto(row);
+            const double p = rows.mwst(row);
+            const Split part = split(g, p);
+            TKontoRec* record = target->Add();
+            record->konto = rows.integer(row, Konto);
+            record->mwstsatz = s * p + 0.0;  // an expense at 0 % has the rate 0, not -0
+            record->brutto = g;
+            record->mwst = part.mwst;
+            record->netto = part.netto;
+            record->datum = datum;
+            KontoStrings::fill(*record, rows.text(row, Beleg), rows.text(row, Text));
+        }
     }
+    bookings.Last();
 }
 
 void sort(ReportArrays& arrays) {

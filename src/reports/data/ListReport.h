@@ -32,14 +32,17 @@ struct OpeningBalance {
 };
 
 // The opening balance: the signed sums of every booking dated before vondatum (no lower bound, any Art)
-// with the chosen number in the report's account field. It reads the bookings the journal's text filter
-// lets through, in the journal's order, whatever the period filter: with a filter given, the period
-// filter is lifted for the pass (a period filter would otherwise hide every earlier booking and the
-// balance would read zero). Leaves the table at its end.
+// with the chosen number in the report's account field, each booking's VAT rounded to the cent and the
+// sums exact sums of those cents. It reads the bookings the journal's text filter lets through, in the
+// journal's order, whatever the period filter: with a filter given, the period filter is lifted for the
+// pass (a period filter would otherwise hide every earlier booking and the balance would read zero).
+// Leaves the table at its end.
 OpeningBalance collectOpeningBalance(DbfTable& bookings, JournalFilter* filter, double vondatum, ListKind kind, int nr);
 
 // The collection pass over the bookings as the journal shows them: every booking with vondatum <= Datum <=
-// bisdatum (and the chosen number) becomes one record. Leaves the table at its end.
+// bisdatum (and the chosen number) becomes one record, its VAT rounded to the cent and its net the rest
+// of the gross (Booking::split), so the lines add up to the sums printed under them. Leaves the table at
+// its end.
 void collect(DbfTable& bookings, const Zeitraum& zeitraum, ListKind kind, int nr, ReportArrays& arrays);
 
 // ein and then aus by datum, ascending.

@@ -1,38 +1,78 @@
 #include "reports/data/TotalResult.h"
 
 #include <unordered_map>
+#include <vector>
 
-#include "reports/data/BookingFields.h"
+#include "journal/Booking.h"
+#include "journal/BookingRows.h"
+#include "journal/CentSum.h"
 #include "reports/data/ExchangeSort.h"
 #include "reports/data/ReportHeading.h"
 #include "storage/DbfTable.h"
 
 namespace {
 
-using namespace BookingFields;
+// One booking's amounts, taken apart into cents once for the account and the rate it adds to.
+struct Term {
+    double brutto;
+    Booking::Split split;
+    std::int64_t bruttoCents = 0, mwstCents = 0, nettoCents = 0;
+    bool wholeCents;
+    Term(double g, double p) : brutto(g), split(Booking::split(g, p)) {
+        wholeCents = CentSum::wholeCents(g, &bruttoCents) && CentSum::wholeCents(split.mwst, &mwstCents) &&
+                     CentSum::wholeCents(split.netto, &nettoCents);
+    }
+};
 
-// The record of account k in `array`, added (konto set, sums zero) at its first occurrence. The index
-// finds the same record the linear walk of the array would find: numbers are unique in the array.
-TKontoRec& accountRecord(TKontoArray& array, std::unordered_map<int, std::uint32_t>& index, int konto) {
+// The sums of one record, kept exact while the bookings are added and written into the record at the end.
+struct Sums {
+    CentSum brutto, mwst, netto;
+    void add(const Term& term) {
+        if (term.wholeCents) {
+            brutto.addCents(term.bruttoCents);
+            mwst.addCents(term.mwstCents);
+            netto.addCents(term.nettoCents);
+        } else {
+            brutto.add(term.brutto);
+            mwst.add(term.split.mwst);
+            netto.add(term.split.netto);
+        }
+    }
+    template <typename Record>
+    void writeTo(Record& record) const {
+        record.brutto = brutto.value();
+        record.mwst = mwst.value();
+        record.netto = netto.value();
+    }
+};
+
+// The sums of account k in `array`, whose record is added (konto set, sums zero) at its first occurrence.
+// The index finds the same record the linear walk of the array would find: numbers are unique in it.
+Sums& accountSums(TKontoArray& array, std::vector<Sums>& sums, std::unordered_map<int, std::uint32_t>& index,
+                  int konto) {
     const auto it = index.find(konto);
-    if (it != index.end()) return *array.GetObject(it->second);
-    TKontoRec* record = array.Add();
-    record->konto = konto;
+    if (it != index.end()) return sums[it->second];
+    array.Add()->konto = konto;
     index.emplace(konto, array.Count() - 1);
-    return *record;
+    return sums.emplace_back();
 }
 
-// The record of rate p, found by exact equality of the stored values (0 and -0 are equal; NaN equals
+// The sums of rate p, found by exact equality of the stored values (0 and -0 are equal; NaN equals
 // nothing, so every such booking gets a record of its own, as a walk comparing with == would give).
-TMwstRec& rateRecord(TMwstArray& array, std::unordered_map<double, std::uint32_t>& index, double rate) {
+Sums& rateSums(TMwstArray& array, std::vector<Sums>& sums, std::unordered_map<double, std::uint32_t>& index,
+               double rate) {
     if (rate == rate) {
         const auto it = index.find(rate);
-        if (it != index.end()) return *array.GetObject(it->second);
+        if (it != index.end()) return sums[it->second];
     }
-    TMwstRec* record = array.Add();
-    record->mwstsatz = rate;
+    array.Add()->mwstsatz = rate;
     if (rate == rate) index.emplace(rate, array.Count() - 1);
-    return *record;
+    return sums.emplace_back();
+}
+
+template <typename Array>
+void writeSums(Array& array, const std::vector<Sums>& sums) {
+    for (std::uint32_t i = 0; i < array.Count(); ++i) sums[i].writeTo(array.at(i));
 }
 
 }  // namespace
@@ -42,26 +82,34 @@ namespace TotalResult {
 void collect(DbfTable& bookings, const Zeitraum& zeitraum, ReportArrays& arrays) {
     std::unordered_map<int, std::uint32_t> einKonten, ausKonten;
     std::unordered_map<double, std::uint32_t> einSaetze, ausSaetze;
-    for (bookings.First(); !bookings.Eof(); bookings.Next()) {
-        if (!zeitraum.contains(bookings.Fields(Datum).AsDateTime())) continue;
-        const QString art = bookings.Fields(Art).AsString();
-        const bool einnahme = art == u"E";
-        if (!einnahme && art != u"A") continue;
-        const double g = bookings.Fields(Brutto).AsFloat();
-        const double p = bookings.Fields(MwSt).AsFloat();
-        const int k = bookings.Fields(Konto).AsInteger();
-        const Split s = split(g, p);
-
-        TKontoRec& konto = einnahme ? accountRecord(arrays.ein, einKonten, k) : accountRecord(arrays.aus, ausKonten, k);
-        konto.brutto += g;
-        addTo(konto.mwst, s.mwst);
-        addTo(konto.netto, s.netto);
-
-        TMwstRec& satz = einnahme ? rateRecord(arrays.mwstsE, einSaetze, p) : rateRecord(arrays.mwstsA, ausSaetze, p);
-        satz.brutto += g;
-        addTo(satz.mwst, s.mwst);
-        addTo(satz.netto, s.netto);
+    std::vector<Sums> einSums, ausSums, einSatzSums, ausSatzSums;
+    // The rows are read where they stand (no view told about each); the cursor ends where a walk to the
+    // end leaves it.
+    bookings.First();
+    const int count = bookings.RecordCount();
+    if (count > 0) {
+        const BookingRows rows(bookings);
+        for (int row = 0; row < count; ++row) {
+            const char art = rows.art(row);
+            if (art != 'E' && art != 'A') continue;
+            if (!zeitraum.contains(rows.datum(row))) continue;
+            const bool einnahme = art == 'E';
+            const double g = rows.brutto(row);
+            const double p = rows.mwst(row);
+            const int k = rows.integer(row, Booking::Konto);
+            const Term term(g, p);
+            (einnahme ? accountSums(arrays.ein, einSums, einKonten, k) : accountSums(arrays.aus, ausSums, ausKonten, k))
+                .add(term);
+            (einnahme ? rateSums(arrays.mwstsE, einSatzSums, einSaetze, p)
+                      : rateSums(arrays.mwstsA, ausSatzSums, ausSaetze, p))
+                .add(term);
+        }
     }
+    bookings.Last();
+    writeSums(arrays.ein, einSums);
+    writeSums(arrays.aus, ausSums);
+    writeSums(arrays.mwstsE, einSatzSums);
+    writeSums(arrays.mwstsA, ausSatzSums);
 }
 
 void sort(ReportArrays& arrays) {

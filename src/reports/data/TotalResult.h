@@ -13,7 +13,8 @@ namespace TotalResult {
 // The collection pass over the bookings as the journal shows them (its filter and order), from the first
 // to the last; leaves the table at its end. A booking counts when vondatum <= Datum <= bisdatum. Records
 // are added in order of first occurrence; rates group by exact equality of the stored values. Each
-// booking's VAT and net are computed on their own and added to the sums in scan order.
+// booking's VAT is rounded to the cent (Booking::split) and the sums are exact sums of those cents, so
+// the accounts, the rates and the VAT summary agree to the cent.
 void collect(DbfTable& bookings, const Zeitraum& zeitraum, ReportArrays& arrays);
 
 // ein and aus by konto (signed), then mwstsE and mwstsA by mwstsatz, all ascending.
