@@ -185,6 +185,7 @@ private:
     void rebuildKeepingCursor(bool reread, bool keepToFirst);
     void loadFile(bool initial);
     void postIfEditing();
+    bool undoAppend(qint64 at, bool stamped);
     void checkWritable() const;
     void prepareWrite();
     void setCursorRow(int row);

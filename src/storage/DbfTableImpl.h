@@ -14,7 +14,10 @@
 struct DbfTable::Impl {
     TableFile file;
     std::vector<DbfFieldLayout> layout;
-    QByteArray records;     // header + the counted records as read (no copy of 19 MB just to drop the header)
+    // Header + the counted records as in the file (no copy of 19 MB just to drop the header); the
+    // header's date and count are kept in step with every append, so a failed one can put them back.
+    QByteArray records;
+    QByteArray tail;        // the file's bytes after the counted records: normally just the end-of-file mark
     std::vector<int> rows;  // visible order: physical record numbers (the pending insert excluded)
     int row = -1;           // cursor row; rows.size() while inserting
     int rowBeforeInsert = -1;

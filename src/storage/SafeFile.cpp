@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "storage/FileIo.h"
 #include "storage/StorageError.h"
 
 namespace {
@@ -28,7 +29,7 @@ QString native(const QString& fileName) {
 
 int retryOpen(const QByteArray& path, int flags, mode_t mode = 0) {
     int fd;
-    do fd = ::open(path.constData(), flags | O_CLOEXEC, mode);
+    do fd = FileIo::current().open(path.constData(), flags | O_CLOEXEC, mode);
     while (fd < 0 && errno == EINTR);
     return fd;
 }
@@ -37,13 +38,13 @@ int retryOpen(const QByteArray& path, int flags, mode_t mode = 0) {
 void syncFolderOf(const QString& fileName) {
     const int fd = retryOpen(QFile::encodeName(QFileInfo(fileName).absolutePath()), O_RDONLY | O_DIRECTORY);
     if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
+    FileIo::current().fsync(fd);
+    FileIo::current().close(fd);
 }
 
 // Flushes the open temporary file to the disk and checks its size; 0 or the errno of the failure.
 int syncAndCheck(int fd, qint64 expectedSize) {
-    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) return errno;
+    if (FileIo::current().fsync(fd) != 0 && errno != EINVAL && errno != EROFS) return errno;
     struct stat st {};
     if (::fstat(fd, &st) != 0) return errno;
     if (st.st_size != expectedSize) return ENOSPC;  // the disk took less than was written
@@ -53,9 +54,10 @@ int syncAndCheck(int fd, qint64 expectedSize) {
 // The last step of both ways of writing: the synced temporary file replaces the target, unless an
 // earlier step failed (`error`), in which case the temporary file goes and the failure is raised.
 void putInPlace(const QByteArray& tempPath, const QString& fileName, int error, const QString& what) {
-    if (error == 0 && std::rename(tempPath.constData(), QFile::encodeName(fileName).constData()) != 0) error = errno;
+    if (error == 0 && FileIo::current().rename(tempPath.constData(), QFile::encodeName(fileName).constData()) != 0)
+        error = errno;
     if (error != 0) {
-        ::unlink(tempPath.constData());
+        FileIo::current().unlink(tempPath.constData());
         fail(what, fileName, error);
     }
     syncFolderOf(fileName);
@@ -111,7 +113,7 @@ void SafeFile::replace(const QString& fileName, const QByteArray& bytes, const Q
     int error = 0;
     qint64 done = 0;
     while (error == 0 && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        const ssize_t n = FileIo::current().write(fd, bytes.constData() + done, size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0)
             error = errno;
@@ -121,7 +123,7 @@ void SafeFile::replace(const QString& fileName, const QByteArray& bytes, const Q
             done += n;
     }
     if (error == 0) error = syncAndCheck(fd, bytes.size());
-    if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
+    if (FileIo::current().close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
     putInPlace(path, fileName, error, what);
 }
 
@@ -133,7 +135,7 @@ void SafeFile::commit(const QString& tempName, const QString& fileName, qint64 e
         error = errno;
     } else {
         error = syncAndCheck(fd, expectedSize);
-        if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
+        if (FileIo::current().close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
     }
     putInPlace(path, fileName, error, what);
 }
