@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
 #include <ctime>
@@ -177,6 +178,8 @@ void DbfTable::loadFile(bool initial) {
     m_codePage = CodePage::forLanguageDriver(m_ldid);
     m_readOnly = d->file.isReadOnly();
     d->blank = QByteArray(m_recordLength, ' ');
+    static std::atomic<quint64> loads{0};
+    m_layoutStamp = ++loads;
 
     // Field objects are reused across reopenings, so references held by callers stay valid.
     const size_t count = d->layout.size();
@@ -369,6 +372,11 @@ const char* DbfTable::rowBytes(int row) const {
     if (row < 0 || row >= RecordCount()) throw StorageError(QStringLiteral("List index out of bounds (%1)").arg(row));
     if (row == d->row && (m_state == State::Insert || m_state == State::Edit)) return d->buffer.constData();
     return recordAt(d->rows[size_t(row)]);
+}
+
+const char* DbfTable::recordBytes() const {
+    checkActive();
+    return currentRecord();
 }
 
 int DbfTable::fieldOffset(int index) const {

@@ -4,7 +4,10 @@
 // outside the table layer.
 
 #include <QByteArray>
+#include <QCollator>
+#include <QLocale>
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "storage/DbfFieldLayout.h"
@@ -36,6 +39,10 @@ struct DbfTable::Impl {
     // walks this order instead of sorting again.
     std::vector<int> order;
     bool orderValid = false;
+    // The collator of text orders, made again when the user's language changed (making one per
+    // comparison cost more than the comparison).
+    mutable std::optional<QCollator> collator;
+    mutable QLocale collatorLocale;
 };
 
 // Points the fields at one record for the duration of a call, also when the call throws.
