@@ -1,10 +1,12 @@
-// A new filter text while the journal is sorted by a column, on a booking year of 100,000 bookings:
-// the filter works within the active order instead of sorting the table again.
+// A new filter text or period while the journal is sorted by a column, on booking years of 100,000 and
+// 1,000,000 bookings: the filter works within the active order instead of sorting the table again.
 #include <benchmark/benchmark.h>
 
 #include <QDate>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <map>
+#include <memory>
 
 #include "journal/Booking.h"
 #include "journal/JournalFilter.h"
@@ -14,17 +16,18 @@
 
 namespace {
 
-constexpr int bookingCount = 100000;
 constexpr int year = 2024;
 
-// One year, built once and opened once, shared by the benchmarks of this file.
+// One year per size, built once and opened once, shared by the benchmarks of this file.
 struct SortedYear {
-    static SortedYear& instance() {
-        static SortedYear year;
-        return year;
+    static SortedYear& instance(int bookingCount) {
+        static std::map<int, std::unique_ptr<SortedYear>> years;
+        auto& slot = years[bookingCount];
+        if (!slot) slot = std::make_unique<SortedYear>(bookingCount);
+        return *slot;
     }
 
-    SortedYear() {
+    explicit SortedYear(int bookingCount) {
         set.setNames(1, year);
         set.InitDB(dir.path() + QLatin1Char('/'));
         DbfTable& b = set.Dbf1;
@@ -64,12 +67,12 @@ struct SortedYear {
     JournalModel model;
 };
 
-// state.range(0): the column sorted by (-1: physical order).
+// state.range(0): bookings; state.range(1): the column sorted by (-1: physical order).
 void BM_FilterTextInSortOrder(benchmark::State& state) {
-    SortedYear& y = SortedYear::instance();
+    SortedYear& y = SortedYear::instance(int(state.range(0)));
     y.filter.AllezeigenBtnClick(y.set.Dbf1);
     y.set.Dbf1.setIndexName(QString());
-    if (state.range(0) >= 0) y.model.sortByColumn(int(state.range(0)));
+    if (state.range(1) >= 0) y.model.sortByColumn(int(state.range(1)));
     y.paintFirstScreen();
     int rows = 0;
     for (auto _ : state) {
@@ -82,6 +85,45 @@ void BM_FilterTextInSortOrder(benchmark::State& state) {
     }
     state.counters["rows"] = rows;
 }
-BENCHMARK(BM_FilterTextInSortOrder)->ArgName("column")->Arg(-1)->Arg(0)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FilterTextInSortOrder)
+    ->ArgNames({"bookings", "column"})
+    ->ArgsProduct({{100000, 1000000}, {-1, 0, 3, 4}})
+    ->Unit(benchmark::kMillisecond);
+
+// The period filter switched on (first quarter) while the journal is sorted by DATUM.
+void BM_PeriodFilterOn(benchmark::State& state) {
+    SortedYear& y = SortedYear::instance(int(state.range(0)));
+    y.filter.AllezeigenBtnClick(y.set.Dbf1);
+    y.model.sortByColumn(0);
+    y.filter.setZeitraum(CalcZeitraum(PeriodItem::N1Quartal, year));
+    int rows = 0;
+    for (auto _ : state) {
+        y.filter.FilternnachZeitraumToggled(y.set.Dbf1, true, QString());
+        rows = y.model.rowCount();
+        y.paintFirstScreen();
+        state.PauseTiming();
+        y.filter.FilternnachZeitraumToggled(y.set.Dbf1, false, QString());
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_PeriodFilterOn)->ArgNames({"bookings"})->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// Sorting the journal by a column from physical order, as a click on its heading does.
+void BM_SortJournalByColumn(benchmark::State& state) {
+    SortedYear& y = SortedYear::instance(int(state.range(0)));
+    y.filter.AllezeigenBtnClick(y.set.Dbf1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        y.set.Dbf1.setIndexName(QString());
+        state.ResumeTiming();
+        y.model.sortByColumn(int(state.range(1)));
+        y.paintFirstScreen();
+    }
+}
+BENCHMARK(BM_SortJournalByColumn)
+    ->ArgNames({"bookings", "column"})
+    ->ArgsProduct({{100000, 1000000}, {0, 2, 3, 4}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

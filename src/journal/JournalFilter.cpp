@@ -1,12 +1,16 @@
 #include "journal/JournalFilter.h"
 
 #include <QLocale>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <unordered_map>
+#include <vector>
 
 #include "journal/Booking.h"
 #include "storage/DbfTable.h"
+#include "storage/FieldCodec.h"
 #include "storage/StorageError.h"
 
 namespace {
@@ -51,16 +55,41 @@ struct JournalFilter::State {
     mutable bool plainNumbers = false;  // ASCII digits and a one-character decimal separator
     mutable char decimalPoint = '.';
     mutable bool numbersCanMatch = true;  // filtertext could occur in the text of a number
-    // Rendered (upper-cased) text of a date by its day number: a year has few distinct dates, and the text
-    // of a day depends on nothing but the locale.
-    mutable std::unordered_map<qint64, QString> dateTexts;
+    // Whether the text of a date contains filtertext, by the date's eight stored bytes: a year has few
+    // distinct dates, and the text of a date depends on nothing but its bytes and the locale.
+    mutable std::unordered_map<quint64, bool> dateMatches;
+
+    // The table's field layout, read once per opening of the file (its layout stamp). Text fields are
+    // searched in their stored bytes: the code page reads every byte as one character, so upper-casing
+    // what each byte reads as and comparing with filtertext finds exactly what searching the field's
+    // text would, without building the text.
+    struct Column {
+        FieldType type;
+        int offset;
+        int width;
+    };
+    mutable quint64 layoutStamp = 0;
+    mutable std::vector<Column> columns;
+    mutable std::array<char16_t, 256> upperOf{};
+
+    void learnLayout(const DbfTable& table) const {
+        if (table.layoutStamp() == layoutStamp && layoutStamp != 0) return;
+        columns.clear();
+        for (int p = 0; p < table.FieldCount(); ++p) {
+            const DbfField& field = table.Fields(p);
+            columns.push_back({field.DataType(), table.fieldOffset(p), field.Size()});
+        }
+        for (int b = 0; b < 256; ++b) upperOf[size_t(b)] = upperAscii(table.codePage().character(uchar(b)));
+        dateMatches.clear();
+        layoutStamp = table.layoutStamp();
+    }
 
     void settle() const {
         const QLocale current;
         if (localeKnown && current == locale) return;
         locale = current;
         localeKnown = true;
-        dateTexts.clear();
+        dateMatches.clear();
         const QString point = locale.decimalPoint();
         plainNumbers = locale.zeroDigit() == QLatin1String("0") && locale.negativeSign() == QLatin1String("-") &&
                        point.size() == 1 && point[0].unicode() < 128;
@@ -86,20 +115,31 @@ struct JournalFilter::State {
         localeKnown = false;  // numbersCanMatch depends on the text
     }
 
-    bool dateContains(const DbfField& field) const {
-        if (field.IsNull()) return false;
-        const double day = field.AsDateTime();
-        // Day 0 is also what an unreadable date reads as; ask the table for those every time.
-        if (day == 0 || day != std::floor(day) || std::fabs(day) > 1e8) {
-            return containsUpper(field.AsString(), filtertext);
+    // A text field's stored bytes, trailing blanks dropped as reading them does; filtertext is not empty.
+    bool textContains(const char* bytes, int width) const {
+        while (width > 0 && (bytes[width - 1] == ' ' || bytes[width - 1] == '\0')) --width;
+        const qsizetype n = filtertext.size();
+        if (n > width) return false;
+        const char16_t* needle = reinterpret_cast<const char16_t*>(filtertext.utf16());
+        const auto* hay = reinterpret_cast<const uchar*>(bytes);
+        for (qsizetype i = 0; i + n <= width; ++i) {
+            if (upperOf[hay[i]] != needle[0]) continue;
+            qsizetype k = 1;
+            while (k < n && upperOf[hay[i + k]] == needle[k]) ++k;
+            if (k == n) return true;
         }
-        const auto key = static_cast<qint64>(day);
-        auto it = dateTexts.find(key);
-        if (it == dateTexts.end()) {
-            if (dateTexts.size() > 50000) dateTexts.clear();
-            it = dateTexts.emplace(key, asciiUpper(field.AsString())).first;
-        }
-        return it->second.contains(filtertext);
+        return false;
+    }
+
+    bool dateContains(const DbfField& field, const char* bytes) const {
+        quint64 key = 0;
+        std::memcpy(&key, bytes, sizeof key);
+        const auto it = dateMatches.find(key);
+        if (it != dateMatches.end()) return it->second;
+        const bool match = containsUpper(field.AsString(), filtertext);
+        if (dateMatches.size() > 50000) dateMatches.clear();
+        dateMatches.emplace(key, match);
+        return match;
     }
 
     // Numbers are rendered here without building a QString: the general form of a double with up to 15
@@ -132,26 +172,35 @@ struct JournalFilter::State {
         return containsUpper(buf, res.ptr - buf, filtertext);
     }
 
-    bool fieldContains(const DbfField& field) const {
-        switch (field.DataType()) {
+    bool fieldContains(const DbfTable& table, int p, const char* record) const {
+        const Column& column = columns[size_t(p)];
+        switch (column.type) {
             case FieldType::String:
-                return containsUpper(field.AsString(), filtertext);
+                return textContains(record + column.offset, column.width);
             case FieldType::Date:
-                return dateContains(field);
+                if (column.width == 8) return dateContains(table.Fields(p), record + column.offset);
+                return containsUpper(table.Fields(p).AsString(), filtertext);
             case FieldType::Float:
-                return floatContains(field);
+                return numbersCanMatch && floatContains(table.Fields(p));
             case FieldType::Integer:
-                return integerContains(field);
+                return numbersCanMatch && integerContains(table.Fields(p));
         }
-        return containsUpper(field.AsString(), filtertext);
+        return containsUpper(table.Fields(p).AsString(), filtertext);
     }
 
     bool accepts(const DbfTable& table) const {
-        const int count = table.FieldCount();
+        learnLayout(table);
+        const int count = int(columns.size());
+        const char* record = table.recordBytes();
         if (periodFilter) {
             double datum = 0;
             try {
-                if (count > Booking::Datum) datum = table.Fields(Booking::Datum).AsDateTime();
+                if (count > Booking::Datum) {
+                    const Column& date = columns[Booking::Datum];
+                    datum = date.type == FieldType::Date && date.width == 8
+                                ? FieldCodec::dayNumber(record + date.offset)
+                                : table.Fields(Booking::Datum).AsDateTime();
+                }
             } catch (const QuorvelError&) {
                 datum = 0;  // an unreadable date counts as empty
             }
@@ -161,7 +210,7 @@ struct JournalFilter::State {
         settle();
         for (int p = 0; p < count; ++p) {
             try {
-                if (fieldContains(table.Fields(p))) return true;
+                if (fieldContains(table, p, record)) return true;
             } catch (const QuorvelError&) {
                 // A value the table cannot render contains nothing; the other fields still count.
             }

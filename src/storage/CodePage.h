@@ -19,6 +19,7 @@ public:
 
     int number() const { return m_number; }
     QString decode(const char* bytes, int length) const;
+    char16_t character(unsigned char byte) const { return (*m_toUnicode)[byte]; }  // what `byte` decodes to
     QByteArray encode(const QString& text) const;
     bool canEncode(const QString& text) const;  // false when encode would write a '?' for some character
     // The distinct characters (a surrogate pair counts as one) among the first `length` that

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
 #include <ctime>
@@ -42,6 +43,14 @@ const QString notEditingText() {
 }
 const QString openText() {
     return QStringLiteral("Cannot perform this operation on an open dataset");
+}
+
+constexpr char endMark = 0x1A;
+
+QString notRestoredText(const QString& fileName) {
+    return QStringLiteral("Die Tabelle „%1“ konnte danach nicht wieder in ihren vorigen Zustand gebracht werden; "
+                          "prüfen Sie den Datenträger, bevor Sie weiterarbeiten.")
+        .arg(fileName);
 }
 
 }  // namespace
@@ -157,6 +166,7 @@ void DbfTable::loadFile(bool initial) {
 
     d->orderValid = false;
     d->order.clear();
+    d->tail = bytes.mid(qsizetype(header.headerLength + needed));
     bytes.truncate(qsizetype(header.headerLength + needed));  // trailing bytes after the records are no records
     d->records = std::move(bytes);
     d->layout = std::move(header.fields);
@@ -168,6 +178,8 @@ void DbfTable::loadFile(bool initial) {
     m_codePage = CodePage::forLanguageDriver(m_ldid);
     m_readOnly = d->file.isReadOnly();
     d->blank = QByteArray(m_recordLength, ' ');
+    static std::atomic<quint64> loads{0};
+    m_layoutStamp = ++loads;
 
     // Field objects are reused across reopenings, so references held by callers stay valid.
     const size_t count = d->layout.size();
@@ -362,6 +374,11 @@ const char* DbfTable::rowBytes(int row) const {
     return recordAt(d->rows[size_t(row)]);
 }
 
+const char* DbfTable::recordBytes() const {
+    checkActive();
+    return currentRecord();
+}
+
 int DbfTable::fieldOffset(int index) const {
     checkActive();
     if (index < 0 || index >= FieldCount())
@@ -450,13 +467,29 @@ void DbfTable::Post() {
     prepareWrite();
     if (m_state == State::Insert) {
         const int physical = m_recordCount;
+        const qint64 at = qint64(m_headerLength) + qint64(physical) * m_recordLength;
         QByteArray out = d->buffer;
-        out += char(0x1A);
+        out += endMark;
+        const QByteArray stamp = DbfHeader::dateAndCount(todayForHeader(), qint64(physical) + 1);
         // Record and end marker first, the count last: a process killed in between leaves a file whose
-        // header still describes only complete records.
-        d->file.writeAt(qint64(m_headerLength) + qint64(physical) * m_recordLength, out);
-        d->file.writeAt(1, DbfHeader::dateAndCount(todayForHeader(), qint64(physical) + 1));
-        d->file.checkInPlace();
+        // header still describes only complete records. A write that fails (a full disk takes part of the
+        // record) is undone, so that no reader finds more rows than the header counts.
+        bool stamped = false;
+        try {
+            d->file.writeAt(at, out);
+            stamped = true;
+            d->file.writeAt(1, stamp);
+            d->file.checkInPlace();
+        } catch (const FileIoError& e) {
+            if (!undoAppend(at, stamped))
+                throw FileIoError(e.message() + QLatin1Char(' ') + notRestoredText(absoluteFileName()));
+            throw;
+        }
+        std::memcpy(d->records.data() + 1, stamp.constData(), size_t(stamp.size()));
+        if (d->tail.size() > out.size())
+            d->tail = QByteArray(1, endMark) + d->tail.mid(out.size());
+        else if (d->tail.size() != 1 || d->tail[0] != endMark)
+            d->tail = QByteArray(1, endMark);
         d->records.append(d->buffer);
         ++m_recordCount;
         orderInserted(physical);
@@ -490,8 +523,19 @@ void DbfTable::Post() {
     }
 
     const int physical = d->rows[size_t(d->row)];
-    d->file.writeAt(qint64(m_headerLength) + qint64(physical) * m_recordLength, d->buffer);
-    d->file.checkInPlace();
+    const qint64 at = qint64(m_headerLength) + qint64(physical) * m_recordLength;
+    try {
+        d->file.writeAt(at, d->buffer);
+        d->file.checkInPlace();
+    } catch (const FileIoError& e) {
+        // A write that stopped half-way would leave a record that is half old, half new.
+        try {
+            d->file.writeAt(at, recordAt(physical), m_recordLength);
+        } catch (const FileIoError&) {
+            throw FileIoError(e.message() + QLatin1Char(' ') + notRestoredText(absoluteFileName()));
+        }
+        throw;
+    }
     std::memcpy(d->records.data() + m_headerLength + qsizetype(physical) * m_recordLength, d->buffer.constData(),
                 size_t(m_recordLength));
     orderRemoved(physical);
@@ -529,6 +573,32 @@ void DbfTable::Post() {
     }
     notify([](TableObserver* o) { o->cursorChanged(); });
     if (filterError) std::rethrow_exception(filterError);
+}
+
+// Puts the file back as it was before an append at `at` failed: its previous length, the bytes the
+// record was written over (normally the end-of-file mark) and, when it was written, the header's
+// previous date and count. False when the file could not be restored.
+bool DbfTable::undoAppend(qint64 at, bool stamped) {
+    bool restored = true;
+    try {
+        d->file.truncate(at + d->tail.size());
+    } catch (const FileIoError&) {
+        restored = false;
+    }
+    try {
+        const QByteArray overwritten = d->tail.left(m_recordLength + 1);
+        if (!overwritten.isEmpty()) d->file.writeAt(at, overwritten);
+    } catch (const FileIoError&) {
+        restored = false;
+    }
+    if (stamped) {
+        try {
+            d->file.writeAt(1, d->records.constData() + 1, 7);
+        } catch (const FileIoError&) {
+            restored = false;
+        }
+    }
+    return restored;
 }
 
 void DbfTable::Cancel() {

@@ -13,6 +13,7 @@
 #include "storage/FieldDef.h"
 #include "storage/StorageError.h"
 
+class QCollator;
 class TableObserver;
 
 // The table object: one dBase IV file with a cursor, an edit buffer, an optional record filter and
@@ -91,6 +92,12 @@ public:
     // walks over many rows that decode the fields themselves; valid until the table next changes.
     const char* rowBytes(int row) const;
     int fieldOffset(int index) const;  // where field `index` starts within a record's bytes
+    // The stored bytes of the record the fields read now: the filter's candidate during a filter call or
+    // readRow, the pending record while editing, else the cursor's record (blanks when there is none).
+    const char* recordBytes() const;
+    // Changes with every opening and refresh of the file, and differs between tables: whoever keeps facts
+    // about the field layout (types, offsets, code page) keeps them while this stays the same.
+    quint64 layoutStamp() const { return m_layoutStamp; }
     void Refresh();  // re-read the file; the cursor stays on its record where it still exists
 
     // --- editing ---
@@ -156,6 +163,7 @@ private:
     int m_createLdid = CodePage::defaultLanguageDriver;
     bool m_readOnlyMode = false;
     QString m_readOnlyReason;
+    quint64 m_layoutStamp = 0;
 
     // Field access for DbfField: the bytes of the record the fields currently read, and the edit
     // buffer a setter writes to (after the state checks).
@@ -181,10 +189,12 @@ private:
     void dropOrder();
     void sortRows(std::vector<int>& rows) const;
     bool keyLess(int physicalA, int physicalB) const;
+    const QCollator& textCollator() const;
     int sortedPosition(int physical) const;
     void rebuildKeepingCursor(bool reread, bool keepToFirst);
     void loadFile(bool initial);
     void postIfEditing();
+    bool undoAppend(qint64 at, bool stamped);
     void checkWritable() const;
     void prepareWrite();
     void setCursorRow(int row);

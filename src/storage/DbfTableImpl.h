@@ -4,7 +4,10 @@
 // outside the table layer.
 
 #include <QByteArray>
+#include <QCollator>
+#include <QLocale>
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "storage/DbfFieldLayout.h"
@@ -14,7 +17,10 @@
 struct DbfTable::Impl {
     TableFile file;
     std::vector<DbfFieldLayout> layout;
-    QByteArray records;     // header + the counted records as read (no copy of 19 MB just to drop the header)
+    // Header + the counted records as in the file (no copy of 19 MB just to drop the header); the
+    // header's date and count are kept in step with every append, so a failed one can put them back.
+    QByteArray records;
+    QByteArray tail;        // the file's bytes after the counted records: normally just the end-of-file mark
     std::vector<int> rows;  // visible order: physical record numbers (the pending insert excluded)
     int row = -1;           // cursor row; rows.size() while inserting
     int rowBeforeInsert = -1;
@@ -33,6 +39,10 @@ struct DbfTable::Impl {
     // walks this order instead of sorting again.
     std::vector<int> order;
     bool orderValid = false;
+    // The collator of text orders, made again when the user's language changed (making one per
+    // comparison cost more than the comparison).
+    mutable std::optional<QCollator> collator;
+    mutable QLocale collatorLocale;
 };
 
 // Points the fields at one record for the duration of a call, also when the call throws.

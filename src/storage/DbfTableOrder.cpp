@@ -6,6 +6,7 @@
 #include "storage/DbfTableImpl.h"
 #include "storage/FieldCodec.h"
 #include "storage/StorageError.h"
+#include "storage/TextOrder.h"
 
 // The sort orders ("indexes") of DbfTable: kept in memory, the sorted record list cached.
 
@@ -94,27 +95,35 @@ QString textKey(const DbfFieldLayout& f, const CodePage& cp, const char* record)
     return cp.decode(p, w);
 }
 
-QCollator textCollator() {
-    QCollator collator{QLocale()};
-    collator.setNumericMode(false);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    return collator;
+TextOrder::Text storedText(const DbfFieldLayout& f, const char* record) {
+    int w = f.width;
+    const char* p = record + f.offset;
+    while (w > 0 && (p[w - 1] == ' ' || p[w - 1] == '\0')) --w;
+    return {p, w};
 }
 
 }  // namespace
+
+const QCollator& DbfTable::textCollator() const {
+    const QLocale current;
+    if (!d->collator || d->collatorLocale != current) {
+        d->collator.emplace(current);
+        d->collator->setNumericMode(false);
+        d->collator->setCaseSensitivity(Qt::CaseInsensitive);
+        d->collatorLocale = current;
+    }
+    return *d->collator;
+}
 
 void DbfTable::sortRows(std::vector<int>& rows) const {
     const int key = keyFieldIndex();
     if (key < 0) return;
     const DbfFieldLayout& f = d->layout[size_t(key)];
     if (f.logical == FieldType::String) {
-        const QCollator collator = textCollator();
-        std::vector<std::pair<QCollatorSortKey, int>> keyed;
-        keyed.reserve(rows.size());
-        for (int r : rows) keyed.emplace_back(collator.sortKey(textKey(f, m_codePage, recordAt(r))), r);
-        std::stable_sort(keyed.begin(), keyed.end(),
-                         [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
-        for (size_t i = 0; i < rows.size(); ++i) rows[i] = keyed[i].second;
+        std::vector<TextOrder::Text> texts;
+        texts.reserve(rows.size());
+        for (int r : rows) texts.push_back(storedText(f, recordAt(r)));
+        TextOrder::sortStable(rows, texts, m_codePage, textCollator());
     } else {
         std::vector<std::pair<double, int>> keyed;
         keyed.reserve(rows.size());

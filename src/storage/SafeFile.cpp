@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "storage/FileIo.h"
 #include "storage/StorageError.h"
 
 namespace {
@@ -37,7 +38,7 @@ QString native(const QString& fileName) {
 
 int retryOpen(const QByteArray& path, int flags, mode_t mode = 0) {
     int fd;
-    do fd = ::open(path.constData(), flags | O_CLOEXEC, mode);
+    do fd = FileIo::current().open(path.constData(), flags | O_CLOEXEC, mode);
     while (fd < 0 && errno == EINTR);
     return fd;
 }
@@ -46,13 +47,13 @@ int retryOpen(const QByteArray& path, int flags, mode_t mode = 0) {
 void syncFolderOf(const QString& fileName) {
     const int fd = retryOpen(QFile::encodeName(QFileInfo(fileName).absolutePath()), O_RDONLY | O_DIRECTORY);
     if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
+    FileIo::current().fsync(fd);
+    FileIo::current().close(fd);
 }
 
 // Flushes the open temporary file to the disk and checks its size; 0 or the errno of the failure.
 int syncAndCheck(int fd, qint64 expectedSize) {
-    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) return errno;
+    if (FileIo::current().fsync(fd) != 0 && errno != EINVAL && errno != EROFS) return errno;
     struct stat st {};
     if (::fstat(fd, &st) != 0) return errno;
     if (st.st_size != expectedSize) return ENOSPC;  // the disk took less than was written
@@ -62,9 +63,10 @@ int syncAndCheck(int fd, qint64 expectedSize) {
 // The last step of both ways of writing: the synced temporary file replaces the target, unless an
 // earlier step failed (`error`), in which case the temporary file goes and the failure is raised.
 void putInPlace(const QByteArray& tempPath, const QString& fileName, int error, const QString& what) {
-    if (error == 0 && std::rename(tempPath.constData(), QFile::encodeName(fileName).constData()) != 0) error = errno;
+    if (error == 0 && FileIo::current().rename(tempPath.constData(), QFile::encodeName(fileName).constData()) != 0)
+        error = errno;
     if (error != 0) {
-        ::unlink(tempPath.constData());
+        FileIo::current().unlink(tempPath.constData());
         fail(what, fileName, error);
     }
     syncFolderOf(fileName);
@@ -129,22 +131,22 @@ SafeFile::Writer::Writer(const QString& fileName, const QString& what) : m_fileN
 
 SafeFile::Writer::~Writer() {
     if (m_fd >= 0) {
-        ::close(m_fd);
-        ::unlink(m_tempPath.constData());
+        FileIo::current().close(m_fd);
+        FileIo::current().unlink(m_tempPath.constData());
     }
 }
 
 void SafeFile::Writer::failWith(int error) {
-    ::close(m_fd);
+    FileIo::current().close(m_fd);
     m_fd = -1;
-    ::unlink(m_tempPath.constData());
+    FileIo::current().unlink(m_tempPath.constData());
     fail(m_what, m_fileName, error);
 }
 
 void SafeFile::Writer::write(const char* data, qint64 length) {
     qint64 done = 0;
     while (done < length) {
-        const ssize_t n = ::write(m_fd, data + done, size_t(length - done));
+        const ssize_t n = FileIo::current().write(m_fd, data + done, size_t(length - done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) failWith(n < 0 ? errno : ENOSPC);
         done += n;
@@ -153,13 +155,13 @@ void SafeFile::Writer::write(const char* data, qint64 length) {
 }
 
 void SafeFile::Writer::restart() {
-    if (::ftruncate(m_fd, 0) != 0 || ::lseek(m_fd, 0, SEEK_SET) != 0) failWith(errno);
+    if (FileIo::current().ftruncate(m_fd, 0) != 0 || ::lseek(m_fd, 0, SEEK_SET) != 0) failWith(errno);
     m_written = 0;
 }
 
 void SafeFile::Writer::commit() {
     int error = syncAndCheck(m_fd, m_written);
-    if (::close(m_fd) != 0 && error == 0 && errno != EINTR) error = errno;
+    if (FileIo::current().close(m_fd) != 0 && error == 0 && errno != EINTR) error = errno;
     m_fd = -1;
     putInPlace(m_tempPath, m_fileName, error, m_what);
 }
@@ -172,7 +174,7 @@ void SafeFile::commit(const QString& tempName, const QString& fileName, qint64 e
         error = errno;
     } else {
         error = syncAndCheck(fd, expectedSize);
-        if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
+        if (FileIo::current().close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
     }
     putInPlace(path, fileName, error, what);
 }

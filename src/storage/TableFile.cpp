@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "storage/FileIo.h"
 #include "storage/SafeFile.h"
 #include "storage/StorageError.h"
 
@@ -42,12 +43,12 @@ TableFile::OpenResult TableFile::open(const QString& fileName, QString* errorTex
     const bool writeBits = !readOnly && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
     int fd = -1;
     if (writeBits) {
-        do fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
+        do fd = FileIo::current().open(path.constData(), O_RDWR | O_CLOEXEC, 0);
         while (fd < 0 && errno == EINTR);
     }
     m_readOnly = fd < 0;
     if (fd < 0) {
-        do fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        do fd = FileIo::current().open(path.constData(), O_RDONLY | O_CLOEXEC, 0);
         while (fd < 0 && errno == EINTR);
     }
     if (fd < 0) {
@@ -65,7 +66,7 @@ TableFile::OpenResult TableFile::open(const QString& fileName, QString* errorTex
 }
 
 void TableFile::close() {
-    if (m_fd >= 0) ::close(m_fd);
+    if (m_fd >= 0) FileIo::current().close(m_fd);
     m_fd = -1;
     m_readOnly = false;
 }
@@ -88,7 +89,7 @@ bool TableFile::readAll(QByteArray* bytes, QString* errorText) {
     buffer.resize(qsizetype(st.st_size));
     qint64 done = 0;
     while (done < buffer.size()) {
-        const ssize_t n = ::pread(m_fd, buffer.data() + done, size_t(buffer.size() - done), off_t(done));
+        const ssize_t n = FileIo::current().pread(m_fd, buffer.data() + done, size_t(buffer.size() - done), off_t(done));
         if (n < 0) {
             if (errno == EINTR) continue;
             *errorText = systemText(errno);
@@ -109,7 +110,7 @@ void TableFile::writeAt(qint64 offset, const char* data, qint64 length) {
                               .arg(m_fileName));
     qint64 done = 0;
     while (done < length) {
-        const ssize_t n = ::pwrite(m_fd, data + done, size_t(length - done), off_t(offset + done));
+        const ssize_t n = FileIo::current().pwrite(m_fd, data + done, size_t(length - done), off_t(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             throw FileIoError(QStringLiteral("In die Tabelle „%1“ konnte nicht geschrieben werden; die letzte "
@@ -118,6 +119,15 @@ void TableFile::writeAt(qint64 offset, const char* data, qint64 length) {
         }
         done += n;
     }
+}
+
+void TableFile::truncate(qint64 length) {
+    int result;
+    do result = FileIo::current().ftruncate(m_fd, off_t(length));
+    while (result != 0 && errno == EINTR);
+    if (result != 0)
+        throw FileIoError(QStringLiteral("Die Tabelle „%1“ konnte nicht auf ihre vorige Länge gekürzt werden. %2")
+                              .arg(m_fileName, SafeFile::reason(errno)));
 }
 
 void TableFile::checkInPlace() const {

@@ -29,6 +29,8 @@ public:
     bool readAll(QByteArray* bytes, QString* errorText);           // the whole file from offset 0
     void writeAt(qint64 offset, const char* data, qint64 length);  // throws FileIoError
     void writeAt(qint64 offset, const QByteArray& data) { writeAt(offset, data.constData(), data.size()); }
+    // Cuts the file to `length` bytes (for undoing a failed append); throws FileIoError.
+    void truncate(qint64 length);
     // After a write: throws FileIoError when the open file is no longer the one under its name (the
     // folder or the file was deleted, moved or replaced), so that writes into a file nobody will ever
     // read again are not taken for saved.

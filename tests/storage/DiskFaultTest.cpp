@@ -89,6 +89,39 @@ TEST(FullDisk, APostThatDoesNotFitStaysPending) {
     EXPECT_EQ(walk(table, 3).value(stored - 1), stored ? QStringLiteral("Buchung %1").arg(stored - 1) : QString());
 }
 
+// The record that no longer fits is cut off again: the file is byte for byte what it was before, so a
+// reader that counts records by the file's length finds no more rows than the header says.
+TEST(FullDisk, AFailedAppendLeavesTheFileAsItWas) {
+    SmallDisk disk(64);
+    if (!disk.ok()) GTEST_SKIP() << disk.skipReason().toStdString();
+    DbfTable table;
+    createAndOpen(table, disk.path(), QStringLiteral("r.dbf"), bookingsSchema());
+    const QString name = disk.file(QStringLiteral("r.dbf"));
+    disk.fill();
+    QByteArray before;
+    for (int i = 0; i < 200; ++i) {
+        before = readFile(name);
+        table.Insert();
+        table.Fields(3).setAsString(QStringLiteral("Buchung %1").arg(i));
+        try {
+            table.Post();
+        } catch (const FileIoError&) {
+            break;
+        }
+    }
+    ASSERT_EQ(table.state(), DbfTable::State::Insert) << "the disk never filled";
+    const QByteArray after = readFile(name);
+    EXPECT_EQ(after.size(), before.size());
+    EXPECT_TRUE(after == before);
+    EXPECT_EQ(after.back(), char(0x1A));
+    EXPECT_EQ(after.size(), table.headerLength() + table.physicalRecordCount() * table.recordLength() + 1);
+    // With room again the same record goes in as the next one.
+    table.Cancel();
+    disk.freeSpace();
+    appendTexts(table, {QStringLiteral("01.02.2026")});
+    EXPECT_EQ(readFile(name).size(), before.size() + table.recordLength());
+}
+
 // The data folder removed under the running program: the writes would go to files no one reads again.
 // The post is refused, the record stays pending, nothing is counted as stored.
 TEST(RemovedFolder, APostIsRefusedAndTheRecordKept) {
