@@ -11,8 +11,9 @@ namespace testsupport {
 // (supplementary groups dropped, then group and user "nobody") and gets a scratch folder of its own as
 // TMPDIR and HOME, so the temporary folders the body makes belong to it. Every assertion, failure and
 // skip of the body is sent to the parent through a pipe and reported there at its own file and line; a
-// child that dies, throws or cannot give up root is a failure of the test. The child ends with _exit,
-// so nothing of the parent (the application object, open files) is torn down twice.
+// child that dies or throws is a failure of the test. Only where root cannot be given up (no permission to
+// change the user, as in some containers) does the test skip, saying why. The child ends with _exit, so
+// nothing of the parent (the application object, open files) is torn down twice.
 //
 // Call it from the test body itself (it reports skips with GTEST_SKIP); the body may use every gtest
 // macro. Keep the body to plain logic: a forked child of a process with a window system is not safe.
