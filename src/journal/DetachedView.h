@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <initializer_list>
 #include <vector>
 
@@ -9,6 +10,11 @@ class TableObserver;
 // Detaches views (grid models, navigators, windows that follow the table) from a table for the
 // lifetime of the object, so that a long walk over the table does not update them on every cursor
 // move, and attaches them again afterwards, telling each that the cursor moved. Null views are skipped.
+//
+// A view hears nothing of what happens meanwhile. When the walk changed more than the cursor (records
+// posted or deleted, another order or filter), each view is told on its return that everything may
+// have changed (a reset), never left to guess: a grid that guessed would keep its current cell, its
+// selection and the cells a screen reader holds on positions that now show other records.
 class DetachedView {
 public:
     DetachedView(DbfTable& table, TableObserver* view);
@@ -18,6 +24,19 @@ public:
     DetachedView& operator=(const DetachedView&) = delete;
 
 private:
+    // What the views saw of the table when they were detached.
+    struct Shape {
+        bool active = false;
+        int fields = 0;
+        int rows = 0;
+        int records = 0;
+        QString order;
+        bool filtered = false;
+        bool operator==(const Shape&) const = default;
+    };
+    static Shape shapeOf(const DbfTable& table);
+
     DbfTable& m_table;
     std::vector<TableObserver*> m_views;
+    Shape m_shape;
 };

@@ -223,26 +223,32 @@ void TableModel::cursorChanged() {
 void TableModel::reconcile() {
     const bool open = tableOpen();
     const int columns = open ? m_table->FieldCount() : 0;
-    if (columns != m_columnCount) {
+    const int rows = open ? m_table->RecordCount() : 0;
+    const int state = stateCode(m_table);
+    const int insertState = static_cast<int>(DbfTable::State::Insert);
+    // Only the pending insert row may come or go unreported, at the end of the visible rows. Any other
+    // difference means the table changed while this model heard nothing: rows appended "at the end" by
+    // guesswork would leave the views' current cell, selection and the cells an accessibility client
+    // holds on positions that now show other records. Everything is announced anew instead.
+    const bool pendingRowCame = rows == m_rowCount + 1 && state == insertState && m_lastState != insertState;
+    const bool pendingRowWent = rows == m_rowCount - 1 && m_lastState == insertState && state != insertState;
+    if (columns != m_columnCount || (rows != m_rowCount && !pendingRowCame && !pendingRowWent)) {
         beginResetModel();
         m_columnCount = columns;
-        m_rowCount = open ? m_table->RecordCount() : 0;
-        m_lastState = stateCode(m_table);
+        m_rowCount = rows;
+        m_lastState = state;
         endResetModel();
         return;
     }
-    // The pending insert row comes and goes at the end of the visible rows.
-    const int rows = open ? m_table->RecordCount() : 0;
-    if (rows > m_rowCount) {
+    if (pendingRowCame) {
         beginInsertRows({}, m_rowCount, rows - 1);
         m_rowCount = rows;
         endInsertRows();
-    } else if (rows < m_rowCount) {
+    } else if (pendingRowWent) {
         beginRemoveRows({}, rows, m_rowCount - 1);
         m_rowCount = rows;
         endRemoveRows();
     }
-    const int state = stateCode(m_table);
     if (state != m_lastState) {
         // Leaving an edit or an insert: the record may have been written or dropped.
         m_lastState = state;

@@ -2,8 +2,10 @@
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
+#include <functional>
 
 #include "JournalFixtures.h"
+#include "journal/DetachedView.h"
 #include "journal/JournalFilter.h"
 #include "journal/JournalModel.h"
 #include "storage/TableObserver.h"
@@ -280,6 +282,55 @@ TEST_F(TableModelTest, plainTableModelOverAMasterTable) {
     EXPECT_TRUE(plain.setData(plain.index(0, 1), QStringLiteral("Umsätze")));
     EXPECT_EQ(plain.index(0, 1).data().toString(), QStringLiteral("Umsätze"));
     plain.unbind();
+}
+
+// What happens to a table while its views are detached reaches them when they return: a walk that only
+// moves the cursor costs no reset; a change of the rows is announced as a reset, never guessed as rows
+// appended at the end (posted records land at their place in the sort order); the pending new record
+// alone comes and goes as the last row.
+TEST_F(TableModelTest, detachedChangesReachTheViewsOnTheirReturn) {
+    struct Case {
+        const char* label;
+        std::function<void(DbfTable&)> change;
+        int resets;
+        int inserted;
+        QStringList texts;
+    };
+    const std::vector<Case> cases{
+        {"walk", [](DbfTable& t) { for (t.First(); !t.Eof(); t.Next()) {} }, 0, 0, {"b", "d"}},
+        {"posted into the order",
+         [](DbfTable& t) {
+             addBooking(t, {QDate(2024, 5, 1), QStringLiteral("E"), {}, QStringLiteral("a"), 10, 19});
+             addBooking(t, {QDate(2024, 5, 1), QStringLiteral("E"), {}, QStringLiteral("c"), 30, 19});
+         },
+         1, 0, {"a", "b", "c", "d"}},
+        {"deleted", [](DbfTable& t) { t.First(); t.Delete(); }, 1, 0, {"d"}},
+        {"other order", [](DbfTable& t) { t.setIndexName(QString()); }, 1, 0, {"d", "b"}},
+        {"pending new record", [](DbfTable& t) { t.Insert(); }, 0, 1, {"b", "d", ""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        testsupport::TempFolder dir;
+        auto table = createTable(dir, QStringLiteral("records_1_2024.dbf"), bookingsDefs());
+        addBooking(*table, {QDate(2024, 5, 1), QStringLiteral("E"), {}, QStringLiteral("d"), 40, 19});
+        addBooking(*table, {QDate(2024, 5, 1), QStringLiteral("E"), {}, QStringLiteral("b"), 20, 19});
+        JournalModel view;
+        view.bind(table.get());
+        QAbstractItemModelTester check(&view, QAbstractItemModelTester::FailureReportingMode::Fatal);
+        ASSERT_TRUE(view.sortByColumn(Brutto));
+        QSignalSpy resets(&view, &QAbstractItemModel::modelReset);
+        QSignalSpy inserted(&view, &QAbstractItemModel::rowsInserted);
+        {
+            DetachedView detached(*table, &view);
+            c.change(*table);
+        }
+        EXPECT_EQ(resets.count(), c.resets);
+        EXPECT_EQ(inserted.count(), c.inserted);
+        QStringList texts;
+        for (int row = 0; row < view.rowCount(); ++row) texts << view.index(row, Text).data().toString();
+        EXPECT_EQ(texts, c.texts);
+        view.unbind();
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "storage/StorageError.h"
 #include "support/RawDbfWriter.h"
 #include "support/TestSupport.h"
+#include "support/WithoutRoot.h"
 
 using testsupport::RawDbf;
 using testsupport::readFile;
@@ -233,14 +234,14 @@ TEST(BookingsUpgradeFailure, AValueThatCannotBeCarriedOverStopsTheUpgrade) {
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("temp.dbf"))));
 }
 
-TEST(BookingsUpgradeFailure, WriteProtectedOldTableIsNotUpgraded) {
+void writeProtectedOldTableIsNotUpgraded() {
     TempFolder dir;
     const QByteArray old = oldTable().bytes();
     const QString path = dir.file(bookingsName);
     writeFile(path, old);
     ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner));
     QFile probe(path);
-    if (probe.open(QIODevice::ReadWrite)) GTEST_SKIP() << "the file system ignores write protection for this user";
+    if (probe.open(QIODevice::ReadWrite)) GTEST_SKIP() << "the file system ignores write protection here";
 
     TableSet set;
     set.setNames(1, 2026);
@@ -250,6 +251,10 @@ TEST(BookingsUpgradeFailure, WriteProtectedOldTableIsNotUpgraded) {
     EXPECT_TRUE(set.Dbf1.Active() && set.Dbf1.isReadOnly());
     EXPECT_EQ(readFile(path), old);
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("copy.dbf"))));
+}
+
+TEST(BookingsUpgradeFailure, WriteProtectedOldTableIsNotUpgraded) {
+    testsupport::runWithoutRoot(writeProtectedOldTableIsNotUpgraded);
 }
 
 TEST(BookingsUpgradeEdges, NoRecordsOrOnlyDeletedOnesGiveAnEmptyNewTable) {

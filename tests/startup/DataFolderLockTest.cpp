@@ -9,6 +9,7 @@
 
 #include "startup/DataFolderLock.h"
 #include "support/TestSupport.h"
+#include "support/WithoutRoot.h"
 
 using testsupport::TempFolder;
 
@@ -49,7 +50,7 @@ TEST(DataFolderLock, ReleasedWhenTheObjectDies) {
 
 // Without a lock the program must not write: a folder where no lock file can be made is refused with
 // the reason, but not as if another copy held it (the program then opens its tables read-only).
-TEST(DataFolderLock, AFolderWithoutRoomForALockIsNotLockedAndSaysWhy) {
+void aFolderWithoutRoomForALockIsNotLockedAndSaysWhy() {
     TempFolder dir;
     DataFolderLock lock;
     EXPECT_FALSE(lock.tryLock(dir.file(QStringLiteral("fehlt/"))));
@@ -65,12 +66,16 @@ TEST(DataFolderLock, AFolderWithoutRoomForALockIsNotLockedAndSaysWhy) {
     if (probe.open(QIODevice::WriteOnly)) {
         probe.remove();
         QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        GTEST_SKIP() << "this user writes into write-protected folders";
+        GTEST_SKIP() << "the file system ignores write protection here";
     }
     EXPECT_FALSE(lock.tryLock(readOnly));
     EXPECT_FALSE(lock.heldByAnotherCopy());
     EXPECT_TRUE(lock.message().contains(QStringLiteral("nicht beschreibbar"))) << lock.message().toStdString();
     QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST(DataFolderLock, AFolderWithoutRoomForALockIsNotLockedAndSaysWhy) {
+    testsupport::runWithoutRoot(aFolderWithoutRoomForALockIsNotLockedAndSaysWhy);
 }
 
 // Child mode: holds the lock of the folder named in the environment until it is killed.

@@ -8,6 +8,7 @@
 #include "storage/StorageError.h"
 #include "support/RawDbfWriter.h"
 #include "support/TestSupport.h"
+#include "support/WithoutRoot.h"
 
 using testsupport::readFile;
 using testsupport::TempFolder;
@@ -235,7 +236,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DamageCase{"FolderInsteadOfFile", "kaccounts_1_2026.dbf", QByteArray()}),
     [](const auto& info) { return std::string(info.param.label); });
 
-TEST(TableSet, WriteProtectedFileOpensReadOnlyWithANote) {
+void writeProtectedFileOpensReadOnlyWithANote() {
     TempFolder dir;
     {
         TableSet set;
@@ -245,7 +246,7 @@ TEST(TableSet, WriteProtectedFileOpensReadOnlyWithANote) {
     const QString path = dir.file(QStringLiteral("aaccounts_1_2026.dbf"));
     ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     QFile probe(path);
-    if (probe.open(QIODevice::ReadWrite)) GTEST_SKIP() << "the file system ignores write protection for this user";
+    if (probe.open(QIODevice::ReadWrite)) GTEST_SKIP() << "the file system ignores write protection here";
 
     const QByteArray before = readFile(path);
     TableSet set;
@@ -258,6 +259,10 @@ TEST(TableSet, WriteProtectedFileOpensReadOnlyWithANote) {
     EXPECT_TRUE(set.AusgabeKonten.isReadOnly());
     EXPECT_EQ(set.AusgabeKonten.RecordCount(), 1);
     EXPECT_EQ(readFile(path), before);
+}
+
+TEST(TableSet, WriteProtectedFileOpensReadOnlyWithANote) {
+    testsupport::runWithoutRoot(writeProtectedFileOpensReadOnlyWithANote);
 }
 
 }  // namespace
