@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 mode=${1:-run}
 packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n fonts-liberation2 libgl-dev
           libgtest-dev libbenchmark-dev locales xvfb xauth
-          cups printer-driver-cups-pdf poppler-utils)
+          cups printer-driver-cups-pdf poppler-utils
+          libquazip1-qt6-dev libcsv-dev)
 
 missing=()
 for p in "${packages[@]}"; do
