@@ -128,7 +128,8 @@ QString headingLine(const QByteArray& bytes, const BankCsvProfile& profile) {
 BankCsvProfile guess(const QByteArray& bytes) {
     BankCsvProfile p;
     QStringDecoder utf8(QStringDecoder::Utf8);
-    (void)utf8.decode(bytes);
+    const QString text = utf8.decode(bytes);
+    (void)text;
     p.encoding = hasBom(bytes) || !utf8.hasError() ? BankCsvProfile::Encoding::Utf8 : BankCsvProfile::Encoding::Cp1252;
     const QStringList lines = firstLines(bytes, p, 20);
     int best = -1;

@@ -294,7 +294,9 @@ void Reader::run() {
             break;
         }
     }
-    if (m_xml.hasError()) {
+    if (m_xml.hasError() && !documentSeen && m_xml.error() == QXmlStreamReader::PrematureEndOfDocumentError) {
+        problem({}, {}, QStringLiteral("Die Datei ist leer."));
+    } else if (m_xml.hasError()) {
         QString why = m_xml.errorString();
         if (m_xml.error() == QXmlStreamReader::PrematureEndOfDocumentError)
             why = QStringLiteral("Die Datei endet mitten im Auszug (abgeschnitten?).");
