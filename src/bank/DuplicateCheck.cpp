@@ -83,8 +83,8 @@ QString describeRef(const BankMovement& m) {
 
 }  // namespace
 
-std::vector<Verdict> check(const std::vector<BankMovement>& movements, const DbfTable& ledger,
-                           const DbfTable& bookings) {
+std::vector<Verdict> check(const Statement& statement, const DbfTable& ledger, const DbfTable& bookings) {
+    const std::vector<BankMovement>& movements = statement.movements;
     std::vector<Verdict> verdicts(movements.size());
     std::vector<Key> keys(movements.size());
     QHash<Key, std::vector<BookingHit>> hits;
@@ -191,9 +191,11 @@ std::vector<Verdict> check(const std::vector<BankMovement>& movements, const Dbf
             v = Verdict{Verdict::Kind::Repeated, QStringLiteral("Kommt in den gelesenen Auszügen doppelt vor.")};
             continue;
         }
-        if (!ref.isEmpty()) seenRefs.insert(ref);
-        if (!e2e.isEmpty()) seenE2e.insert(e2e);
-        seenKeys[keys[i]].emplace_back(cpKey, ref);
+        if (statement.fileComplete(m.fileIndex) && m.currency == u"EUR" && m.bookedByBank) {
+            if (!ref.isEmpty()) seenRefs.insert(ref);
+            if (!e2e.isEmpty()) seenE2e.insert(e2e);
+            seenKeys[keys[i]].emplace_back(cpKey, ref);
+        }
 
         // Taken over before.
         bool inLedger = (!ref.isEmpty() && ledgerRefs.contains(ref)) || (!e2e.isEmpty() && ledgerE2e.contains(e2e));

@@ -24,9 +24,9 @@ struct Verdict {
     QString note;  // German, for the review window
 };
 
-// `ledger` and `bookings` are walked once over their visible rows (lift the journal filter first to see
-// the whole year); either may be closed.
-std::vector<Verdict> check(const std::vector<BankMovement>& movements, const DbfTable& ledger,
-                           const DbfTable& bookings);
+// One verdict per movement of the statement, in its order. `ledger` and `bookings` are walked once over
+// their visible rows (lift the journal filter first to see the whole year); either may be closed. Only
+// movements that can be booked (read whole, in euro, booked by the bank) count for the repeats.
+std::vector<Verdict> check(const Statement& statement, const DbfTable& ledger, const DbfTable& bookings);
 
 }  // namespace DuplicateCheck
