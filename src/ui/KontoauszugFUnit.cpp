@@ -134,7 +134,11 @@ TKontoauszugForm::TKontoauszugForm(TMainForm& mainForm, BankLedger& ledger, Inpu
     for (int c = 0; c < KontoauszugModel::ColumnCount; ++c) Grid->setColumnWidth(c, widths[c]);
     layout->addWidget(Grid, 1);
     connect(m_model, &KontoauszugModel::editRefused, this,
-            [this](const QString& message) { UiMessages::showWarning(this, message); }, Qt::QueuedConnection);
+            [this](const QString& message) {
+                UiMessages::showWarning(this, message);
+                refocus();
+            },
+            Qt::QueuedConnection);
     connect(m_model, &QAbstractItemModel::dataChanged, this, [this] { updateInfo(); });
 
     auto* buttons = new QHBoxLayout;
@@ -241,6 +245,13 @@ void TKontoauszugForm::BuchenBtnClick() {
                     windowTitle(), m_result.summary(), QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("BuchenSummary"));
     box.exec();
+    refocus();
+}
+
+// Gives the keyboard back to the grid after a message box, also where no window manager hands it back.
+void TKontoauszugForm::refocus() {
+    activateWindow();
+    Grid->setFocus(Qt::OtherFocusReason);
 }
 
 void TKontoauszugForm::applyRules() {
@@ -283,6 +294,7 @@ void TKontoauszugForm::RegelBtnClick() {
     UiMessages::showInformation(this, QStringLiteral("Die Regel (%1) wurde gespeichert und auf %2 weitere Umsätze angewandt.")
                                           .arg(rule.description())
                                           .arg(applied));
+    refocus();
 }
 
 void TKontoauszugForm::RegelnBtnClick() {

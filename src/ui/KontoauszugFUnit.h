@@ -65,6 +65,7 @@ protected:
 
 private:
     void commitEditor();
+    void refocus();
     void updateInfo();
     void applyRules();
 
