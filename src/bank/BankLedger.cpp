@@ -51,7 +51,16 @@ void BankLedger::open(const QString& folder, int mandantnr, int year) {
 }
 
 QString BankLedger::key(const QString& text, int width) {
-    return storable(text, width).toCaseFolded().simplified();
+    // Text of plain ASCII and Latin-1 letters is stored as it is: no round trip through the code page.
+    bool plain = true;
+    for (QChar c : QStringView(text).left(width)) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 && (u < 0xA0 || u > 0xFF)) {
+            plain = false;
+            break;
+        }
+    }
+    return (plain ? text.left(width).trimmed() : storable(text, width)).toCaseFolded().simplified();
 }
 
 int BankLedger::add(const BankMovement& m, const QString& beleg) {

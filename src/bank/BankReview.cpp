@@ -99,6 +99,7 @@ std::vector<ReviewRow> propose(const Statement& statement, const std::vector<Dup
     using State = ReviewRow::State;
     std::vector<ReviewRow> rows;
     rows.reserve(statement.movements.size());
+    const BankRules::Matcher matcher(rules);
     for (size_t i = 0; i < statement.movements.size(); ++i) {
         const BankMovement& m = statement.movements[i];
         ReviewRow row;
@@ -131,7 +132,7 @@ std::vector<ReviewRow> propose(const Statement& statement, const std::vector<Dup
             row.note = verdict.note;
         }
         if (m.reversal) row.note = (QStringLiteral("Rückbuchung. ") + row.note).trimmed();
-        const int rule = BankRules::firstMatch(rules, m);
+        const int rule = matcher.firstMatch(m);
         if (rule >= 0) applyRule(row, rules[size_t(rule)], rule, lists);
         row.ticked = row.state == State::New;
         rows.push_back(std::move(row));

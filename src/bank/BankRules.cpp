@@ -97,6 +97,24 @@ void save(const QString& file, const std::vector<BankRule>& rules) {
     }
 }
 
+Matcher::Matcher(const std::vector<BankRule>& rules) {
+    for (const BankRule& r : rules) m_patterns.emplace_back(r.gegenseite.toCaseFolded(), r.verwendung.toCaseFolded());
+}
+
+int Matcher::firstMatch(const BankMovement& m) const {
+    if (m_patterns.empty()) return -1;
+    const QString counterparty = m.counterparty.toCaseFolded();
+    const QString text = m.text.toCaseFolded();
+    for (size_t i = 0; i < m_patterns.size(); ++i) {
+        const auto& [g, v] = m_patterns[i];
+        if (g.isEmpty() && v.isEmpty()) continue;
+        if (!g.isEmpty() && !counterparty.contains(g)) continue;
+        if (!v.isEmpty() && !text.contains(v)) continue;
+        return int(i);
+    }
+    return -1;
+}
+
 int firstMatch(const std::vector<BankRule>& rules, const BankMovement& movement) {
     for (size_t i = 0; i < rules.size(); ++i) {
         if (rules[i].matches(movement)) return int(i);

@@ -45,4 +45,14 @@ void save(const QString& fileName, const std::vector<BankRule>& rules);
 // Index of the first rule that matches, -1 when none does.
 int firstMatch(const std::vector<BankRule>& rules, const BankMovement& movement);
 
+// The same for many movements: the patterns are folded to lower case once, each movement once.
+class Matcher {
+public:
+    explicit Matcher(const std::vector<BankRule>& rules);
+    int firstMatch(const BankMovement& movement) const;
+
+private:
+    std::vector<std::pair<QString, QString>> m_patterns;  // counterparty, purpose; case folded
+};
+
 }  // namespace BankRules

@@ -8,6 +8,7 @@
 #include "journal/AmountFormat.h"
 #include "journal/Booking.h"
 #include "storage/DayNumber.h"
+#include "storage/DbfField.h"
 #include "storage/DbfTable.h"
 
 namespace DuplicateCheck {
@@ -64,8 +65,7 @@ bool storedCents(const char* p, int width, qint64* cents) {
 }
 
 struct BookingHit {
-    QString text;  // case folded
-    QString beleg;
+    int row = 0;  // decoded only when a movement asks for it
     bool used = false;
 };
 
@@ -87,25 +87,28 @@ std::vector<Verdict> check(const Statement& statement, const DbfTable& ledger, c
     const std::vector<BankMovement>& movements = statement.movements;
     std::vector<Verdict> verdicts(movements.size());
     std::vector<Key> keys(movements.size());
-    QHash<Key, std::vector<BookingHit>> hits;
-    hits.reserve(qsizetype(movements.size()));
+    // Movement keys to a slot of bookings sharing the key; a bitmap of the keys' hashes lets most of the
+    // year's bookings pass without a hash lookup.
+    QHash<Key, int> slotOf;
+    slotOf.reserve(qsizetype(movements.size()));
+    constexpr size_t filterBits = size_t(1) << 22;
+    std::vector<quint64> filter(filterBits / 64, 0);
+    auto filterBit = [](const Key& k) { return qHash(k, 0) & (filterBits - 1); };
     for (size_t i = 0; i < movements.size(); ++i) {
         keys[i] = Key{dayOf(movements[i].datum), movements[i].cents};
-        hits.insert(keys[i], {});
+        if (!slotOf.contains(keys[i])) slotOf.insert(keys[i], int(slotOf.size()));
+        const size_t bit = filterBit(keys[i]);
+        filter[bit / 64] |= quint64(1) << (bit % 64);
     }
+    std::vector<std::vector<BookingHit>> bookingsOf(size_t(slotOf.size()));
 
     // The bookings of the year, straight from the stored bytes; only those sharing a key are decoded.
     if (bookings.Active() && bookings.FieldCount() > Booking::Brutto &&
         bookings.Fields(Booking::Datum).dbfType() == 'D' && bookings.Fields(Booking::Brutto).dbfType() == 'N') {
         const int offDatum = bookings.fieldOffset(Booking::Datum);
         const int offArt = bookings.fieldOffset(Booking::Art);
-        const int offBeleg = bookings.fieldOffset(Booking::Beleg);
-        const int offText = bookings.fieldOffset(Booking::Text);
         const int offBrutto = bookings.fieldOffset(Booking::Brutto);
-        const int wBeleg = bookings.Fields(Booking::Beleg).Size();
-        const int wText = bookings.Fields(Booking::Text).Size();
         const int wBrutto = bookings.Fields(Booking::Brutto).Size();
-        const CodePage& cp = bookings.codePage();
         const int count = bookings.RecordCount();
         for (int row = 0; row < count; ++row) {
             const char* r = bookings.rowBytes(row);
@@ -114,10 +117,12 @@ std::vector<Verdict> check(const Statement& statement, const DbfTable& ledger, c
             if (day == 0 || !storedCents(r + offBrutto, wBrutto, &cents)) continue;
             const char art = r[offArt];
             const int sign = (art == 'E' || art == 'N') ? 1 : -1;
-            auto it = hits.find(Key{day, sign * cents});
-            if (it == hits.end()) continue;
-            it->push_back(BookingHit{cp.decode(r + offText, wText).trimmed().toCaseFolded(),
-                                     cp.decode(r + offBeleg, wBeleg).trimmed(), false});
+            const Key key{day, sign * cents};
+            const size_t bit = filterBit(key);
+            if (!(filter[bit / 64] & (quint64(1) << (bit % 64)))) continue;
+            auto it = slotOf.constFind(key);
+            if (it == slotOf.constEnd()) continue;
+            bookingsOf[size_t(*it)].push_back(BookingHit{row, false});
         }
     }
 
@@ -146,23 +151,35 @@ std::vector<Verdict> check(const Statement& statement, const DbfTable& ledger, c
         }
     }
 
+    // The text and receipt of a booking row, read from its bytes when a movement asks for them.
+    auto bookingText = [&bookings](int row, QString* beleg) {
+        const char* r = bookings.rowBytes(row);
+        const CodePage& cp = bookings.codePage();
+        const DbfField& text = bookings.Fields(Booking::Text);
+        const DbfField& receipt = bookings.Fields(Booking::Beleg);
+        *beleg = cp.decode(r + bookings.fieldOffset(Booking::Beleg), receipt.Size()).trimmed();
+        return cp.decode(r + bookings.fieldOffset(Booking::Text), text.Size()).trimmed().toCaseFolded();
+    };
+
     // Takes the booking that stands for movement i: one naming its counterparty first, else any.
     auto takeBooking = [&](size_t i, bool needCounterparty) -> bool {
-        auto it = hits.find(keys[i]);
-        if (it == hits.end()) return false;
+        std::vector<BookingHit>& candidates = bookingsOf[size_t(slotOf.value(keys[i]))];
+        if (candidates.empty()) return false;
         const BankMovement& m = movements[i];
         const QString cp = m.counterparty.simplified().toCaseFolded();
         const QString probe = cp.left(20);
-        for (BookingHit& h : *it) {
+        for (BookingHit& h : candidates) {
             if (h.used) continue;
-            const bool names = probe.isEmpty() || h.text.contains(probe) || (!m.bankRef.isEmpty() && h.beleg == m.bankRef);
+            QString beleg;
+            const QString text = bookingText(h.row, &beleg);
+            const bool names = probe.isEmpty() || text.contains(probe) || (!m.bankRef.isEmpty() && beleg == m.bankRef);
             if (names) {
                 h.used = true;
                 return true;
             }
         }
         if (needCounterparty) return false;
-        for (BookingHit& h : *it) {
+        for (BookingHit& h : candidates) {
             if (!h.used) {
                 h.used = true;
                 return true;
@@ -172,20 +189,22 @@ std::vector<Verdict> check(const Statement& statement, const DbfTable& ledger, c
     };
 
     QSet<QString> seenRefs, seenE2e;
-    QHash<Key, std::vector<std::pair<QString, QString>>> seenKeys;  // counterparty, bank reference
+    QMultiHash<Key, int> seenKeys;  // movement index
+    std::vector<QString> cpKeys(movements.size()), refs(movements.size());
     for (size_t i = 0; i < movements.size(); ++i) {
         const BankMovement& m = movements[i];
         Verdict& v = verdicts[i];
-        const QString cpKey = BankLedger::key(m.counterparty);
-        const QString ref = BankLedger::key(m.bankRef, 35).isEmpty() ? QString() : m.bankRef.left(35).trimmed();
+        cpKeys[i] = BankLedger::key(m.counterparty);
+        refs[i] = m.bankRef.left(35).trimmed();
+        const QString& cpKey = cpKeys[i];
+        const QString& ref = refs[i];
         const QString e2e = m.endToEndId.left(35).trimmed();
 
         // Read twice in the same files.
         bool repeated = (!ref.isEmpty() && seenRefs.contains(ref)) || (!e2e.isEmpty() && seenE2e.contains(e2e));
-        if (!repeated) {
-            for (const auto& [cp, otherRef] : seenKeys.value(keys[i])) {
-                if (cp == cpKey && (ref.isEmpty() || otherRef.isEmpty())) repeated = true;
-            }
+        for (auto it = seenKeys.constFind(keys[i]); !repeated && it != seenKeys.constEnd() && it.key() == keys[i]; ++it) {
+            const size_t other = size_t(it.value());
+            if (cpKeys[other] == cpKey && (ref.isEmpty() || refs[other].isEmpty())) repeated = true;
         }
         if (repeated) {
             v = Verdict{Verdict::Kind::Repeated, QStringLiteral("Kommt in den gelesenen Auszügen doppelt vor.")};
@@ -194,7 +213,7 @@ std::vector<Verdict> check(const Statement& statement, const DbfTable& ledger, c
         if (statement.fileComplete(m.fileIndex) && m.currency == u"EUR" && m.bookedByBank) {
             if (!ref.isEmpty()) seenRefs.insert(ref);
             if (!e2e.isEmpty()) seenE2e.insert(e2e);
-            seenKeys[keys[i]].emplace_back(cpKey, ref);
+            seenKeys.insert(keys[i], int(i));
         }
 
         // Taken over before.

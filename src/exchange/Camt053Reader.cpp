@@ -54,7 +54,7 @@ enum Tag : unsigned char {
 
 Tag tagOf(QStringView n) {
     struct Name {
-        const char16_t* text;
+        QStringView text;  // the length is known here, not counted at every comparison
         Tag tag;
     };
     static const Name names[] = {
@@ -78,7 +78,7 @@ Tag tagOf(QStringView n) {
         {u"BkToCstmrStmt", BkToCstmrStmt}, {u"Document", Document},
     };
     for (const Name& name : names) {
-        if (n == QStringView(name.text)) return name.tag;
+        if (n == name.text) return name.tag;
     }
     return Other;
 }
