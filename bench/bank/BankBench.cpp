@@ -152,7 +152,7 @@ Statement movements(int count, int existing) {
     s.movements.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
         // Every tenth one matches a booking of the table (same day, amount and counterparty in the text).
-        const int j = i % 10 == 0 ? (i * 7) % existing : existing + i;
+        const int j = i % 10 == 0 && existing > 0 ? (i * 7) % existing : existing + i;
         BankMovement m;
         m.where = QStringLiteral("Eintrag %1").arg(i + 1);
         m.datum = QDate(2026, 1, 1).addDays(j % 365);
