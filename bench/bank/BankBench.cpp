@@ -34,18 +34,19 @@ QByteArray camtEntry(int i) {
     const QByteArray amount = QByteArray::number(1 + i % 5000) + '.' + QByteArray::number(10 + i % 90);
     const QByteArray day = QByteArray::number(10 + i % 18);
     return "      <Ntry>\n        <Amt Ccy=\"EUR\">" + amount + "</Amt>\n        <CdtDbtInd>" +
-           (i % 3 ? "DBIT" : "CRDT") +
-           "</CdtDbtInd>\n        <Sts><Cd>BOOK</Cd></Sts>\n        <BookgDt><Dt>2026-03-" + day +
-           "</Dt></BookgDt>\n        <ValDt><Dt>2026-03-" + day + "</Dt></ValDt>\n        <AcctSvcrRef>REF" + n +
+           (i % 3 ? "DBIT" : "CRDT") + "</CdtDbtInd>\n        <Sts><Cd>BOOK</Cd></Sts>\n        <BookgDt><Dt>2026-03-" +
+           day + "</Dt></BookgDt>\n        <ValDt><Dt>2026-03-" + day + "</Dt></ValDt>\n        <AcctSvcrRef>REF" + n +
            "</AcctSvcrRef>\n        <BkTxCd><Domn><Cd>PMNT</Cd><Fmly><Cd>ICDT</Cd><SubFmlyCd>ESCT</SubFmlyCd></Fmly>"
-           "</Domn></BkTxCd>\n        <NtryDtls>\n          <TxDtls>\n            <Refs><EndToEndId>E2E" + n +
-           "</EndToEndId></Refs>\n            <Amt Ccy=\"EUR\">" + amount + "</Amt>\n            <CdtDbtInd>" +
+           "</Domn></BkTxCd>\n        <NtryDtls>\n          <TxDtls>\n            <Refs><EndToEndId>E2E" +
+           n + "</EndToEndId></Refs>\n            <Amt Ccy=\"EUR\">" + amount + "</Amt>\n            <CdtDbtInd>" +
            (i % 3 ? "DBIT" : "CRDT") +
            "</CdtDbtInd>\n            <RltdPties>\n              <Dbtr><Pty><Nm>Kunde Nummer " + n +
            " GmbH &amp; Co. KG</Nm></Pty></Dbtr>\n              <DbtrAcct><Id><IBAN>DE89370400440532013000</IBAN></Id>"
-           "</DbtrAcct>\n              <Cdtr><Pty><Nm>Lieferant " + QByteArray::number(i % 500) +
+           "</DbtrAcct>\n              <Cdtr><Pty><Nm>Lieferant " +
+           QByteArray::number(i % 500) +
            " Handelsgesellschaft mbH</Nm></Pty></Cdtr>\n              <CdtrAcct><Id><IBAN>DE44500105175407324931</IBAN>"
-           "</Id></CdtrAcct>\n            </RltdPties>\n            <RmtInf>\n              <Ustrd>Rechnung " + n +
+           "</Id></CdtrAcct>\n            </RltdPties>\n            <RmtInf>\n              <Ustrd>Rechnung " +
+           n +
            " vom 01.03.2026 Kundennummer 4711 Auftrag 0815</Ustrd>\n              <Ustrd>Vielen Dank fuer Ihren "
            "Einkauf, Zahlung ohne Abzug</Ustrd>\n            </RmtInf>\n          </TxDtls>\n        </NtryDtls>\n"
            "      </Ntry>\n";
@@ -58,9 +59,10 @@ const QString& camtFile(int entries) {
         name = folder().filePath(QStringLiteral("gross.xml"));
         QFile f(name);
         f.open(QIODevice::WriteOnly);
-        f.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Document "
-                "xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053.001.08\">\n  <BkToCstmrStmt>\n    <GrpHdr><MsgId>B</MsgId>"
-                "<CreDtTm>2026-04-01T06:00:00</CreDtTm></GrpHdr>\n    <Stmt>\n      <Id>1</Id>\n");
+        f.write(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Document "
+            "xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053.001.08\">\n  <BkToCstmrStmt>\n    <GrpHdr><MsgId>B</MsgId>"
+            "<CreDtTm>2026-04-01T06:00:00</CreDtTm></GrpHdr>\n    <Stmt>\n      <Id>1</Id>\n");
         QByteArray chunk;
         for (int i = 0; i < entries; ++i) {
             chunk += camtEntry(i);
@@ -130,9 +132,9 @@ void writeBookings(const QString& dir, int count) {
         record += QByteArray::number(i + 1).leftJustified(20, ' ');
         record += ("Kunde Nummer " + QByteArray::number(i) + " GmbH").leftJustified(60, ' ');
         const qint64 cents = 100 + (qint64(i) * 7919) % 500000;
-        record += (QByteArray::number(cents / 100) + ',' + QByteArray::number(cents % 100).rightJustified(2, '0') +
-                   "000000")
-                      .rightJustified(18, ' ');
+        record +=
+            (QByteArray::number(cents / 100) + ',' + QByteArray::number(cents % 100).rightJustified(2, '0') + "000000")
+                .rightJustified(18, ' ');
         record += QByteArray("19,00000000").rightJustified(18, ' ');
         record += QByteArray("0").rightJustified(9, ' ');
         record += QByteArray(36, ' ');

@@ -65,8 +65,10 @@ BankPostingResult post(TableSet& tables, BankLedger& ledger, std::vector<ReviewR
         throw QuorvelError(QStringLiteral("Die Buchungen dieses Jahres sind nicht geöffnet; es wurde nichts gebucht."));
     int total = 0;
     for (const ReviewRow& row : rows) {
-        if (row.ticked) ++total;
-        else if (row.state != ReviewRow::State::BookedNow) ++result.notTicked;
+        if (row.ticked)
+            ++total;
+        else if (row.state != ReviewRow::State::BookedNow)
+            ++result.notTicked;
     }
     qint64 next = FindMaxBel(tables.Dbf1);
     int done = 0;

@@ -24,7 +24,8 @@ MasterLists::MasterLists(TableSet& t) {
     incomeNrs = numbers(t.EinnahmeKonten);
     expenseNrs = numbers(t.AusgabeKonten);
     if (t.MwstSaetze.Active()) {
-        for (t.MwstSaetze.First(); !t.MwstSaetze.Eof(); t.MwstSaetze.Next()) rates.push_back(t.MwstSaetze.Fields(0).AsFloat());
+        for (t.MwstSaetze.First(); !t.MwstSaetze.Eof(); t.MwstSaetze.Next())
+            rates.push_back(t.MwstSaetze.Fields(0).AsFloat());
     }
 }
 

@@ -33,16 +33,16 @@ public:
 // One movement in the review window with the booking proposed for it.
 struct ReviewRow {
     enum class State {
-        New,          // not booked yet
-        Booked,       // booked before: greyed, booked again only when ticked
-        LedgerOnly,   // taken over before but its booking is missing: greyed, the user decides
-        Repeated,     // the files read contain it twice: greyed, the user decides
-        OtherYear,    // dated outside the booking year: skipped
-        Currency,     // not in euro: listed, not booked
-        Unreadable,   // its file did not read whole: listed, not booked
-        Zero,         // amount 0: nothing to book
-        Pending,      // the bank has not booked it yet
-        BookedNow,    // booked from this window
+        New,         // not booked yet
+        Booked,      // booked before: greyed, booked again only when ticked
+        LedgerOnly,  // taken over before but its booking is missing: greyed, the user decides
+        Repeated,    // the files read contain it twice: greyed, the user decides
+        OtherYear,   // dated outside the booking year: skipped
+        Currency,    // not in euro: listed, not booked
+        Unreadable,  // its file did not read whole: listed, not booked
+        Zero,        // amount 0: nothing to book
+        Pending,     // the bank has not booked it yet
+        BookedNow,   // booked from this window
     };
 
     BankMovement movement;

@@ -137,7 +137,8 @@ std::vector<Verdict> check(const Statement& statement, const DbfTable& ledger, c
             ledger.readRow(row, [&](const DbfTable& t) {
                 LedgerRecord rec;
                 const QDate d = DayNumber::toDate(t.Fields(BankLedger::fDatum).AsDateTime());
-                rec.key = Key{dayOf(d), std::llround(Booking::roundToCent(t.Fields(BankLedger::fBetrag).AsFloat()) * 100)};
+                rec.key =
+                    Key{dayOf(d), std::llround(Booking::roundToCent(t.Fields(BankLedger::fBetrag).AsFloat()) * 100)};
                 rec.counterparty = BankLedger::key(t.Fields(BankLedger::fGegenseite).AsString());
                 rec.bankRef = t.Fields(BankLedger::fBankref).AsString();
                 rec.e2e = t.Fields(BankLedger::fE2eref).AsString();
@@ -202,7 +203,8 @@ std::vector<Verdict> check(const Statement& statement, const DbfTable& ledger, c
 
         // Read twice in the same files.
         bool repeated = (!ref.isEmpty() && seenRefs.contains(ref)) || (!e2e.isEmpty() && seenE2e.contains(e2e));
-        for (auto it = seenKeys.constFind(keys[i]); !repeated && it != seenKeys.constEnd() && it.key() == keys[i]; ++it) {
+        for (auto it = seenKeys.constFind(keys[i]); !repeated && it != seenKeys.constEnd() && it.key() == keys[i];
+             ++it) {
             const size_t other = size_t(it.value());
             if (cpKeys[other] == cpKey && (ref.isEmpty() || refs[other].isEmpty())) repeated = true;
         }
@@ -232,9 +234,9 @@ std::vector<Verdict> check(const Statement& statement, const DbfTable& ledger, c
             if (takeBooking(i, false))
                 v = Verdict{Verdict::Kind::Booked, QStringLiteral("Bereits gebucht (%1).").arg(how)};
             else
-                v = Verdict{Verdict::Kind::LedgerOnly,
-                            QStringLiteral("Wurde schon einmal übernommen (%1), die Buchung fehlt aber im Journal.")
-                                .arg(how)};
+                v = Verdict{
+                    Verdict::Kind::LedgerOnly,
+                    QStringLiteral("Wurde schon einmal übernommen (%1), die Buchung fehlt aber im Journal.").arg(how)};
             continue;
         }
         if (takeBooking(i, true))

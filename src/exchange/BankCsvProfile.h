@@ -17,13 +17,13 @@ struct BankCsvProfile {
     Encoding encoding = Encoding::Cp1252;  // a UTF-8 byte-order mark always means UTF-8
     QChar separator = u';';
     bool decimalComma = true;
-    int skipLines = 0;        // lines before the heading (account details, balances)
-    bool hasHeading = true;   // the line after them names the columns
+    int skipLines = 0;       // lines before the heading (account details, balances)
+    bool hasHeading = true;  // the line after them names the columns
     int dateColumn = -1;
-    int amountColumn = -1;    // one signed amount, or:
-    int debitColumn = -1;     // money out ("Soll"), taken as negative whatever its sign
-    int creditColumn = -1;    // money in ("Haben")
-    QList<int> textColumns;   // joined with blanks into the remittance text
+    int amountColumn = -1;   // one signed amount, or:
+    int debitColumn = -1;    // money out ("Soll"), taken as negative whatever its sign
+    int creditColumn = -1;   // money in ("Haben")
+    QList<int> textColumns;  // joined with blanks into the remittance text
     int counterpartyColumn = -1;
     int referenceColumn = -1;
     int currencyColumn = -1;  // empty or missing: EUR

@@ -1,7 +1,8 @@
 #include "exchange/BankCsvReader.h"
 
-#include <QStringDecoder>
 #include <csv.h>
+
+#include <QStringDecoder>
 
 #include "journal/DateInput.h"
 #include "storage/CodePage.h"
@@ -89,8 +90,9 @@ Table split(const QByteArray& bytes, const BankCsvProfile& profile, int maxRows)
         ++s.line;
         const auto length = size_t(end - pos);
         if (csv_parse(&parser, bytes.constData() + pos, length, onField, onRow, &s) != length) {
-            table.error = QStringLiteral("Zeile %1: %2 (ein Anführungszeichen steht an falscher Stelle oder wird "
-                                         "nicht geschlossen).")
+            table.error = QStringLiteral(
+                              "Zeile %1: %2 (ein Anführungszeichen steht an falscher Stelle oder wird "
+                              "nicht geschlossen).")
                               .arg(s.line)
                               .arg(QString::fromLatin1(csv_strerror(csv_error(&parser))));
             csv_free(&parser);

@@ -16,11 +16,11 @@ struct BankMovement {
     QString currency = QStringLiteral("EUR");
     QString counterparty;
     QString counterpartyIban;
-    QString text;           // the remittance lines joined
-    QString structuredRef;  // the creditor's structured reference (RF...), when given
-    QString endToEndId;     // empty when none was given
-    QString bankRef;        // the bank's own reference of the movement
-    bool reversal = false;  // the bank reverses an earlier movement
+    QString text;              // the remittance lines joined
+    QString structuredRef;     // the creditor's structured reference (RF...), when given
+    QString endToEndId;        // empty when none was given
+    QString bankRef;           // the bank's own reference of the movement
+    bool reversal = false;     // the bank reverses an earlier movement
     bool bookedByBank = true;  // false for an entry the bank has only pending
 
     double amount() const { return double(cents) / 100.0; }

@@ -58,24 +58,42 @@ Tag tagOf(QStringView n) {
         Tag tag;
     };
     static const Name names[] = {
-        {u"Ntry", Ntry},         {u"Amt", Amt},
-        {u"CdtDbtInd", CdtDbtInd}, {u"TxDtls", TxDtls},
-        {u"NtryDtls", NtryDtls}, {u"Nm", Nm},
-        {u"Ustrd", Ustrd},       {u"RmtInf", RmtInf},
-        {u"RltdPties", RltdPties}, {u"Dbtr", Dbtr},
-        {u"Cdtr", Cdtr},         {u"DbtrAcct", DbtrAcct},
-        {u"CdtrAcct", CdtrAcct}, {u"Id", Id},
-        {u"IBAN", IBAN},         {u"Refs", Refs},
-        {u"EndToEndId", EndToEndId}, {u"AcctSvcrRef", AcctSvcrRef},
-        {u"BookgDt", BookgDt},   {u"ValDt", ValDt},
-        {u"Dt", Dt},             {u"DtTm", DtTm},
-        {u"Sts", Sts},           {u"Cd", Cd},
-        {u"RvslInd", RvslInd},   {u"Pty", Pty},
-        {u"Strd", Strd},         {u"CdtrRefInf", CdtrRefInf},
-        {u"Ref", Ref},           {u"AmtDtls", AmtDtls},
-        {u"TxAmt", TxAmt},       {u"AddtlNtryInf", AddtlNtryInf},
-        {u"AddtlTxInf", AddtlTxInf}, {u"Stmt", Stmt},
-        {u"BkToCstmrStmt", BkToCstmrStmt}, {u"Document", Document},
+        {u"Ntry", Ntry},
+        {u"Amt", Amt},
+        {u"CdtDbtInd", CdtDbtInd},
+        {u"TxDtls", TxDtls},
+        {u"NtryDtls", NtryDtls},
+        {u"Nm", Nm},
+        {u"Ustrd", Ustrd},
+        {u"RmtInf", RmtInf},
+        {u"RltdPties", RltdPties},
+        {u"Dbtr", Dbtr},
+        {u"Cdtr", Cdtr},
+        {u"DbtrAcct", DbtrAcct},
+        {u"CdtrAcct", CdtrAcct},
+        {u"Id", Id},
+        {u"IBAN", IBAN},
+        {u"Refs", Refs},
+        {u"EndToEndId", EndToEndId},
+        {u"AcctSvcrRef", AcctSvcrRef},
+        {u"BookgDt", BookgDt},
+        {u"ValDt", ValDt},
+        {u"Dt", Dt},
+        {u"DtTm", DtTm},
+        {u"Sts", Sts},
+        {u"Cd", Cd},
+        {u"RvslInd", RvslInd},
+        {u"Pty", Pty},
+        {u"Strd", Strd},
+        {u"CdtrRefInf", CdtrRefInf},
+        {u"Ref", Ref},
+        {u"AmtDtls", AmtDtls},
+        {u"TxAmt", TxAmt},
+        {u"AddtlNtryInf", AddtlNtryInf},
+        {u"AddtlTxInf", AddtlTxInf},
+        {u"Stmt", Stmt},
+        {u"BkToCstmrStmt", BkToCstmrStmt},
+        {u"Document", Document},
     };
     for (const Name& name : names) {
         if (n == name.text) return name.tag;
@@ -150,16 +168,17 @@ private:
 bool Reader::checkDocument() {
     const QString ns = m_xml.namespaceUri().toString();
     if (m_xml.name() != u"Document") {
-        problem({}, {}, QStringLiteral("Die Datei ist kein Kontoauszug im Format camt.053 (das Wurzelelement heißt "
-                                       "„%1“ statt „Document“).")
-                            .arg(m_xml.name().toString()));
+        problem({}, {},
+                QStringLiteral("Die Datei ist kein Kontoauszug im Format camt.053 (das Wurzelelement heißt "
+                               "„%1“ statt „Document“).")
+                    .arg(m_xml.name().toString()));
         return false;
     }
     if (!ns.startsWith(namespacePrefix)) {
         problem({}, {},
-                ns.isEmpty() ? QStringLiteral("Die Datei nennt keine camt.053-Version (der Namensraum fehlt).")
-                             : QStringLiteral("Die Datei ist kein Kontoauszug im Format camt.053 (Namensraum „%1“).")
-                                   .arg(ns));
+                ns.isEmpty()
+                    ? QStringLiteral("Die Datei nennt keine camt.053-Version (der Namensraum fehlt).")
+                    : QStringLiteral("Die Datei ist kein Kontoauszug im Format camt.053 (Namensraum „%1“).").arg(ns));
         return false;
     }
     const QString version = ns.mid(namespacePrefix.size());
@@ -205,18 +224,30 @@ void Reader::startElement(Tag tag) {
     auto attrCcy = [this] { return m_xml.attributes().value(QStringLiteral("Ccy")).toString().trimmed(); };
     if (under({Ntry})) {
         switch (tag) {
-        case Amt: e.ccy = attrCcy(); e.amt = text(); return;
-        case CdtDbtInd: e.cdtDbt = text(); return;
-        case RvslInd: e.rvsl = text(); return;
-        case Sts: {
-            // 001.02 and .04 write the code directly, 001.08 inside Cd.
-            const QString s = m_xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
-            e.sts = s;
-            return;
-        }
-        case AcctSvcrRef: e.acctSvcrRef = text(); return;
-        case AddtlNtryInf: e.addtlNtryInf = text(); return;
-        default: break;
+            case Amt:
+                e.ccy = attrCcy();
+                e.amt = text();
+                return;
+            case CdtDbtInd:
+                e.cdtDbt = text();
+                return;
+            case RvslInd:
+                e.rvsl = text();
+                return;
+            case Sts: {
+                // 001.02 and .04 write the code directly, 001.08 inside Cd.
+                const QString s = m_xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+                e.sts = s;
+                return;
+            }
+            case AcctSvcrRef:
+                e.acctSvcrRef = text();
+                return;
+            case AddtlNtryInf:
+                e.addtlNtryInf = text();
+                return;
+            default:
+                break;
         }
     } else if ((tag == Dt || tag == DtTm) && (under({Ntry, BookgDt}) || under({Ntry, ValDt}))) {
         (m_stack.back() == BookgDt ? e.bookgDt : e.valDt) = text();
@@ -224,25 +255,51 @@ void Reader::startElement(Tag tag) {
     } else if (tx) {
         if (under({TxDtls})) {
             switch (tag) {
-            case Amt: tx->ccy = attrCcy(); tx->amt = text(); return;
-            case CdtDbtInd: tx->cdtDbt = text(); return;
-            case AddtlTxInf: tx->addtlTxInf = text(); return;
-            default: break;
+                case Amt:
+                    tx->ccy = attrCcy();
+                    tx->amt = text();
+                    return;
+                case CdtDbtInd:
+                    tx->cdtDbt = text();
+                    return;
+                case AddtlTxInf:
+                    tx->addtlTxInf = text();
+                    return;
+                default:
+                    break;
             }
         } else if (tag == Amt && under({TxDtls, AmtDtls, TxAmt})) {
             tx->txCcy = attrCcy();
             tx->txAmt = text();
             return;
         } else if (under({TxDtls, Refs})) {
-            if (tag == AcctSvcrRef) { tx->acctSvcrRef = text(); return; }
-            if (tag == EndToEndId) { tx->endToEndId = text(); return; }
+            if (tag == AcctSvcrRef) {
+                tx->acctSvcrRef = text();
+                return;
+            }
+            if (tag == EndToEndId) {
+                tx->endToEndId = text();
+                return;
+            }
         } else if (tag == Nm) {
             // 001.02 and .04: RltdPties/Dbtr/Nm; 001.08: RltdPties/Dbtr/Pty/Nm.
-            if (under({RltdPties, Dbtr}) || under({RltdPties, Dbtr, Pty})) { tx->dbtrNm = text(); return; }
-            if (under({RltdPties, Cdtr}) || under({RltdPties, Cdtr, Pty})) { tx->cdtrNm = text(); return; }
+            if (under({RltdPties, Dbtr}) || under({RltdPties, Dbtr, Pty})) {
+                tx->dbtrNm = text();
+                return;
+            }
+            if (under({RltdPties, Cdtr}) || under({RltdPties, Cdtr, Pty})) {
+                tx->cdtrNm = text();
+                return;
+            }
         } else if (tag == IBAN) {
-            if (under({RltdPties, DbtrAcct, Id})) { tx->dbtrIban = text(); return; }
-            if (under({RltdPties, CdtrAcct, Id})) { tx->cdtrIban = text(); return; }
+            if (under({RltdPties, DbtrAcct, Id})) {
+                tx->dbtrIban = text();
+                return;
+            }
+            if (under({RltdPties, CdtrAcct, Id})) {
+                tx->cdtrIban = text();
+                return;
+            }
         } else if (tag == Ustrd && under({TxDtls, RmtInf})) {
             tx->ustrd << text();
             return;
@@ -259,39 +316,40 @@ void Reader::run() {
     while (!m_xml.atEnd()) {
         const QXmlStreamReader::TokenType token = m_xml.readNext();
         switch (token) {
-        case QXmlStreamReader::DTD:
-            // Entities declared here could expand without end or name outside files: never used.
-            problem({}, {},
-                    QStringLiteral("Die Datei enthält eine Dokumenttypdefinition (DTD, Zeile %1). Solche Dateien "
-                                   "werden aus Sicherheitsgründen nicht gelesen; Kontoauszüge der Banken enthalten "
-                                   "keine.")
-                        .arg(m_xml.lineNumber()));
-            return;
-        case QXmlStreamReader::EntityReference:
-            problem({}, {}, QStringLiteral("Die Datei verweist in Zeile %1 auf eine Entität; sie wird nicht gelesen.")
-                                .arg(m_xml.lineNumber()));
-            return;
-        case QXmlStreamReader::StartElement: {
-            if (!documentSeen) {
-                documentSeen = true;
-                if (!checkDocument()) return;
-            }
-            startElement(tagOf(m_xml.name()));
-            break;
-        }
-        case QXmlStreamReader::EndElement:
-            if (!m_stack.empty()) {
-                if (m_stack.back() == Ntry && m_inEntry) {
-                    m_stack.pop_back();
-                    finishEntry();
-                    m_inEntry = false;
-                    break;
+            case QXmlStreamReader::DTD:
+                // Entities declared here could expand without end or name outside files: never used.
+                problem({}, {},
+                        QStringLiteral("Die Datei enthält eine Dokumenttypdefinition (DTD, Zeile %1). Solche Dateien "
+                                       "werden aus Sicherheitsgründen nicht gelesen; Kontoauszüge der Banken enthalten "
+                                       "keine.")
+                            .arg(m_xml.lineNumber()));
+                return;
+            case QXmlStreamReader::EntityReference:
+                problem({}, {},
+                        QStringLiteral("Die Datei verweist in Zeile %1 auf eine Entität; sie wird nicht gelesen.")
+                            .arg(m_xml.lineNumber()));
+                return;
+            case QXmlStreamReader::StartElement: {
+                if (!documentSeen) {
+                    documentSeen = true;
+                    if (!checkDocument()) return;
                 }
-                m_stack.pop_back();
+                startElement(tagOf(m_xml.name()));
+                break;
             }
-            break;
-        default:
-            break;
+            case QXmlStreamReader::EndElement:
+                if (!m_stack.empty()) {
+                    if (m_stack.back() == Ntry && m_inEntry) {
+                        m_stack.pop_back();
+                        finishEntry();
+                        m_inEntry = false;
+                        break;
+                    }
+                    m_stack.pop_back();
+                }
+                break;
+            default:
+                break;
         }
     }
     if (m_xml.hasError() && !documentSeen && m_xml.error() == QXmlStreamReader::PrematureEndOfDocumentError) {
@@ -330,15 +388,20 @@ void Reader::finishEntry() {
         problem(entryWhere(e), QStringLiteral("Betrag"),
                 QStringLiteral("„%1“ ist kein Betrag in Euro und Cent.").arg(e.amt));
     int entrySign = 0;
-    if (e.cdtDbt == u"CRDT") entrySign = 1;
-    else if (e.cdtDbt == u"DBIT") entrySign = -1;
+    if (e.cdtDbt == u"CRDT")
+        entrySign = 1;
+    else if (e.cdtDbt == u"DBIT")
+        entrySign = -1;
     else
         problem(entryWhere(e), QStringLiteral("Soll/Haben"),
                 QStringLiteral("„%1“ ist weder CRDT noch DBIT.").arg(e.cdtDbt));
     QDate datum;
-    if (!e.bookgDt.isEmpty()) datum = readDate(e.bookgDt, e, QStringLiteral("Buchungsdatum"));
-    else if (!e.valDt.isEmpty()) datum = readDate(e.valDt, e, QStringLiteral("Valuta"));
-    else problem(entryWhere(e), QStringLiteral("Buchungsdatum"), QStringLiteral("Weder Buchungsdatum noch Valuta."));
+    if (!e.bookgDt.isEmpty())
+        datum = readDate(e.bookgDt, e, QStringLiteral("Buchungsdatum"));
+    else if (!e.valDt.isEmpty())
+        datum = readDate(e.valDt, e, QStringLiteral("Valuta"));
+    else
+        problem(entryWhere(e), QStringLiteral("Buchungsdatum"), QStringLiteral("Weder Buchungsdatum noch Valuta."));
     const bool reversal = e.rvsl == u"true" || e.rvsl == u"1";
     const bool booked = e.sts.isEmpty() || e.sts == u"BOOK";
     if (m_out.problemCount() != problemsBefore) return;
@@ -365,12 +428,15 @@ void Reader::finishEntry() {
                 m.counterpartyIban = fromDebtor ? tx->cdtrIban : tx->dbtrIban;
             }
             const QString remittance = joined(tx->ustrd);
-            if (!remittance.isEmpty()) m.text = remittance;
-            else if (!tx->addtlTxInf.isEmpty()) m.text = tx->addtlTxInf;
+            if (!remittance.isEmpty())
+                m.text = remittance;
+            else if (!tx->addtlTxInf.isEmpty())
+                m.text = tx->addtlTxInf;
             m.structuredRef = tx->strdRef;
             if (m.text.isEmpty()) m.text = tx->strdRef;
             if (tx->endToEndId.compare(u"NOTPROVIDED", Qt::CaseInsensitive) != 0) m.endToEndId = tx->endToEndId;
-            if (!tx->acctSvcrRef.isEmpty()) m.bankRef = tx->acctSvcrRef;
+            if (!tx->acctSvcrRef.isEmpty())
+                m.bankRef = tx->acctSvcrRef;
             else if (index >= 0 && !e.acctSvcrRef.isEmpty())
                 m.bankRef = e.acctSvcrRef + QStringLiteral("/") + QString::number(index + 1);
         }
@@ -402,17 +468,20 @@ void Reader::finishEntry() {
             continue;
         }
         int sign = entrySign;
-        if (tx.cdtDbt == u"CRDT") sign = 1;
-        else if (tx.cdtDbt == u"DBIT") sign = -1;
+        if (tx.cdtDbt == u"CRDT")
+            sign = 1;
+        else if (tx.cdtDbt == u"DBIT")
+            sign = -1;
         amounts.push_back(sign * cents);
         sum += sign * cents;
         if (!ccy.isEmpty() && ccy != e.ccy) sameCurrency = false;
     }
     if (m_out.problemCount() != problemsBefore) return;
     if (sameCurrency && sum != signedEntry) {
-        problem(entryWhere(e), QStringLiteral("Betrag"),
-                QStringLiteral("Die Einzelumsätze der Sammelbuchung ergeben %1, der Eintrag nennt %2.")
-                    .arg(QString::number(double(sum) / 100, 'f', 2), QString::number(double(signedEntry) / 100, 'f', 2)));
+        problem(
+            entryWhere(e), QStringLiteral("Betrag"),
+            QStringLiteral("Die Einzelumsätze der Sammelbuchung ergeben %1, der Eintrag nennt %2.")
+                .arg(QString::number(double(sum) / 100, 'f', 2), QString::number(double(signedEntry) / 100, 'f', 2)));
         return;
     }
     for (size_t i = 0; i < e.txs.size(); ++i) {

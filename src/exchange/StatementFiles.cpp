@@ -26,8 +26,7 @@ void readCamtOrZip(const QString& fileName, Statement& out) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         const int index = out.addFile(QFileInfo(fileName).fileName());
-        out.addProblem(index, {}, {},
-                       QStringLiteral("Die Datei lässt sich nicht öffnen: %1").arg(file.errorString()));
+        out.addProblem(index, {}, {}, QStringLiteral("Die Datei lässt sich nicht öffnen: %1").arg(file.errorString()));
         return;
     }
     Camt053Reader::read(file, QFileInfo(fileName).fileName(), out);

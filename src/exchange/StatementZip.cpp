@@ -1,10 +1,11 @@
 #include "exchange/StatementZip.h"
 
-#include <QBuffer>
-#include <QFileInfo>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 #include <quazip/quazipfileinfo.h>
+
+#include <QBuffer>
+#include <QFileInfo>
 
 #include "exchange/Camt053Reader.h"
 
@@ -58,7 +59,7 @@ void read(const QString& zipFile, Statement& out, const Limits& limits) {
                                             "Archiv wird nicht gelesen."));
             return;
         }
-        if (info.name.endsWith(u'/')) continue;  // a folder
+        if (info.name.endsWith(u'/')) continue;                                          // a folder
         if (!info.name.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive)) continue;  // not a statement
         const auto size = qint64(info.uncompressedSize);
         const auto packed = std::max<qint64>(qint64(info.compressedSize), 1);

@@ -142,10 +142,10 @@ void TBankCsvProfilForm::showProfile(const BankCsvProfile& p) {
     m_updating = false;
     fillColumnChoices();
     m_updating = true;
-    const std::pair<QComboBox*, int> columns[] = {{DatumEd, p.dateColumn},         {BetragEd, p.amountColumn},
-                                                  {SollEd, p.debitColumn},         {HabenEd, p.creditColumn},
-                                                  {GegenseiteEd, p.counterpartyColumn}, {ReferenzEd, p.referenceColumn},
-                                                  {WaehrungEd, p.currencyColumn}};
+    const std::pair<QComboBox*, int> columns[] = {
+        {DatumEd, p.dateColumn},       {BetragEd, p.amountColumn},           {SollEd, p.debitColumn},
+        {HabenEd, p.creditColumn},     {GegenseiteEd, p.counterpartyColumn}, {ReferenzEd, p.referenceColumn},
+        {WaehrungEd, p.currencyColumn}};
     for (const auto& [combo, column] : columns) combo->setCurrentIndex(column + 1 < combo->count() ? column + 1 : 0);
     for (int i = 0; i < TextEd->count(); ++i)
         TextEd->item(i)->setCheckState(p.textColumns.contains(i) ? Qt::Checked : Qt::Unchecked);
@@ -213,14 +213,22 @@ void TBankCsvProfilForm::updatePreview() {
     QStringList titles;
     for (int c = 0; c < columns; ++c) {
         QString role;
-        if (c == p.dateColumn) role = QStringLiteral("Datum");
-        else if (c == p.amountColumn) role = QStringLiteral("Betrag");
-        else if (c == p.debitColumn) role = QStringLiteral("Soll");
-        else if (c == p.creditColumn) role = QStringLiteral("Haben");
-        else if (c == p.counterpartyColumn) role = QStringLiteral("Gegenseite");
-        else if (c == p.referenceColumn) role = QStringLiteral("Referenz");
-        else if (c == p.currencyColumn) role = QStringLiteral("Währung");
-        else if (p.textColumns.contains(c)) role = QStringLiteral("Verwendungszweck");
+        if (c == p.dateColumn)
+            role = QStringLiteral("Datum");
+        else if (c == p.amountColumn)
+            role = QStringLiteral("Betrag");
+        else if (c == p.debitColumn)
+            role = QStringLiteral("Soll");
+        else if (c == p.creditColumn)
+            role = QStringLiteral("Haben");
+        else if (c == p.counterpartyColumn)
+            role = QStringLiteral("Gegenseite");
+        else if (c == p.referenceColumn)
+            role = QStringLiteral("Referenz");
+        else if (c == p.currencyColumn)
+            role = QStringLiteral("Währung");
+        else if (p.textColumns.contains(c))
+            role = QStringLiteral("Verwendungszweck");
         titles << (role.isEmpty() ? QString::number(c + 1) : QStringLiteral("%1 (%2)").arg(c + 1).arg(role));
     }
     Vorschau->setHorizontalHeaderLabels(titles);
@@ -244,7 +252,8 @@ void TBankCsvProfilForm::done(int result) {
     }
     const BankCsvProfile p = profile();
     QString why = p.incomplete();
-    if (why.isEmpty() && p.name.isEmpty()) why = QStringLiteral("Bitte geben Sie dem Profil einen Namen, z.B. den der Bank.");
+    if (why.isEmpty() && p.name.isEmpty())
+        why = QStringLiteral("Bitte geben Sie dem Profil einen Namen, z.B. den der Bank.");
     if (!why.isEmpty()) {
         UiMessages::showWarning(this, why);
         return;

@@ -94,7 +94,9 @@ void TBankRegelnForm::done(int result) {
         return;
     }
     std::vector<BankRule> rules;
-    auto text = [this](int row, int c) { return Grid->item(row, c) ? Grid->item(row, c)->text().trimmed() : QString(); };
+    auto text = [this](int row, int c) {
+        return Grid->item(row, c) ? Grid->item(row, c)->text().trimmed() : QString();
+    };
     for (int row = 0; row < Grid->rowCount(); ++row) {
         BankRule r;
         r.gegenseite = text(row, cGegenseite);

@@ -32,7 +32,8 @@ class ReviewDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
         const auto* model = static_cast<const KontoauszugModel*>(index.model());
         const int c = index.column();
         if (c == KontoauszugModel::EA || c == KontoauszugModel::Konto || c == KontoauszugModel::MwSt ||
@@ -53,9 +54,9 @@ public:
             if (combo->isEditable()) {
                 combo->setEditText(text);
             } else {
-                const int i = combo->findText(text.startsWith(QStringLiteral("Einnahme")) ? QStringLiteral("Einnahme")
+                const int i = combo->findText(text.startsWith(QStringLiteral("Einnahme"))  ? QStringLiteral("Einnahme")
                                               : text.startsWith(QStringLiteral("Ausgabe")) ? QStringLiteral("Ausgabe")
-                                                                                          : text);
+                                                                                           : text);
                 combo->setCurrentIndex(i);
             }
             return;
@@ -113,7 +114,8 @@ TKontoauszugForm::TKontoauszugForm(TMainForm& mainForm, BankLedger& ledger, Inpu
     QStringList problems;
     for (const StatementProblem& p : m_statement.problems) problems << p.text();
     if (m_statement.problemCount() > int(m_statement.problems.size()))
-        problems << QStringLiteral("… und %1 weitere Probleme.").arg(m_statement.problemCount() - int(m_statement.problems.size()));
+        problems << QStringLiteral("… und %1 weitere Probleme.")
+                        .arg(m_statement.problemCount() - int(m_statement.problems.size()));
     ProblemeMemo->setPlainText(problems.join(u'\n'));
     ProblemeMemo->setVisible(!problems.isEmpty());
     layout->addWidget(ProblemeMemo);
@@ -133,12 +135,13 @@ TKontoauszugForm::TKontoauszugForm(TMainForm& mainForm, BankLedger& ledger, Inpu
     const int widths[] = {60, 86, 86, 170, 220, 80, 170, 70, 220, 70, 60, 150, 300};
     for (int c = 0; c < KontoauszugModel::ColumnCount; ++c) Grid->setColumnWidth(c, widths[c]);
     layout->addWidget(Grid, 1);
-    connect(m_model, &KontoauszugModel::editRefused, this,
-            [this](const QString& message) {
-                UiMessages::showWarning(this, message);
-                refocus();
-            },
-            Qt::QueuedConnection);
+    connect(
+        m_model, &KontoauszugModel::editRefused, this,
+        [this](const QString& message) {
+            UiMessages::showWarning(this, message);
+            refocus();
+        },
+        Qt::QueuedConnection);
     connect(m_model, &QAbstractItemModel::dataChanged, this, [this] { updateInfo(); });
 
     auto* buttons = new QHBoxLayout;
@@ -164,9 +167,11 @@ TKontoauszugForm::TKontoauszugForm(TMainForm& mainForm, BankLedger& ledger, Inpu
     buttons->addWidget(BuchenBtn);
     buttons->addWidget(SchliessenBtn);
     layout->addLayout(buttons);
-    connect(BuchenBtn, &QPushButton::clicked, this, [this] { UiMessages::guarded(this, [this] { BuchenBtnClick(); }); });
+    connect(BuchenBtn, &QPushButton::clicked, this,
+            [this] { UiMessages::guarded(this, [this] { BuchenBtnClick(); }); });
     connect(RegelBtn, &QPushButton::clicked, this, [this] { UiMessages::guarded(this, [this] { RegelBtnClick(); }); });
-    connect(RegelnBtn, &QPushButton::clicked, this, [this] { UiMessages::guarded(this, [this] { RegelnBtnClick(); }); });
+    connect(RegelnBtn, &QPushButton::clicked, this,
+            [this] { UiMessages::guarded(this, [this] { RegelnBtnClick(); }); });
     connect(BankrefCheck, &QCheckBox::toggled, this, [this] { BankrefCheckClick(); });
     connect(SchliessenBtn, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -186,13 +191,15 @@ void TKontoauszugForm::updateInfo() {
     int count[10] = {};
     for (const ReviewRow& r : m_model->rows()) ++count[int(r.state)];
     QStringList parts;
-    parts << QStringLiteral("%1 Umsätze gelesen, %2 zum Buchen angehakt").arg(m_model->rowCount()).arg(m_model->tickedCount());
+    parts << QStringLiteral("%1 Umsätze gelesen, %2 zum Buchen angehakt")
+                 .arg(m_model->rowCount())
+                 .arg(m_model->tickedCount());
     using S = ReviewRow::State;
     const std::pair<S, const char*> named[] = {
-        {S::Booked, "bereits gebucht"},       {S::LedgerOnly, "schon übernommen, Buchung fehlt"},
-        {S::Repeated, "doppelt gelesen"},     {S::OtherYear, "aus einem anderen Jahr"},
-        {S::Currency, "in anderer Währung"},  {S::Unreadable, "aus nicht lesbaren Dateien"},
-        {S::Zero, "mit Betrag 0"},            {S::Pending, "vorgemerkt"},
+        {S::Booked, "bereits gebucht"},      {S::LedgerOnly, "schon übernommen, Buchung fehlt"},
+        {S::Repeated, "doppelt gelesen"},    {S::OtherYear, "aus einem anderen Jahr"},
+        {S::Currency, "in anderer Währung"}, {S::Unreadable, "aus nicht lesbaren Dateien"},
+        {S::Zero, "mit Betrag 0"},           {S::Pending, "vorgemerkt"},
         {S::BookedNow, "jetzt gebucht"},
     };
     for (const auto& [state, text] : named) {
@@ -200,8 +207,9 @@ void TKontoauszugForm::updateInfo() {
     }
     QString info = parts.join(QStringLiteral(", ")) + u'.';
     if (m_statement.problemCount() > 0)
-        info += QStringLiteral(" Beim Lesen gab es %1 Probleme (unten); aus den betroffenen Dateien wird nichts gebucht.")
-                    .arg(m_statement.problemCount());
+        info +=
+            QStringLiteral(" Beim Lesen gab es %1 Probleme (unten); aus den betroffenen Dateien wird nichts gebucht.")
+                .arg(m_statement.problemCount());
     InfoLabel->setText(info);
     InfoLabel->setAccessibleName(info);
 }
@@ -227,11 +235,11 @@ void TKontoauszugForm::BuchenBtnClick() {
     {
         const WaitCursor wait;
         const DetachedView detached = m_main.detachJournalViews();
-        m_result = BankPosting::post(m_main.tables(), m_ledger, m_model->rows(), m_model->year(),
-                                     [&progress](int done, int) {
-                                         progress.setValue(done);
-                                         return !progress.wasCanceled();
-                                     });
+        m_result =
+            BankPosting::post(m_main.tables(), m_ledger, m_model->rows(), m_model->year(), [&progress](int done, int) {
+                progress.setValue(done);
+                return !progress.wasCanceled();
+            });
     }
     progress.close();
     // The receipt proposal and the VAT summary follow once, at the end.
@@ -240,9 +248,9 @@ void TKontoauszugForm::BuchenBtnClick() {
     m_model->refresh();
     updateInfo();
     if (!showSummary) return;
-    QMessageBox box(m_result.error.isEmpty() && m_result.skipped.isEmpty() ? QMessageBox::Information
-                                                                           : QMessageBox::Warning,
-                    windowTitle(), m_result.summary(), QMessageBox::Ok, this);
+    QMessageBox box(
+        m_result.error.isEmpty() && m_result.skipped.isEmpty() ? QMessageBox::Information : QMessageBox::Warning,
+        windowTitle(), m_result.summary(), QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("BuchenSummary"));
     box.exec();
     refocus();
@@ -267,14 +275,16 @@ void TKontoauszugForm::RegelBtnClick() {
     commitEditor();
     const QModelIndex current = Grid->currentIndex();
     if (!current.isValid()) {
-        UiMessages::showInformation(this, QStringLiteral("Bitte wählen Sie zuerst die Zeile, aus der die Regel werden soll."));
+        UiMessages::showInformation(
+            this, QStringLiteral("Bitte wählen Sie zuerst die Zeile, aus der die Regel werden soll."));
         return;
     }
     ReviewRow& row = m_model->rows()[size_t(current.row())];
     const BankRule rule = BankReview::ruleFromRow(row, m_model->lists());
     if (rule.gegenseite.isEmpty() && rule.verwendung.isEmpty()) {
-        UiMessages::showWarning(this, QStringLiteral("Die Zeile hat weder Gegenseite noch Verwendungszweck; daraus lässt "
-                                                     "sich keine Regel machen."));
+        UiMessages::showWarning(this,
+                                QStringLiteral("Die Zeile hat weder Gegenseite noch Verwendungszweck; daraus lässt "
+                                               "sich keine Regel machen."));
         return;
     }
     std::vector<BankRule> rules = m_rules;
@@ -291,9 +301,10 @@ void TKontoauszugForm::RegelBtnClick() {
     }
     m_model->refresh();
     Grid->setCurrentIndex(current);
-    UiMessages::showInformation(this, QStringLiteral("Die Regel (%1) wurde gespeichert und auf %2 weitere Umsätze angewandt.")
-                                          .arg(rule.description())
-                                          .arg(applied));
+    UiMessages::showInformation(this,
+                                QStringLiteral("Die Regel (%1) wurde gespeichert und auf %2 weitere Umsätze angewandt.")
+                                    .arg(rule.description())
+                                    .arg(applied));
     refocus();
 }
 

@@ -25,8 +25,9 @@
 
 void TMainForm::Kontoauszugbernehmen1Click() {
     if (!m_tables.Dbf1.Active())
-        throw QuorvelError(QStringLiteral("Die Buchungen dieses Jahres sind nicht geöffnet. Bitte wählen Sie ein "
-                                          "Buchungsjahr, dessen Tabellen geöffnet werden können."));
+        throw QuorvelError(
+            QStringLiteral("Die Buchungen dieses Jahres sind nicht geöffnet. Bitte wählen Sie ein "
+                           "Buchungsjahr, dessen Tabellen geöffnet werden können."));
     postPendingEdits();
     QFileDialog dialog(this, QStringLiteral("Kontoauszug übernehmen"));
     dialog.setObjectName(QStringLiteral("KontoauszugFileDialog"));
@@ -54,8 +55,8 @@ void TMainForm::Kontoauszugbernehmen1Click() {
         }
         const QByteArray bytes = file.readAll();
         const std::optional<BankCsvProfile> known = BankCsvProfiles::recognise(store, bytes);
-        TBankCsvProfilForm profileForm(bytes, QFileInfo(fileName).fileName(), known ? *known : BankCsvReader::guess(bytes),
-                                       store, this);
+        TBankCsvProfilForm profileForm(bytes, QFileInfo(fileName).fileName(),
+                                       known ? *known : BankCsvReader::guess(bytes), store, this);
         if (profileForm.exec() != QDialog::Accepted) continue;  // this file is left out
         BankCsvReader::read(bytes, QFileInfo(fileName).fileName(), profileForm.profile(), input.statement);
     }
@@ -87,8 +88,9 @@ void TMainForm::Kontoauszugbernehmen1Click() {
     if (input.rows.empty()) {
         QStringList problems;
         for (const StatementProblem& p : input.statement.problems) problems << p.text();
-        UiMessages::showWarning(this, QStringLiteral("Die Datei enthält keine Umsätze, die gelesen werden konnten.\n\n") +
-                                          problems.mid(0, 15).join(u'\n'));
+        UiMessages::showWarning(this,
+                                QStringLiteral("Die Datei enthält keine Umsätze, die gelesen werden konnten.\n\n") +
+                                    problems.mid(0, 15).join(u'\n'));
         return;
     }
     TKontoauszugForm form(*this, ledger, std::move(input), this);

@@ -196,7 +196,7 @@ TEST(BankPostingTest, RowsOfStatesThatCannotBeBookedAreListedWithTheirReason) {
     Statement s = read(camt + QStringLiteral("v04.xml"));
     StatementFiles::readCamtOrZip(camt + QStringLiteral("v08.xml"), s);
     StatementFiles::readCamtOrZip(camt + QStringLiteral("v04.xml"), s);  // overlapping: read twice
-    s.files[0].complete = false;                                          // as if the first file had a problem
+    s.files[0].complete = false;                                         // as if the first file had a problem
     std::vector<ReviewRow> rows = review(set, ledger, s);
     EXPECT_EQ(states(rows), (std::vector<State>{State::Unreadable, State::Unreadable, State::Unreadable,
                                                 State::Unreadable, State::New, State::Currency, State::Pending,

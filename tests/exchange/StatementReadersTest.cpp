@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+#include <quazip/quazipnewinfo.h>
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-#include <quazip/quazipnewinfo.h>
 
 #include "exchange/BankCsvReader.h"
 #include "exchange/Camt053Reader.h"
@@ -17,7 +17,7 @@
 namespace {
 
 QString dataFile(const QString& name) {
-    return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/data/camt/") + name;
+    return QStringLiteral(QUORVEL_CAMT_DATA) + name;
 }
 
 Statement readXml(const QByteArray& bytes) {
@@ -73,23 +73,103 @@ struct Expected {
 // unstructured remittance, date-times, parties under Pty (.08), other currencies, pending entries.
 TEST(Camt053ReaderTest, ReadsEveryEntryOfEachVersion) {
     const Expected expected[] = {
-        {"v02.xml", 0, "Eintrag 1 (Zeile 13)", {2026, 4, 16}, 11950, "EUR", "Müller & Söhne GmbH",
-         "Rechnung 2026-17 Kunde 4711", "E2E-RE-2026-17", "REF-02-1", false, true},
-        {"v02.xml", 1, "Eintrag 2, Umsatz 1 (Zeile 36)", {2026, 4, 16}, -5000, "EUR", "Stadtwerke Musterstadt",
-         "RF18539007547034", "", "REF-02-2/1", false, true},
-        {"v02.xml", 2, "Eintrag 2, Umsatz 2 (Zeile 36)", {2026, 4, 16}, -3000, "EUR", "Telekom Deutschland",
-         "Mobilfunk April", "", "REF-02-2/2", false, true},
-        {"v02.xml", 3, "Eintrag 3 (Zeile 59)", {2026, 4, 17}, 2500, "EUR", "Fitnessstudio Aktiv",
-         "Rücklastschrift Beitrag", "", "REF-02-3", true, true},
-        {"v04.xml", 0, "Eintrag 1, Umsatz 1 (Zeile 9)", {2026, 5, 2}, 100000, "EUR", "Kunde Alpha", "Honorar Mai",
-         "E2E-A", "SAMMLER-4/1", false, true},
-        {"v04.xml", 1, "Eintrag 1, Umsatz 2 (Zeile 9)", {2026, 5, 2}, 30000, "EUR", "Kunde Beta", "Honorar Mai Teil 2",
-         "E2E-B", "EINZEL-B", false, true},
-        {"v04.xml", 2, "Eintrag 2 (Zeile 34)", {2026, 5, 3}, 0, "EUR", "", "Abschluss", "", "", false, true},
-        {"v04.xml", 3, "Eintrag 3 (Zeile 42)", {2025, 12, 31}, -1234, "EUR", "", "Kontoführung Dezember", "", "", false,
+        {"v02.xml",
+         0,
+         "Eintrag 1 (Zeile 13)",
+         {2026, 4, 16},
+         11950,
+         "EUR",
+         "Müller & Söhne GmbH",
+         "Rechnung 2026-17 Kunde 4711",
+         "E2E-RE-2026-17",
+         "REF-02-1",
+         false,
          true},
-        {"v08.xml", 0, "Eintrag 1 (Zeile 10)", {2026, 6, 1}, -59500, "EUR", "Hausverwaltung Schmidt", "Miete Juni Büro",
-         "MIETE-2026-06", "2026060100001", false, true},
+        {"v02.xml",
+         1,
+         "Eintrag 2, Umsatz 1 (Zeile 36)",
+         {2026, 4, 16},
+         -5000,
+         "EUR",
+         "Stadtwerke Musterstadt",
+         "RF18539007547034",
+         "",
+         "REF-02-2/1",
+         false,
+         true},
+        {"v02.xml",
+         2,
+         "Eintrag 2, Umsatz 2 (Zeile 36)",
+         {2026, 4, 16},
+         -3000,
+         "EUR",
+         "Telekom Deutschland",
+         "Mobilfunk April",
+         "",
+         "REF-02-2/2",
+         false,
+         true},
+        {"v02.xml",
+         3,
+         "Eintrag 3 (Zeile 59)",
+         {2026, 4, 17},
+         2500,
+         "EUR",
+         "Fitnessstudio Aktiv",
+         "Rücklastschrift Beitrag",
+         "",
+         "REF-02-3",
+         true,
+         true},
+        {"v04.xml",
+         0,
+         "Eintrag 1, Umsatz 1 (Zeile 9)",
+         {2026, 5, 2},
+         100000,
+         "EUR",
+         "Kunde Alpha",
+         "Honorar Mai",
+         "E2E-A",
+         "SAMMLER-4/1",
+         false,
+         true},
+        {"v04.xml",
+         1,
+         "Eintrag 1, Umsatz 2 (Zeile 9)",
+         {2026, 5, 2},
+         30000,
+         "EUR",
+         "Kunde Beta",
+         "Honorar Mai Teil 2",
+         "E2E-B",
+         "EINZEL-B",
+         false,
+         true},
+        {"v04.xml", 2, "Eintrag 2 (Zeile 34)", {2026, 5, 3}, 0, "EUR", "", "Abschluss", "", "", false, true},
+        {"v04.xml",
+         3,
+         "Eintrag 3 (Zeile 42)",
+         {2025, 12, 31},
+         -1234,
+         "EUR",
+         "",
+         "Kontoführung Dezember",
+         "",
+         "",
+         false,
+         true},
+        {"v08.xml",
+         0,
+         "Eintrag 1 (Zeile 10)",
+         {2026, 6, 1},
+         -59500,
+         "EUR",
+         "Hausverwaltung Schmidt",
+         "Miete Juni Büro",
+         "MIETE-2026-06",
+         "2026060100001",
+         false,
+         true},
         {"v08.xml", 1, "Eintrag 2 (Zeile 33)", {2026, 6, 2}, 10000, "USD", "US Customer Inc.", "", "", "", false, true},
         {"v08.xml", 2, "Eintrag 3 (Zeile 41)", {2026, 6, 3}, -4000, "EUR", "", "", "", "", false, false},
     };
@@ -135,8 +215,9 @@ TEST(Camt053ReaderTest, RefusesBadInputNamingWhatAndWhere) {
     };
     const Case cases[] = {
         {"truncated", good.left(good.size() / 2), "endet mitten im Auszug"},
-        {"malformed", "<Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053.001.02\"><BkToCstmrStmt><Stmt>"
-                      "</BkToCstmrStmt></Document>",
+        {"malformed",
+         "<Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053.001.02\"><BkToCstmrStmt><Stmt>"
+         "</BkToCstmrStmt></Document>",
          "kein gültiges XML"},
         {"billion laughs",
          "<?xml version=\"1.0\"?><!DOCTYPE lolz [<!ENTITY lol \"lol\"><!ENTITY lol2 "
@@ -158,7 +239,8 @@ TEST(Camt053ReaderTest, RefusesBadInputNamingWhatAndWhere) {
         {"comma amount", document("08", entry("12,50", "CRDT", "2026-01-02")), "Betrag: „12,50“ ist kein Betrag"},
         {"negative amount", document("08", entry("-12.50", "CRDT", "2026-01-02")), "kein Betrag"},
         {"fraction of a cent", document("08", entry("12.505", "CRDT", "2026-01-02")), "kein Betrag"},
-        {"no such date", document("08", entry("12.50", "CRDT", "2026-02-30")), "Buchungsdatum: „2026-02-30“ ist kein Datum"},
+        {"no such date", document("08", entry("12.50", "CRDT", "2026-02-30")),
+         "Buchungsdatum: „2026-02-30“ ist kein Datum"},
         {"no direction", document("08", entry("12.50", "HABEN", "2026-01-02")), "weder CRDT noch DBIT"},
         {"batch sum",
          document("04", entry("10.00", "CRDT", "2026-01-02",
@@ -187,7 +269,8 @@ TEST(StatementZipTest, ReadsTheStatementsOfAnArchiveAndRefusesUnsafeOnes) {
     const QByteArray v08 = testsupport::readFile(dataFile(QStringLiteral("v08.xml")));
 
     const QString good = folder.file(QStringLiteral("auszuege.zip"));
-    writeZip(good, {{QStringLiteral("2026/april.xml"), v02}, {QStringLiteral("liesmich.txt"), "x"},
+    writeZip(good, {{QStringLiteral("2026/april.xml"), v02},
+                    {QStringLiteral("liesmich.txt"), "x"},
                     {QStringLiteral("2026/juni.xml"), v08}});
     Statement s;
     StatementFiles::readCamtOrZip(good, s);
@@ -284,39 +367,84 @@ TEST(BankCsvReaderTest, ReadsTheLayoutsOfTheProfiles) {
     english.counterpartyColumn = 2;
     english.textColumns = {3};
 
-    const QByteArray dkbHead = "\xEF\xBB\xBF\"Konto:\";\"DE02 1203 0000 0000 2020 51\"\nKontostand;1.234,00 EUR\n\n"
-                               "Zeitraum;01.04.2026 - 30.04.2026\n"
-                               "Buchungsdatum;Status;Zahlungsempfänger*in;Verwendungszweck;Soll;Haben\n";
+    const QByteArray dkbHead =
+        "\xEF\xBB\xBF\"Konto:\";\"DE02 1203 0000 0000 2020 51\"\nKontostand;1.234,00 EUR\n\n"
+        "Zeitraum;01.04.2026 - 30.04.2026\n"
+        "Buchungsdatum;Status;Zahlungsempfänger*in;Verwendungszweck;Soll;Haben\n";
     const Case cases[] = {
-        {"sparkasse", sparkasseProfile(),
+        {"sparkasse",
+         sparkasseProfile(),
          sparkasseHeading + "\"DE02\";\"16.04.26\";\"16.04.26\";\"GUTSCHRIFT\";\"RE 17; Kunde 4711\";\"M\xFCller\";"
                             "\"1.119,50\";\"EUR\";\"A1\"\r\n"
                             "\"DE02\";\"17.04.26\";\"17.04.26\";\"LASTSCHRIFT\";\"Strom\";\"Stadtwerke\";\"-80,00\";"
                             "\"EUR\";\"A2\"\r\n",
-         2, {2026, 4, 16}, 111950, "Müller", "GUTSCHRIFT RE 17; Kunde 4711", nullptr},
-        {"dkb", dkb,
+         2,
+         {2026, 4, 16},
+         111950,
+         "Müller",
+         "GUTSCHRIFT RE 17; Kunde 4711",
+         nullptr},
+        {"dkb",
+         dkb,
          dkbHead + "16.04.2026;Gebucht;Café Süß;\"Bewirtung\nmit Kunden\";-42,10;\n"
                    "17.04.2026;Gebucht;Kunde;Honorar;;1.000,00\n",
-         2, {2026, 4, 16}, -4210, "Café Süß", "Bewirtung\nmit Kunden", nullptr},
-        {"english", english, "Date,Amount,Payee,Memo\n2026-04-16,\"1,234.56\",\"Smith, J.\",Invoice 7\n", 1,
-         {2026, 4, 16}, 123456, "Smith, J.", "Invoice 7", nullptr},
-        {"columns change", sparkasseProfile(),
+         2,
+         {2026, 4, 16},
+         -4210,
+         "Café Süß",
+         "Bewirtung\nmit Kunden",
+         nullptr},
+        {"english",
+         english,
+         "Date,Amount,Payee,Memo\n2026-04-16,\"1,234.56\",\"Smith, J.\",Invoice 7\n",
+         1,
+         {2026, 4, 16},
+         123456,
+         "Smith, J.",
+         "Invoice 7",
+         nullptr},
+        {"columns change",
+         sparkasseProfile(),
          sparkasseHeading + "\"DE02\";\"16.04.26\";\"16.04.26\";\"X\";\"Y\";\"Z\";\"1,00\";\"EUR\";\"A\"\r\n"
                             "\"DE02\";\"16.04.26\";\"1,00\"\r\n",
-         1, {2026, 4, 16}, 100, "Z", "X Y", "Zeile 3: Die Zeile hat 3 Spalten, die Datei davor 9"},
-        {"bad amount", sparkasseProfile(),
-         sparkasseHeading + "\"DE02\";\"16.04.26\";\"\";\"\";\"\";\"\";\"1,2,3\";\"EUR\";\"\"\r\n", 0, {}, 0, "", "",
+         1,
+         {2026, 4, 16},
+         100,
+         "Z",
+         "X Y",
+         "Zeile 3: Die Zeile hat 3 Spalten, die Datei davor 9"},
+        {"bad amount",
+         sparkasseProfile(),
+         sparkasseHeading + "\"DE02\";\"16.04.26\";\"\";\"\";\"\";\"\";\"1,2,3\";\"EUR\";\"\"\r\n",
+         0,
+         {},
+         0,
+         "",
+         "",
          "Zeile 2, Betrag: „1,2,3“ ist kein Betrag"},
-        {"bad date", sparkasseProfile(),
-         sparkasseHeading + "\"DE02\";\"31.02.26\";\"\";\"\";\"\";\"\";\"1,00\";\"EUR\";\"\"\r\n", 0, {}, 0, "", "",
+        {"bad date",
+         sparkasseProfile(),
+         sparkasseHeading + "\"DE02\";\"31.02.26\";\"\";\"\";\"\";\"\";\"1,00\";\"EUR\";\"\"\r\n",
+         0,
+         {},
+         0,
+         "",
+         "",
          "Zeile 2, Datum: „31.02.26“ ist kein Datum"},
-        {"open quote", sparkasseProfile(), sparkasseHeading + "\"DE02\";\"16.04.26\n", 0, {}, 0, "", "",
+        {"open quote",
+         sparkasseProfile(),
+         sparkasseHeading + "\"DE02\";\"16.04.26\n",
+         0,
+         {},
+         0,
+         "",
+         "",
          "nicht geschlossen"},
         {"too few columns", sparkasseProfile(), "a;b;c\n1;2;3\n", 0, {}, 0, "", "", "erwartet mindestens 9 Spalten"},
         {"both sides", dkb, dkbHead + "16.04.2026;Gebucht;X;Y;-1,00;2,00\n", 0, {}, 0, "", "", "beide gefüllt"},
     };
-    for (const testsupport::ScopedLocale& locale : {testsupport::ScopedLocale(QLocale(QLocale::German)),
-                                                    testsupport::ScopedLocale(QLocale(QLocale::English))}) {
+    for (const testsupport::ScopedLocale& locale :
+         {testsupport::ScopedLocale(QLocale(QLocale::German)), testsupport::ScopedLocale(QLocale(QLocale::English))}) {
         (void)locale;
         for (const Case& c : cases) {
             SCOPED_TRACE(c.name);
@@ -355,7 +483,8 @@ TEST(BankCsvReaderTest, SavedProfileIsRecognisedByTheHeadingLine) {
     store.sync();
 
     OptionStore reread(folder.file(QStringLiteral("quorvel.ini")));
-    EXPECT_EQ(BankCsvProfiles::names(reread), (QStringList{QStringLiteral("Sparkasse"), QStringLiteral("Andere Bank")}));
+    EXPECT_EQ(BankCsvProfiles::names(reread),
+              (QStringList{QStringLiteral("Sparkasse"), QStringLiteral("Andere Bank")}));
     const std::optional<BankCsvProfile> found = BankCsvProfiles::recognise(reread, file);
     ASSERT_TRUE(found);
     EXPECT_EQ(found->name, QStringLiteral("Sparkasse"));

@@ -1,3 +1,4 @@
+#include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,6 +84,7 @@ TEST_F(KontoauszugFormTest, EditsWithTheKeyboardAndBooksTheTickedRows) {
     BankLedger ledger;
     auto dialog = open(ledger);
     KontoauszugModel& model = *dialog->model();
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     ASSERT_EQ(model.rowCount(), 3);
     EXPECT_EQ(model.rows()[2].state, ReviewRow::State::Booked);
     EXPECT_EQ(model.index(2, KontoauszugModel::Buchen).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
@@ -133,7 +135,8 @@ TEST_F(KontoauszugFormTest, EditsWithTheKeyboardAndBooksTheTickedRows) {
     EXPECT_EQ(bookings().RecordCount(), 3);
     EXPECT_EQ(form->BelegEd->text(), QStringLiteral("4"));
     // 25,00 at 19 % typed by hand and 40,00 at 7 % from the statement
-    EXPECT_TRUE(form->VorsteuerLabel->text().contains(QStringLiteral("6,61"))) << form->VorsteuerLabel->text().toStdString();
+    EXPECT_TRUE(form->VorsteuerLabel->text().contains(QStringLiteral("6,61")))
+        << form->VorsteuerLabel->text().toStdString();
     EXPECT_EQ(model.rows()[1].state, ReviewRow::State::BookedNow);
     EXPECT_FALSE(model.flags(model.index(1, KontoauszugModel::Betrag)) & Qt::ItemIsEditable);
     dialog->close();
