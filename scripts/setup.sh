@@ -9,7 +9,8 @@ mode=${1:-run}
 packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n fonts-liberation2 libgl-dev
           libgtest-dev libbenchmark-dev locales xvfb xauth qt6-base-private-dev
           cups printer-driver-cups-pdf poppler-utils
-          dpkg-dev lintian desktop-file-utils appstream librsvg2-bin)
+          dpkg-dev lintian desktop-file-utils appstream librsvg2-bin
+          libquazip1-qt6-dev libcsv-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -52,6 +52,12 @@ std::vector<CopyFailure> copyTables(const QString& folder, int mandantnr, int ol
             failures.push_back(failure);
         }
     }
+    const QString rules = tableFile(folder, bankRulesBaseName, mandantnr, oldYear);
+    if ((chosen[0] || chosen[1]) && QFileInfo::exists(rules)) {
+        CopyFailure failure;
+        if (!copyFile(rules, tableFile(folder, bankRulesBaseName, mandantnr, newYear), &failure))
+            failures.push_back(failure);
+    }
     return failures;
 }
 

@@ -12,6 +12,9 @@ class TableSet;
 namespace YearTransfer {
 
 // The tables offered, in the order of the dialog's check boxes (CheckBox1 .. CheckBox7).
+// The bank statements' assignment rules, carried along with the account tables.
+inline constexpr const char* bankRulesBaseName = "bankregeln";
+
 inline constexpr std::array<const char*, 7> baseNames{"eaccounts",      "aaccounts", "mwstsaetze", "buchungstexte",
                                                       "dauerbuchungen", "saccounts", "kaccounts"};
 
@@ -36,7 +39,9 @@ bool copyFile(const QString& source, const QString& target, CopyFailure* failure
 QString tableFile(const QString& folder, const char* baseName, int mandantnr, int year);
 
 // Copies the chosen tables (chosen[i] for baseNames[i]) from oldYear to newYear, in the dialog's order;
-// a failure does not stop the others. Returns the failures in that order.
+// a failure does not stop the others. Returns the failures in that order. The assignment rules of the bank
+// statements name income and expense accounts, so they travel with either account table when the old
+// year has any.
 std::vector<CopyFailure> copyTables(const QString& folder, int mandantnr, int oldYear, int newYear,
                                     const std::array<bool, 7>& chosen);
 

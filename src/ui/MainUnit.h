@@ -98,6 +98,7 @@ public:
     // --- menu commands (component names) ---
     QAction* ExportierenalsCSVDatei1 = nullptr;
     QAction* ImportierenausCSVDatei1 = nullptr;
+    QAction* Kontoauszugbernehmen1 = nullptr;
     QAction* Druckereinrichten1 = nullptr;
     QAction* Datensatzdrucken1 = nullptr;
     QAction* AlleDatenstzedrucken1 = nullptr;
@@ -172,6 +173,9 @@ public:
     void Datensatzdrucken1Click();
     void AlleDatenstzedrucken1Click();
     bool autodruck = false;  // set while "Alle Datensätze drucken" prints: "Datensatz drucken" prints at once
+
+    // --- bank statements (MainUnitBank.cpp) ---
+    void Kontoauszugbernehmen1Click();
 
     // Detaches every view that follows the bookings table (grid model, navigator, the VAT summary of this
     // window) while the returned object lives, for walks over the whole table.

@@ -66,6 +66,8 @@ void TMainForm::buildMenus() {
                                      [this] { ExportierenalsCSV1Click(); });
     ImportierenausCSVDatei1 = action(datei, QStringLiteral("Importieren aus CSV Datei..."), "ImportierenausCSVDatei1",
                                      [this] { ImportierenausCSVDatei1Click(); });
+    Kontoauszugbernehmen1 = action(datei, QStringLiteral("Kontoauszug übernehmen..."), "Kontoauszugbernehmen1",
+                                   [this] { Kontoauszugbernehmen1Click(); });
     datei->addSeparator();
     Druckereinrichten1 = action(datei, QStringLiteral("Drucker einrichten..."), "Druckereinrichten1",
                                 [this] { Druckereinrichten1Click(); });
