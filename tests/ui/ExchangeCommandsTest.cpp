@@ -93,6 +93,12 @@ ModalScript::Step chooseFile(const QString& fileName) {
                                       ? QStringLiteral("(*.pdf)")
                                       : QStringLiteral("CSV Dateien (*.csv)")));
         dialog->selectFile(fileName);
+        // A dialog opened again in the folder it last showed may not take a full path before its model has
+        // read the folder; the name typed into its name field is taken all the same.
+        if (dialog->selectedFiles().isEmpty()) {
+            if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                edit->setText(QFileInfo(fileName).fileName());
+        }
         dialog->setOption(QFileDialog::DontConfirmOverwrite);  // the question would block this step
         static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept checks the name as the OK button does
         // Under load the dialog's file model may not know the file yet, and accept() then keeps the dialog
