@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up a Debian 12 machine for Quorvel, builds it, then starts it ("run"), runs every test ("test") or
 # builds the Debian package build/quorvel_<version>_<arch>.deb ("package").
 # Installs only what is missing; safe to run again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bank statements: reading a camt.053 file of 100,000 entries, the duplicate check and the rules for
 // 100,000 movements against a year of 1,000,000 bookings, and posting 10,000 reviewed rows.
 #include <benchmark/benchmark.h>

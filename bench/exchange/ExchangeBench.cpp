@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSV import and export of a booking year of 100,000 and 1,000,000 bookings through the real table
 // objects, without a window, progress callbacks included. Run by hand: build/bench/quorvel_bench_exchange.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The journal's commands on a booking year of 100,000 bookings (posting and the period switch also at
 // 1,000,000), through the real objects (table set, journal model, filter, running figures), without a
 // window. Run by hand: build-*/bench/quorvel_bench_journal.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A new filter text or period while the journal is sorted by a column, on booking years of 100,000 and
 // 1,000,000 bookings: the filter works within the active order instead of sorting the table again.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window over a booking year of 100,000 bookings, offscreen: posting with "Buchen" (receipt
 // proposal and VAT summary included, grid and navigator attached) and the start-up of the window
 // (tables opened, lists, receipt proposal and VAT summary). Run by hand with QT_QPA_PLATFORM=offscreen.

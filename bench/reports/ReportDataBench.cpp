@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data of the reports over a booking year of 100,000 bookings (the total result also at 1,000,000), through the
 // real objects (table set, journal model, filter), without a window: collection passes, sorts and the release of the
 // strings. Run by hand: build/bench/quorvel_bench_reports --benchmark_filter=ReportData.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Report output over a year of 1,000,000 bookings, laid out at 1200 dpi on A4 as with the default
 // printer: the first paint of a new list ("Liste aller Buchungen mit Anfangsbestand": measure pass and
 // the whole layout for page 1), a repaint with the kept measurements, the last page, the total result,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sorting the bookings table by a column, from physical order to the sorted rows, on years of 100,000 and
 // 1,000,000 bookings. BELEG holds a distinct text in every record (the worst case of a text sort); TEXT
 // repeats the texts of a small list with a running number, as booking texts do.

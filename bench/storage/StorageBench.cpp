@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the table layer on a bookings table of 100,000 records (the 11-field layout).
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main of every benchmark program: Qt's application object and the German locale the program's texts
 // and numbers are measured under. Benchmarks that lay out pages get a GUI application (fonts).
 #include <benchmark/benchmark.h>

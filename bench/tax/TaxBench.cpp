@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tax forms over a booking year of 100,000 and 1,000,000 bookings: the VAT return of a quarter and the
 // Anlage EÜR of the year, from the open bookings table to the first page laid out (the whole report is laid
 // out to count its pages; page 1 is drawn). Run by hand: build/bench/quorvel_bench_tax.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Inner state of DbfTable, shared by its source files (DbfTable.cpp, DbfTableOrder.cpp). Not for use

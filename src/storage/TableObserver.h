@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Views (grid models, navigators) attach to a DbfTable through this interface. Rows are positions in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every figure of the total result and of the signed list, computed a second time the slow, literal way:
 // linear walks over the arrays with the iteration idiom, the plain exchange sort with Change, and each
 // booking's VAT rounded to the cent in whole numbers (gross in cents times the rate, divided, half away

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A new table of each kind of a table set, byte for byte: header, field descriptors, default rows and end
 // mark compared with the files in golden/. The golden files themselves are read here with the dBase IV
 // layout written out by hand (offsets, widths, encodings of the default rows), independent of the

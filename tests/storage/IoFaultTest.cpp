@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every way a write can fail, for every user on every machine: the file calls fail where each case says
 // (a full disk after so many bytes, a write error, a device that loses bytes, a refused flush, rename or
 // open). After each failure the files are byte for byte what they were, the message names the file and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fast text order gives exactly the order of a stable sort by the collator's sort keys: random texts
 // with many repeats, receipt numbers, texts the collator finds equal (case, superscript digits), under the
 // German, the English and the C locale.

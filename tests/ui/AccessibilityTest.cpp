@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The journal grid and the report window as a screen reader sees them: the accessibility layer is switched
 // on as an accessibility bridge does, every event is answered at once the way the bridge answers it (the
 // source, its place under its parent, its text), and every object the reader was told about is asked again

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/data/ExchangeSort.h"
 
 // Why the fast way gives the plain procedure's order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The two record types of the report arrays. Both are plain, trivially copyable records: TDynaArray
