@@ -4,7 +4,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QTimer>
@@ -26,7 +29,9 @@ std::vector<GuideWindow> readGuideWindows(const QString& guideFile) {
     return windows;
 }
 
-QString showGuideWindow(TMainForm& main, const GuideWindow& w, const std::function<void(QWidget*)>& shown) {
+QString showGuideWindow(TMainForm& main, const GuideWindow& w, const std::function<void(QWidget*)>& shown,
+                        const std::function<QString(const GuideWindow&)>& sampleFile) {
+    const QString sample = sampleFile ? sampleFile(w) : QString();
     if (w.action.isEmpty()) {
         if (main.objectName() != w.window && main.metaObject()->className() != w.window)
             return QStringLiteral("the main window is %1").arg(QLatin1String(main.metaObject()->className()));
@@ -42,6 +47,16 @@ QString showGuideWindow(TMainForm& main, const GuideWindow& w, const std::functi
     QObject::connect(&poll, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal) return;
+        // A command that first asks for a file is given the sample file; its window follows.
+        auto* files = qobject_cast<QFileDialog*>(modal);
+        if (files && !sample.isEmpty() && modal->objectName() != w.window) {
+            files->setDirectory(QFileInfo(sample).absolutePath());
+            files->selectFile(sample);
+            if (auto* edit = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                edit->setText(QFileInfo(sample).fileName());
+            static_cast<QDialog*>(files)->accept();
+            return;
+        }
         poll.stop();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             problem = QStringLiteral("%1 showed the message \"%2\"").arg(w.action, box->text());

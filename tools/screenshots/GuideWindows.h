@@ -24,4 +24,6 @@ std::vector<GuideWindow> readGuideWindows(const QString& guideFile);
 // Opens the window as the user does (triggers its menu command on the running main window), hands it to
 // `shown` while it is on screen and closes it again. An empty command: the main window itself. Returns an
 // empty string when done, otherwise why not (no such command, another window or a message box showed).
-QString showGuideWindow(TMainForm& main, const GuideWindow& w, const std::function<void(QWidget*)>& shown);
+// A command that asks for a file first (the bank statement) is given `sampleFile(w)` in its file dialog.
+QString showGuideWindow(TMainForm& main, const GuideWindow& w, const std::function<void(QWidget*)>& shown,
+                        const std::function<QString(const GuideWindow&)>& sampleFile = {});

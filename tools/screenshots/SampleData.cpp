@@ -2,6 +2,9 @@
 #include "SampleData.h"
 
 #include <QDate>
+#include <QDir>
+#include <QFile>
+#include <stdexcept>
 #include <tuple>
 
 #include "journal/Booking.h"
@@ -84,6 +87,67 @@ void write(const QString& folder) {
     set.closeAll();
     AddressFile::save(folder + ClientNaming::addressFileName(1),
                       {QStringLiteral("Büro Muster"), QStringLiteral("Hauptstraße 1"), QStringLiteral("12345 Musterstadt")});
+}
+
+QString writeStatement(const QString& folder) {
+    struct Entry {
+        const char* datum;
+        const char* betrag;
+        bool haben;  // money in
+        const char* ref;
+        const char* name;
+        const char* zweck;
+    };
+    // The first movement is booked already ("Beratung Schulz GmbH" of 8 April); the others are new.
+    const Entry entries[] = {
+        {"2026-04-08", "1190.00", true, "BANK-2026-0408-01", "Schulz GmbH", "Beratung Schulz GmbH Rechnung 14"},
+        {"2026-04-20", "35.70", false, "BANK-2026-0420-01", "Mobilfunk AG", "Mobilfunk April Kundennummer 4711"},
+        {"2026-04-22", "1428.00", true, "BANK-2026-0422-01", "Meyer & Söhne", "Seminar Rechnung 15"},
+        {"2026-04-30", "952.00", false, "BANK-2026-0430-01", "Hausverwaltung Kurz", "Büromiete Mai"},
+    };
+    QString xml = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053.001.08\"><BkToCstmrStmt>\n"
+        "<GrpHdr><MsgId>MUSTER-2026-04</MsgId><CreDtTm>2026-04-30T18:00:00</CreDtTm></GrpHdr>\n"
+        "<Stmt><Id>MUSTER-2026-04</Id><CreDtTm>2026-04-30T18:00:00</CreDtTm>"
+        "<Acct><Id><IBAN>DE02120300000000202051</IBAN></Id><Ccy>EUR</Ccy></Acct>\n");
+    for (const Entry& e : entries) {
+        const QString party = e.haben ? QStringLiteral("Dbtr") : QStringLiteral("Cdtr");
+        xml += QStringLiteral(
+                   "<Ntry><Amt Ccy=\"EUR\">%1</Amt><CdtDbtInd>%2</CdtDbtInd><RvslInd>false</RvslInd>"
+                   "<Sts><Cd>BOOK</Cd></Sts><BookgDt><Dt>%3</Dt></BookgDt><ValDt><Dt>%3</Dt></ValDt>"
+                   "<AcctSvcrRef>%4</AcctSvcrRef><NtryDtls><TxDtls><Refs><AcctSvcrRef>%4</AcctSvcrRef>"
+                   "<EndToEndId>NOTPROVIDED</EndToEndId></Refs><Amt Ccy=\"EUR\">%1</Amt><CdtDbtInd>%2</CdtDbtInd>"
+                   "<RltdPties><%5><Pty><Nm>%6</Nm></Pty></%5></RltdPties><RmtInf><Ustrd>%7</Ustrd></RmtInf>"
+                   "</TxDtls></NtryDtls></Ntry>\n")
+                   .arg(QString::fromUtf8(e.betrag), e.haben ? QStringLiteral("CRDT") : QStringLiteral("DBIT"),
+                        QString::fromUtf8(e.datum), QString::fromUtf8(e.ref), party,
+                        QString::fromUtf8(e.name).toHtmlEscaped(), QString::fromUtf8(e.zweck).toHtmlEscaped());
+    }
+    xml += QStringLiteral("</Stmt></BkToCstmrStmt></Document>\n");
+    const QString fileName = QDir(folder).filePath(QStringLiteral("kontoauszug-april.xml"));
+    QFile file(fileName);
+    const QByteArray bytes = xml.toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+        throw std::runtime_error("cannot write " + fileName.toStdString());
+    return fileName;
+}
+
+QString writeBankCsv(const QString& folder) {
+    const QByteArray bytes =
+        "Buchungstag;Valuta;Auftraggeber/Empfaenger;Verwendungszweck;Betrag;Waehrung\r\n"
+        "20.04.2026;20.04.2026;Mobilfunk AG;Mobilfunk April Kundennummer 4711;-35,70;EUR\r\n"
+        "22.04.2026;22.04.2026;Meyer und Soehne;Seminar Rechnung 15;1.428,00;EUR\r\n"
+        "30.04.2026;30.04.2026;Hausverwaltung Kurz;Bueromiete Mai;-952,00;EUR\r\n";
+    const QString fileName = QDir(folder).filePath(QStringLiteral("umsaetze-april.csv"));
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+        throw std::runtime_error("cannot write " + fileName.toStdString());
+    return fileName;
+}
+
+QString sampleFileFor(const QString& window, const QString& statement, const QString& bankCsv) {
+    return window == QStringLiteral("BankCsvProfilForm") ? bankCsv : statement;
 }
 
 }  // namespace SampleData

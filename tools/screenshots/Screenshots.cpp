@@ -4,6 +4,8 @@
 // Runs under the offscreen platform with a German locale (scripts/screenshots.sh sets both) and a data
 // folder and option store of its own, so the user's data are never touched.
 #include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
 #include <QDate>
 #include <QDir>
 #include <QSpinBox>
@@ -19,6 +21,27 @@
 #include "ui/AppForms.h"
 #include "ui/DateField.h"
 #include "ui/MainUnit.h"
+
+namespace {
+
+// The column window is photographed as a user leaves it: the sample bank's columns assigned.
+void fillCsvColumns(QWidget* window) {
+    if (window->objectName() != QStringLiteral("BankCsvProfilForm")) return;
+    const auto choose = [window](const char* name, int column) {
+        if (auto* combo = window->findChild<QComboBox*>(QString::fromLatin1(name))) combo->setCurrentIndex(column);
+    };
+    if (auto* profile = window->findChild<QComboBox*>(QStringLiteral("ProfilEd")))
+        profile->setEditText(QStringLiteral("Musterbank"));
+    choose("DatumEd", 1);  // index 0 is "(keine)", index n the n-th column
+    choose("BetragEd", 5);
+    choose("GegenseiteEd", 3);
+    choose("WaehrungEd", 6);
+    if (auto* text = window->findChild<QListWidget*>(QStringLiteral("TextEd")); text && text->count() > 3)
+        text->item(3)->setCheckState(Qt::Checked);
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -39,6 +62,8 @@ int main(int argc, char** argv) {
     const QString folder = home.filePath(QStringLiteral("data/ZAN-TOR/Quorvel/"));
     QDir().mkpath(folder);
     SampleData::write(folder);
+    const QString statement = SampleData::writeStatement(home.path());
+    const QString bankCsv = SampleData::writeBankCsv(home.path());
 
     TMainForm* main = createAppForms();
     main->resize(900, 560);
@@ -52,6 +77,7 @@ int main(int argc, char** argv) {
     int failures = 0;
     for (const GuideWindow& w : readGuideWindows(guide)) {
         const QString problem = showGuideWindow(*main, w, [&](QWidget* window) {
+            fillCsvColumns(window);
             const QString file = pictures.filePath(w.picture);
             if (!window->grab().save(file, "PNG")) {
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
@@ -59,7 +85,7 @@ int main(int argc, char** argv) {
             } else {
                 std::printf("%s\n", qPrintable(file));
             }
-        });
+        }, [&](const GuideWindow& g) { return SampleData::sampleFileFor(g.window, statement, bankCsv); });
         if (!problem.isEmpty()) {
             std::fprintf(stderr, "%s: %s\n", qPrintable(w.picture), qPrintable(problem));
             ++failures;
