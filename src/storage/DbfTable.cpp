@@ -465,6 +465,7 @@ void DbfTable::Edit() {
 void DbfTable::Post() {
     checkActive();
     if (m_state != State::Insert && m_state != State::Edit) throw TableStateError(notEditingText());
+    if (m_state == State::Insert && m_newRecordCheck) m_newRecordCheck(*this);
     prepareWrite();
     if (m_state == State::Insert) {
         const int physical = m_recordCount;

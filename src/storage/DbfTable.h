@@ -33,6 +33,7 @@ class DbfTable {
 public:
     enum class State { Closed, Browse, Insert, Edit };
     using FilterCallback = std::function<bool(const DbfTable&)>;  // true = accept the current record
+    using RecordCheck = std::function<void(const DbfTable&)>;     // throws to refuse the current record
 
     DbfTable();
     ~DbfTable();
@@ -106,6 +107,9 @@ public:
     void AppendRecord();  // an empty record at the end, posted at once
     void Edit();
     void Post();  // TableStateError "Dataset not in edit or insert mode" when nothing is pending
+    // Runs at the start of every Post of a new record, before anything is written; what it throws ends the
+    // Post and leaves the record pending for correction.
+    void setNewRecordCheck(RecordCheck check) { m_newRecordCheck = std::move(check); }
     void Cancel();
     void Delete();  // deletion flag on the current record; in insert state the same as Cancel
 
@@ -165,6 +169,7 @@ private:
     bool m_readOnlyMode = false;
     QString m_readOnlyReason;
     quint64 m_layoutStamp = 0;
+    RecordCheck m_newRecordCheck;
 
     // Field access for DbfField: the bytes of the record the fields currently read, and the edit
     // buffer a setter writes to (after the state checks).

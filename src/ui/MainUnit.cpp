@@ -113,6 +113,13 @@ TMainForm::TMainForm(QWidget* parent)
       m_totals(std::make_unique<JournalTotals>(m_tables.Dbf1)),
       m_folderLock(std::make_unique<DataFolderLock>()) {
     setObjectName(QStringLiteral("MainForm"));
+    // A booking without one of the four kinds would count as an expense in some reports and in none in
+    // others: a new row of the journal (grid or navigator) is not posted until its kind is E, A, N or S.
+    m_tables.Dbf1.setNewRecordCheck([](const DbfTable& table) {
+        if (table.FieldCount() <= Booking::Art) return;
+        const QString art = table.Fields(Booking::Art).AsString().trimmed();
+        if (!Booking::isKind(art)) throw QuorvelError(Booking::kindRefusal(art));
+    });
 
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);

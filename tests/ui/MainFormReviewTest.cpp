@@ -19,6 +19,7 @@
 #include <QToolButton>
 
 #include "MainWindowFixture.h"
+#include "storage/StorageError.h"
 #include "UiTestSupport.h"
 #include "journal/Booking.h"
 #include "journal/JournalModel.h"
@@ -519,6 +520,11 @@ TEST_F(MainFormReviewTest, BuchenWhileANavigatorInsertIsPendingKeepsBoth) {
     QTest::mouseClick(form->DBNavigator1->button(DBNavigator::Insert), Qt::LeftButton);
     ASSERT_EQ(bookings().state(), DbfTable::State::Insert);
     EXPECT_TRUE(model()->setData(model()->index(0, Booking::Text), QStringLiteral("Aus dem Raster")));
+    // Without a kind the row is refused and stays pending; with one it is posted before the entry panel's.
+    EXPECT_THROW(bookings().Post(), QuorvelError);
+    EXPECT_EQ(bookings().state(), DbfTable::State::Insert);
+    EXPECT_EQ(bookings().physicalRecordCount(), 0);
+    EXPECT_TRUE(model()->setData(model()->index(0, Booking::Art), QStringLiteral("A")));
     post(QStringLiteral("Aus dem Eingabefeld"), 119);
     EXPECT_EQ(bookings().state(), DbfTable::State::Browse);
     ASSERT_EQ(bookings().physicalRecordCount(), 2);
