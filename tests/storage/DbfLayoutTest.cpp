@@ -16,12 +16,7 @@ using testsupport::TempFolder;
 
 namespace {
 
-struct Desc {
-    const char* name;
-    char type;
-    int width;
-    int decimals;
-};
+using Desc = storagetest::StoredField;
 
 // The expected header, spelled out byte by byte.
 QByteArray expectedHeader(const std::vector<Desc>& fields, int recordCount, const QDate& date) {
@@ -63,30 +58,15 @@ const std::vector<SchemaCase>& schemaCases() {
     static const std::vector<SchemaCase> cases = {
         {"records",
          bookingsSchema,
-         {{"DATUM", 'D', 8, 0},
-          {"ART", 'C', 1, 0},
-          {"BELEG", 'C', 20, 0},
-          {"TEXT", 'C', 60, 0},
-          {"BRUTTO", 'N', 18, 8},
-          {"MWST", 'N', 18, 8},
-          {"KONTO", 'N', 9, 0},
-          {"MWST2", 'N', 18, 8},
-          {"NETTO", 'N', 18, 8},
-          {"SAMMELKONT", 'N', 9, 0},
-          {"KOSTENSTEL", 'N', 9, 0}},
+         storedBookingsFields(),
          385,
          189},
-        {"accounts", accountSchema, {{"NR", 'N', 9, 0}, {"BEZEICHNUN", 'C', 60, 0}}, 97, 70},
+        {"accounts", accountSchema, storedAccountFields(), 97, 70},
         {"mwstsaetze", mwstSchema, {{"PROZENT", 'N', 18, 8}}, 65, 19},
         {"buchungstexte", textSchema, {{"TEXT", 'C', 60, 0}}, 65, 61},
         {"dauerbuchungen",
          dauerSchema,
-         {{"ART", 'C', 1, 0},
-          {"BELEG", 'C', 20, 0},
-          {"TEXT", 'C', 60, 0},
-          {"BRUTTO", 'N', 18, 8},
-          {"MWST", 'N', 18, 8},
-          {"KONTO", 'N', 9, 0}},
+         storedDauerFields(),
          225,
          127},
     };

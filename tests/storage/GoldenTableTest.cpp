@@ -20,12 +20,7 @@ using testsupport::TempFolder;
 
 namespace {
 
-struct Field {
-    const char* name;  // stored name
-    char type;
-    int width;
-    int decimals;
-};
+using Field = storagetest::StoredField;
 
 // Values as stored: C left-aligned and padded with blanks, N right-aligned with a decimal point (numbers
 // are stored with a point whatever the locale, as every dBase reader expects).
@@ -36,8 +31,6 @@ QByteArray right(const QByteArray& value, int width) {
     return value.rightJustified(width, ' ', true);
 }
 
-const Field nr{"NR", 'N', 9, 0};
-const Field bezeichnung{"BEZEICHNUN", 'C', 60, 0};
 
 struct Kind {
     const char* file;
@@ -65,36 +58,26 @@ std::vector<Kind> kinds() {
     return {
         {"records_1_2026.dbf",
          bookingsSchema,
-         {{"DATUM", 'D', 8, 0},
-          {"ART", 'C', 1, 0},
-          {"BELEG", 'C', 20, 0},
-          {"TEXT", 'C', 60, 0},
-          {"BRUTTO", 'N', 18, 8},
-          {"MWST", 'N', 18, 8},
-          {"KONTO", 'N', 9, 0},
-          {"MWST2", 'N', 18, 8},
-          {"NETTO", 'N', 18, 8},
-          {"SAMMELKONT", 'N', 9, 0},
-          {"KOSTENSTEL", 'N', 9, 0}},
+         storedBookingsFields(),
          385,
          189,
          {},
          [](DbfTable&) {}},
-        {"eaccounts_1_2026.dbf", accountSchema, {nr, bezeichnung}, 97, 70,
+        {"eaccounts_1_2026.dbf", accountSchema, storedAccountFields(), 97, 70,
          {accountRecord("0", "Einnahmen 19% Umsatzsteuer"), accountRecord("1", "Einnahmen 7% Umsatzsteuer")},
          [](DbfTable& t) {
              account(t, 0, QStringLiteral("Einnahmen 19% Umsatzsteuer"));
              account(t, 1, QStringLiteral("Einnahmen 7% Umsatzsteuer"));
          }},
-        {"aaccounts_1_2026.dbf", accountSchema, {nr, bezeichnung}, 97, 70, {accountRecord("0", "Ausgaben")},
+        {"aaccounts_1_2026.dbf", accountSchema, storedAccountFields(), 97, 70, {accountRecord("0", "Ausgaben")},
          [](DbfTable& t) { account(t, 0, QStringLiteral("Ausgaben")); }},
-        {"saccounts_1_2026.dbf", accountSchema, {nr, bezeichnung}, 97, 70,
+        {"saccounts_1_2026.dbf", accountSchema, storedAccountFields(), 97, 70,
          {accountRecord("0", "Nicht zugeordnet"), accountRecord("1", "Sammelkonto 1")},
          [](DbfTable& t) {
              account(t, 0, QStringLiteral("Nicht zugeordnet"));
              account(t, 1, QStringLiteral("Sammelkonto 1"));
          }},
-        {"kaccounts_1_2026.dbf", accountSchema, {nr, bezeichnung}, 97, 70,
+        {"kaccounts_1_2026.dbf", accountSchema, storedAccountFields(), 97, 70,
          {accountRecord("0", "Nicht zugeordnet"), accountRecord("1", "Kostenstelle 1")},
          [](DbfTable& t) {
              account(t, 0, QStringLiteral("Nicht zugeordnet"));
@@ -120,12 +103,7 @@ std::vector<Kind> kinds() {
          }},
         {"dauerbuchungen_1_2026.dbf",
          dauerSchema,
-         {{"ART", 'C', 1, 0},
-          {"BELEG", 'C', 20, 0},
-          {"TEXT", 'C', 60, 0},
-          {"BRUTTO", 'N', 18, 8},
-          {"MWST", 'N', 18, 8},
-          {"KONTO", 'N', 9, 0}},
+         storedDauerFields(),
          225,
          127,
          {"A" + left("", 20) + left("Dauerbuchung Beispiel", 60) + right("12.45000000", 18) + empty18 +

@@ -53,4 +53,24 @@ QStringList walk(DbfTable& table, int field) {
     return out;
 }
 
+const std::vector<StoredField>& storedBookingsFields() {
+    static const std::vector<StoredField> fields = {
+        {"DATUM", 'D', 8, 0},      {"ART", 'C', 1, 0},         {"BELEG", 'C', 20, 0},     {"TEXT", 'C', 60, 0},
+        {"BRUTTO", 'N', 18, 8},    {"MWST", 'N', 18, 8},       {"KONTO", 'N', 9, 0},      {"MWST2", 'N', 18, 8},
+        {"NETTO", 'N', 18, 8},     {"SAMMELKONT", 'N', 9, 0},  {"KOSTENSTEL", 'N', 9, 0}};
+    return fields;
+}
+
+const std::vector<StoredField>& storedAccountFields() {
+    static const std::vector<StoredField> fields = {{"NR", 'N', 9, 0}, {"BEZEICHNUN", 'C', 60, 0}};
+    return fields;
+}
+
+const std::vector<StoredField>& storedDauerFields() {
+    static const std::vector<StoredField> fields = {{"ART", 'C', 1, 0},     {"BELEG", 'C', 20, 0},
+                                                    {"TEXT", 'C', 60, 0},   {"BRUTTO", 'N', 18, 8},
+                                                    {"MWST", 'N', 18, 8},   {"KONTO", 'N', 9, 0}};
+    return fields;
+}
+
 }  // namespace storagetest

@@ -17,6 +17,17 @@ std::vector<FieldDef> mwstSchema();
 std::vector<FieldDef> textSchema();
 std::vector<FieldDef> dauerSchema();
 
+// A field as the dBase header stores it, written out from the documented layout (not from our schemas).
+struct StoredField {
+    const char* name;  // upper case, at most 10 characters
+    char type;
+    int width;
+    int decimals;
+};
+const std::vector<StoredField>& storedBookingsFields();
+const std::vector<StoredField>& storedAccountFields();
+const std::vector<StoredField>& storedDauerFields();
+
 // Creates folder/name from the definitions and opens it.
 void createAndOpen(DbfTable& table, const QString& folder, const QString& name, const std::vector<FieldDef>& defs);
 

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "MainWindowFixture.h"
+#include "UiTestSupport.h"
 #include "reports/data/ReportArrays.h"
 #include "storage/StorageError.h"
 #include "ui/DruckeErgebnisFUnit.h"
@@ -12,28 +13,7 @@
 
 namespace {
 
-// Runs `action` on the modal window of type T as soon as it shows (armed before the command runs).
-template <typename T>
-class OnModal {
-public:
-    explicit OnModal(std::function<void(T*)> action) : m_action(std::move(action)) {
-        m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (!window || m_seen) return;
-            m_seen = true;
-            m_timer.stop();
-            m_action(window);
-        });
-        m_timer.start();
-    }
-    bool seen() const { return m_seen; }
-
-private:
-    std::function<void(T*)> m_action;
-    QTimer m_timer;
-    bool m_seen = false;
-};
+using uitest::OnModal;
 
 class ReportCommandsTest : public MainWindowFixture {};
 

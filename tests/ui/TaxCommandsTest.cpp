@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "MainWindowFixture.h"
+#include "UiTestSupport.h"
 #include "tax/Kontenzuordnung.h"
 #include "tax/TaxSettings.h"
 #include "ui/DruckeErgebnisFUnit.h"
@@ -16,28 +17,7 @@
 
 namespace {
 
-// Runs `action` on the modal window of type T as soon as it shows (armed before the command runs).
-template <typename T>
-class WhenShown {
-public:
-    explicit WhenShown(std::function<void(T*)> action) : m_action(std::move(action)) {
-        m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (!window || m_seen) return;
-            m_seen = true;
-            m_timer.stop();
-            m_action(window);
-        });
-        m_timer.start();
-    }
-    bool seen() const { return m_seen; }
-
-private:
-    std::function<void(T*)> m_action;
-    QTimer m_timer;
-    bool m_seen = false;
-};
+using uitest::OnModal;
 
 class TaxCommandsTest : public MainWindowFixture {};
 
@@ -49,7 +29,7 @@ TEST_F(TaxCommandsTest, VatReturnShowsOnTheReportWindowAndLeavesItAsItWas) {
     post(QStringLiteral("Honorar"), 119, QDate(m_year, 4, 16));
     int pages = 0;
     bool csvShown = false;
-    WhenShown<TDruckeErgebnisForm> report([&](TDruckeErgebnisForm* w) {
+    OnModal<TDruckeErgebnisForm> report([&](TDruckeErgebnisForm* w) {
         QTest::qWait(20);
         pages = w->pageCount();
         csvShown = w->CsvBtn->isVisible();
@@ -61,7 +41,7 @@ TEST_F(TaxCommandsTest, VatReturnShowsOnTheReportWindowAndLeavesItAsItWas) {
     EXPECT_TRUE(csvShown);
     EXPECT_FALSE(bool(appForms().DruckeErgebnisForm->layout));
     bool csvAfter = true;
-    WhenShown<TDruckeErgebnisForm> total([&](TDruckeErgebnisForm* w) {
+    OnModal<TDruckeErgebnisForm> total([&](TDruckeErgebnisForm* w) {
         csvAfter = w->CsvBtn->isVisible();
         w->reject();
     });
@@ -75,7 +55,7 @@ TEST_F(TaxCommandsTest, HalfYearAndSmallBusinessGetAReasonInsteadOfAForm) {
     start();
     form->periodItems[1]->trigger();  // "1. Halbjahr"
     QString text;
-    WhenShown<QMessageBox> note([&](QMessageBox* box) {
+    OnModal<QMessageBox> note([&](QMessageBox* box) {
         text = box->text();
         box->accept();
     });
@@ -85,7 +65,7 @@ TEST_F(TaxCommandsTest, HalfYearAndSmallBusinessGetAReasonInsteadOfAForm) {
 
     TaxSettings{QStringLiteral("21/815/08150"), true}.save(TaxSettings::fileName(userFolder(), 1));
     form->periodItems[0]->trigger();
-    WhenShown<QMessageBox> small([&](QMessageBox* box) {
+    OnModal<QMessageBox> small([&](QMessageBox* box) {
         text = box->text();
         box->accept();
     });
@@ -99,7 +79,7 @@ TEST_F(TaxCommandsTest, HalfYearAndSmallBusinessGetAReasonInsteadOfAForm) {
 TEST_F(TaxCommandsTest, AssignmentDialogWorksWithTheKeyboardAndStoresAtOnce) {
     start();
     QString focusAfterTab;
-    WhenShown<TKontenzuordnungForm> dialog([&](TKontenzuordnungForm* d) {
+    OnModal<TKontenzuordnungForm> dialog([&](TKontenzuordnungForm* d) {
         const auto& rows = d->rows();
         ASSERT_GE(rows.size(), 3u);
         QApplication::setActiveWindow(d);
@@ -123,7 +103,7 @@ TEST_F(TaxCommandsTest, AssignmentDialogWorksWithTheKeyboardAndStoresAtOnce) {
 // The tax number of "Firmenangaben" lives beside the address file, which keeps its lines.
 TEST_F(TaxCommandsTest, FirmenangabenKeepTheTaxNumber) {
     start();
-    WhenShown<TFirmenanschriftForm> dialog([&](TFirmenanschriftForm* d) {
+    OnModal<TFirmenanschriftForm> dialog([&](TFirmenanschriftForm* d) {
         d->setLines({QStringLiteral("Muster GmbH"), QStringLiteral("Hauptstr. 1")});
         d->SteuernummerEd->setText(QStringLiteral("21/815/08150"));
         d->OKBtn->click();

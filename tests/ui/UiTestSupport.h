@@ -14,6 +14,29 @@
 
 namespace uitest {
 
+// Runs `action` on the modal window of type T as soon as it shows (armed before the command runs).
+template <typename T>
+class OnModal {
+public:
+    explicit OnModal(std::function<void(T*)> action) : m_action(std::move(action)) {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+            if (!window || m_seen) return;
+            m_seen = true;
+            m_timer.stop();
+            m_action(window);
+        });
+        m_timer.start();
+    }
+    bool seen() const { return m_seen; }
+
+private:
+    std::function<void(T*)> m_action;
+    QTimer m_timer;
+    bool m_seen = false;
+};
+
 // Answers the next modal message box by clicking the button with the given text (empty: the default
 // button). Polls from the event loop the box runs, so arm it before the call that shows the box.
 class MessageBoxAnswer {
