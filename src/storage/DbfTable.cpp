@@ -19,6 +19,7 @@
 #include "storage/StorageError.h"
 #include "storage/TableFile.h"
 #include "storage/TableObserver.h"
+#include "storage/TableWitness.h"
 
 namespace {
 
@@ -466,7 +467,23 @@ void DbfTable::Post() {
     checkActive();
     if (m_state != State::Insert && m_state != State::Edit) throw TableStateError(notEditingText());
     if (m_state == State::Insert && m_newRecordCheck) m_newRecordCheck(*this);
-    prepareWrite();
+    checkWritable();
+    std::vector<TableChange> changes;
+    if (!m_witnesses.empty()) {
+        TableChange change;
+        change.kind = m_state == State::Insert ? TableChange::Kind::Insert : TableChange::Kind::Edit;
+        change.physical = m_state == State::Insert ? m_recordCount : d->rows[size_t(d->row)];
+        if (m_state == State::Edit) change.before = QByteArray(recordAt(change.physical), m_recordLength);
+        change.after = d->buffer;
+        changes.push_back(std::move(change));
+        witnessBefore(changes);
+    }
+    try {
+        prepareWrite();
+    } catch (...) {
+        witnessUndone(changes);
+        throw;
+    }
     if (m_state == State::Insert) {
         const int physical = m_recordCount;
         const qint64 at = qint64(m_headerLength) + qint64(physical) * m_recordLength;
@@ -485,6 +502,7 @@ void DbfTable::Post() {
         } catch (const FileIoError& e) {
             if (!undoAppend(at, stamped))
                 throw FileIoError(e.message() + QLatin1Char(' ') + notRestoredText(absoluteFileName()));
+            witnessUndone(changes);
             throw;
         }
         std::memcpy(d->records.data() + 1, stamp.constData(), size_t(stamp.size()));
@@ -536,6 +554,7 @@ void DbfTable::Post() {
         } catch (const FileIoError&) {
             throw FileIoError(e.message() + QLatin1Char(' ') + notRestoredText(absoluteFileName()));
         }
+        witnessUndone(changes);
         throw;
     }
     std::memcpy(d->records.data() + m_headerLength + qsizetype(physical) * m_recordLength, d->buffer.constData(),
@@ -603,6 +622,43 @@ bool DbfTable::undoAppend(qint64 at, bool stamped) {
     return restored;
 }
 
+void DbfTable::addWitness(TableWitness* witness) {
+    if (witness && std::find(m_witnesses.begin(), m_witnesses.end(), witness) == m_witnesses.end())
+        m_witnesses.push_back(witness);
+}
+
+void DbfTable::removeWitness(TableWitness* witness) {
+    m_witnesses.erase(std::remove(m_witnesses.begin(), m_witnesses.end(), witness), m_witnesses.end());
+}
+
+// Every witness checks first, then every witness records; a witness that throws while recording has the
+// ones before it withdraw their record again, so that nothing stays recorded for a change never written.
+void DbfTable::witnessBefore(const std::vector<TableChange>& changes) {
+    for (TableWitness* w : m_witnesses) w->check(*this, changes);
+    size_t recorded = 0;
+    try {
+        for (; recorded < m_witnesses.size(); ++recorded) m_witnesses[recorded]->writing(*this, changes);
+    } catch (...) {
+        for (size_t i = 0; i < recorded; ++i) {
+            try {
+                m_witnesses[i]->undone(*this, changes);
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+}
+
+void DbfTable::witnessUndone(const std::vector<TableChange>& changes) {
+    if (changes.empty()) return;
+    for (TableWitness* w : m_witnesses) {
+        try {
+            w->undone(*this, changes);
+        } catch (...) {
+        }
+    }
+}
+
 void DbfTable::Cancel() {
     checkActive();
     if (m_state == State::Insert) {
@@ -631,12 +687,31 @@ void DbfTable::Delete() {
     }
     if (d->row < 0 || d->row >= int(d->rows.size()))
         throw TableStateError(QStringLiteral("Cannot perform this operation on an empty dataset"));
-    prepareWrite();
+    checkWritable();
     const int row = d->row;
     const int physical = d->rows[size_t(row)];
     const char flag = '*';
-    d->file.writeAt(qint64(m_headerLength) + qint64(physical) * m_recordLength, &flag, 1);
-    d->file.checkInPlace();
+    std::vector<TableChange> changes;
+    if (!m_witnesses.empty()) {
+        TableChange change;
+        change.kind = TableChange::Kind::Delete;
+        change.physical = physical;
+        change.before = QByteArray(recordAt(physical), m_recordLength);
+        change.after = change.before;
+        change.after[0] = flag;
+        changes.push_back(std::move(change));
+        witnessBefore(changes);
+    }
+    bool written = false;  // a one-byte write either happened or did not
+    try {
+        prepareWrite();
+        d->file.writeAt(qint64(m_headerLength) + qint64(physical) * m_recordLength, &flag, 1);
+        written = true;
+        d->file.checkInPlace();
+    } catch (...) {
+        if (!written) witnessUndone(changes);
+        throw;
+    }
     d->records[m_headerLength + qsizetype(physical) * m_recordLength] = flag;
     orderRemoved(physical);
     m_state = State::Browse;

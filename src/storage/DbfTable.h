@@ -16,6 +16,8 @@
 
 class QCollator;
 class TableObserver;
+class TableWitness;
+struct TableChange;
 
 // The table object: one dBase IV file with a cursor, an edit buffer, an optional record filter and
 // an optional sort order. Every table access of the program goes through it.
@@ -110,6 +112,10 @@ public:
     // Runs at the start of every Post of a new record, before anything is written; what it throws ends the
     // Post and leaves the record pending for correction.
     void setNewRecordCheck(RecordCheck check) { m_newRecordCheck = std::move(check); }
+    // Witnesses see every insert, edit and delete before it is written (see TableWitness). The table does
+    // not own them; a witness removes itself before it goes.
+    void addWitness(TableWitness* witness);
+    void removeWitness(TableWitness* witness);
     void Cancel();
     void Delete();  // deletion flag on the current record; in insert state the same as Cancel
 
@@ -170,6 +176,7 @@ private:
     QString m_readOnlyReason;
     quint64 m_layoutStamp = 0;
     RecordCheck m_newRecordCheck;
+    std::vector<TableWitness*> m_witnesses;
 
     // Field access for DbfField: the bytes of the record the fields currently read, and the edit
     // buffer a setter writes to (after the state checks).
@@ -184,6 +191,8 @@ private:
     FieldType layoutLogical(int index) const;
 
     const char* recordAt(int physical) const;
+    void witnessBefore(const std::vector<TableChange>& changes);
+    void witnessUndone(const std::vector<TableChange>& changes);
     const char* currentRecord() const;
     int currentPhysical() const;
     bool accepts(int physical) const;
