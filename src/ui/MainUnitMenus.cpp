@@ -171,7 +171,7 @@ void TMainForm::buildMenus() {
         action(einstellungen, QStringLiteral("Einstellungen in neues Jahr übertragen..."),
                "EinstellungeninneuesJahrbertragen1", [this] { EinstellungeninneuesJahrbertragen1Click(); });
 
-    QMenu* admin = menuBar()->addMenu(QStringLiteral("Ad&min"));
+    QMenu* admin = menuBar()->addMenu(QStringLiteral("Adm&in"));
     AdminOptionen1 =
         action(admin, QStringLiteral("Admin Menü..."), "AdminOptionen1", [this] { AdminOptionen1Click(); });
 
