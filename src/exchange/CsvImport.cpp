@@ -33,11 +33,61 @@ struct Value {
 };
 
 // The lines of a file one after another: position, number and decoded text.
+// True when the bytes hold characters beyond ASCII and all of them form valid UTF-8. Text in code page
+// 1252 almost never does (an umlaut there is a single byte ≥ 0x80 followed by a letter), so such a file
+// without a byte order mark, as banks and spreadsheets write it, is read as UTF-8 rather than as
+// "MÃ¼ller". Plain ASCII reads the same either way.
+bool isUtf8Text(const QByteArray& bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto* end = p + bytes.size();
+    bool beyondAscii = false;
+    while (p < end) {
+        if (end - p >= 8) {
+            quint64 word;
+            std::memcpy(&word, p, 8);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        beyondAscii = true;
+        int more = 0;
+        unsigned minimum = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+            minimum = 0x80;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            minimum = 0x800;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            minimum = 0x10000;
+        } else {
+            return false;
+        }
+        if (end - p <= more) return false;
+        unsigned code = c & (0x3F >> more);
+        for (int i = 1; i <= more; ++i) {
+            if ((p[i] & 0xC0) != 0x80) return false;
+            code = (code << 6) | (p[i] & 0x3F);
+        }
+        if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        p += more + 1;
+    }
+    return beyondAscii;
+}
+
 class LineWalk {
 public:
     explicit LineWalk(const QByteArray& bytes) : m_bytes(bytes) {
-        m_utf8 = bytes.startsWith("\xEF\xBB\xBF");
-        m_pos = m_utf8 ? 3 : 0;
+        const bool marked = bytes.startsWith("\xEF\xBB\xBF");
+        m_utf8 = marked || isUtf8Text(bytes);
+        m_pos = marked ? 3 : 0;
     }
     bool next() {
         if (m_pos >= m_bytes.size()) return false;
