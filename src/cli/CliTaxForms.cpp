@@ -78,6 +78,7 @@ int taxForm(const Request& r, const Output& output) {
         };
         form.unassigned = result->unassigned.size();
         form.problems = result->problems;
+        if (const QString note = result->form.fallbackNote(); !note.isEmpty()) form.problems.prepend(note);
     } else {
         const Zeitraum jahr = CalcZeitraum(PeriodItem::GanzesJahr, r.jahr);
         auto result = std::make_shared<EuerResult>(TaxComputation::euer(*source, einnahmen, ausgaben, zuordnung,
@@ -93,6 +94,7 @@ int taxForm(const Request& r, const Output& output) {
         };
         form.unassigned = result->unassigned.size();
         form.problems = result->problems;
+        if (const QString note = result->form.fallbackNote(); !note.isEmpty()) form.problems.prepend(note);
     }
 
     if (!pdf.isEmpty()) {
