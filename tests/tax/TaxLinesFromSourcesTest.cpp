@@ -34,7 +34,8 @@ TEST(TaxFormData, KennzahlenAndLinesAsTheSourcesGiveThem) {
         {"euer", 2025, "vorsteuer", "185", "", "57"},
         {"euer", 2025, "ustGezahlt", "186", "", "58"},
         {"euer", 2025, "ausgabenUebrige", "183", "", "60"},
-        {"euer", 2025, "summeEinnahmen", "159", "", ""},
+        {"euer", 2025, "summeEinnahmen", "159", "", "23"},
+        {"euer", 2025, "entnahmen", "", "", "106"},
         {"euer", 2025, "summeAusgaben", "199", "", ""},
     };
     for (const auto& c : cases) {
