@@ -53,10 +53,9 @@ QString TaxForm::fallbackNote() const {
 QString TaxForm::pruefenNote() const {
     for (const TaxFormLine& l : lines)
         if (!l.pruefen.isEmpty())
-            return QStringLiteral("* Kennzahl oder Zeile dieser Zeile ist nicht aus dem amtlichen Vordruck selbst, sondern "
-                                  "nur aus anderen Quellen belegt; bitte vor dem Übertragen mit dem Vordruck %1 "
-                                  "vergleichen. Zeilen ohne Kennzahl oder Zeilennummer (–): dem amtlichen Vordruck "
-                                  "entnehmen.")
+            return QStringLiteral("* Kennzahl oder Zeilennummer sind nicht dem amtlichen Vordruck selbst entnommen, sondern "
+                                  "nur anderen Quellen; bitte vor dem Übertragen mit dem Vordruck %1 vergleichen. "
+                                  "Zeilen ohne Kennzahl oder Zeilennummer (–): dem amtlichen Vordruck entnehmen.")
                 .arg(title);
     return QString();
 }
