@@ -72,6 +72,7 @@ QString accountName(DbfTable& accounts, int nr) {
 }  // namespace
 
 int report(const Request& r, const Output& output) {
+    if (r.bericht->tax != CommandLine::TaxKind::None) return taxForm(r, output);
     const QString pdf = absolute(r.pdf);
     CliSession session(r.datenordner, r.mandant, r.jahr, CliSession::Access::Read);
     passRemarks(session, output);

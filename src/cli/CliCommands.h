@@ -18,8 +18,10 @@ struct Output {
     std::function<void(const QString&)> progress;  // a line of progress, overwritten by the next; may be empty
 };
 
-// Writes the PDF; returns the number of pages.
+// Writes the PDF; returns the number of pages. A tax form goes to taxForm.
 int report(const CommandLine::Request& request, const Output& output);
+// The VAT return of the period or the Anlage EÜR of the year, as PDF and/or CSV; returns 0.
+int taxForm(const CommandLine::Request& request, const Output& output);
 // Returns the number of bookings written.
 int exportCsv(const CommandLine::Request& request, const Output& output);
 // Returns the exit status: 0, or 1 when a failure to write ended the import half-way (the bookings

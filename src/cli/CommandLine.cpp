@@ -40,8 +40,8 @@ QSet<QString> optionsOf(Command command) {
         case Command::Report:
             return common + QSet<QString>{QStringLiteral("--zeitraum"), QStringLiteral("--nummer"),
                                           QStringLiteral("--bericht"), QStringLiteral("--konto"),
-                                          QStringLiteral("--pdf"), QStringLiteral("--filter"),
-                                          QStringLiteral("--waehrung")};
+                                          QStringLiteral("--pdf"), QStringLiteral("--csv"),
+                                          QStringLiteral("--filter"), QStringLiteral("--waehrung")};
         case Command::ExportCsv:
             return common + QSet<QString>{QStringLiteral("--zeitraum"), QStringLiteral("--nummer"),
                                           QStringLiteral("--datei"), QStringLiteral("--filter")};
@@ -65,6 +65,28 @@ QString commandName(Command command) {
     }
 }
 
+// The options of a tax form: a file to write, a period the tax office takes, no text filter.
+void checkTaxForm(const Request& r, const QSet<QString>& seen) {
+    const QString name = QLatin1String(r.bericht->name);
+    if (seen.contains(QStringLiteral("--pdf")) && r.pdf.trimmed().isEmpty())
+        usage(QStringLiteral("Der Option --pdf fehlt die Zieldatei."));
+    if (seen.contains(QStringLiteral("--csv")) && r.csv.trimmed().isEmpty())
+        usage(QStringLiteral("Der Option --csv fehlt die Zieldatei."));
+    if (r.pdf.trimmed().isEmpty() && r.csv.trimmed().isEmpty())
+        usage(QStringLiteral("Zum Formular %1 fehlt --pdf oder --csv mit der Zieldatei (oder beide).").arg(name));
+    if (seen.contains(QStringLiteral("--filter")))
+        usage(QStringLiteral("Das Formular %1 zählt alle Buchungen des Zeitraums; der Journalfilter --filter gilt "
+                             "dafür nicht.")
+                  .arg(name));
+    if (r.bericht->tax == TaxKind::Euer && r.zeitraum != PeriodItem::GanzesJahr)
+        usage(QStringLiteral("Die Anlage EÜR gilt dem ganzen Jahr; lassen Sie --zeitraum weg oder geben Sie "
+                             "--zeitraum Jahr an."));
+    if (r.bericht->tax == TaxKind::Ustva &&
+        (r.zeitraum == PeriodItem::N1Halbjahr || r.zeitraum == PeriodItem::N2Halbjahr))
+        usage(QStringLiteral("Das Finanzamt nimmt Voranmeldungen nur für einen Monat oder ein Vierteljahr an; "
+                             "geben Sie --zeitraum Monat, Quartal oder Jahr an."));
+}
+
 }  // namespace
 
 const std::vector<ReportKind>& reportKinds() {
@@ -82,12 +104,16 @@ const std::vector<ReportKind>& reportKinds() {
         {"alle-buchungen", "Liste aller Buchungen", false, ListKind::AlleBuchungen},
         {"alle-buchungen-anfangsbestand", "Liste aller Buchungen mit Anfangsbestand", false, ListKind::AlleBuchungen,
          true},
+        {"ustva", "Umsatzsteuer-Voranmeldung (Monat, Quartal oder Jahr; PDF und/oder CSV)", false,
+         ListKind::AlleBuchungen, false, TaxKind::Ustva},
+        {"anlage-euer", "Anlage EÜR des Jahres (PDF und/oder CSV)", false, ListKind::AlleBuchungen, false,
+         TaxKind::Euer},
     };
     return kinds;
 }
 
 bool needsAccount(const ReportKind& kind) {
-    return !kind.total && ListReport::accountField(kind.list) >= 0;
+    return kind.tax == TaxKind::None && !kind.total && ListReport::accountField(kind.list) >= 0;
 }
 
 bool isCommand(const QStringList& args) {
@@ -191,6 +217,8 @@ Request parse(const QStringList& args, int currentYear) {
             r.filter = value;
         else if (option == QLatin1String("--pdf"))
             r.pdf = value;
+        else if (option == QLatin1String("--csv"))
+            r.csv = value;
         else if (option == QLatin1String("--datei"))
             r.datei = value;
         else if (option == QLatin1String("--datenordner"))
@@ -216,6 +244,14 @@ Request parse(const QStringList& args, int currentYear) {
     }
     if (r.command == Command::Report) {
         if (!r.bericht) usage(QStringLiteral("Es fehlt die Option --bericht."));
+        if (r.bericht->tax != TaxKind::None) {
+            checkTaxForm(r, seen);
+            return r;
+        }
+        if (seen.contains(QStringLiteral("--csv")))
+            usage(QStringLiteral("Nur die Steuerformulare (ustva, anlage-euer) werden auch als CSV geschrieben; "
+                                 "der Bericht %1 nur mit --pdf.")
+                      .arg(QLatin1String(r.bericht->name)));
         if (r.pdf.trimmed().isEmpty()) usage(QStringLiteral("Es fehlt die Option --pdf mit der Zieldatei."));
         if (needsAccount(*r.bericht) && !r.konto)
             usage(QStringLiteral("Der Bericht %1 braucht die Option --konto mit der Kontonummer.")
@@ -245,6 +281,7 @@ QString helpText() {
                "Aufruf:\n"
                "  quorvel                       das Programmfenster\n"
                "  quorvel report     --bericht NAME --pdf DATEI [Optionen]\n"
+               "  quorvel report     --bericht ustva|anlage-euer [--pdf DATEI] [--csv DATEI] [Optionen]\n"
                "  quorvel export-csv --datei DATEI [Optionen]\n"
                "  quorvel import-csv --datei DATEI [Optionen]\n"
                "  quorvel --help | --version\n"
@@ -266,6 +303,14 @@ QString helpText() {
                "  --filter TEXT                 nur die Buchungen, die der Journalfilter \"Filtern\" mit TEXT zeigt\n"
                "  --waehrung TEXT               Währungstext auf den Seiten (ohne Angabe €)\n"
                "  --pdf DATEI                   die PDF-Datei; eine vorhandene wird ersetzt\n"
+               "  --csv DATEI                   nur ustva und anlage-euer: die Zeilen des Formulars als CSV-Datei\n"
+               "                                (Zeile;Kennzahl;Bezeichnung;Betrag;Hinweis); eine vorhandene wird\n"
+               "                                ersetzt. Die Formulare brauchen --pdf oder --csv oder beide.\n"
+               "\n"
+               "Steuerformulare: ustva für den Zeitraum (Monat, Quartal oder Jahr; ohne Angabe das Jahr), nicht\n"
+               "für Kleinunternehmer; anlage-euer für das ganze Jahr. Gezählt werden alle Buchungen mit Datum im\n"
+               "Zeitraum, ohne --filter; Konten ordnet die Kontenzuordnung des Programmfensters zu. Beispiel:\n"
+               "  quorvel report --bericht ustva --zeitraum Quartal --nummer 1 --pdf ustva.pdf --csv ustva.csv\n"
                "\n"
                "export-csv:\n"
                "  --datei DATEI                 die CSV-Datei; eine vorhandene wird ersetzt\n"

@@ -22,13 +22,18 @@ public:
 
 enum class Command { Window, Help, Version, Report, ExportCsv, ImportCsv };
 
-// One report of the menu "Auswertungen" as the command line names it.
+// The tax forms of the menu "Steuern": the VAT return of a month, a quarter or the year, and the Anlage
+// EÜR of the year.
+enum class TaxKind { None, Ustva, Euer };
+
+// One report of the menu "Auswertungen" (or a tax form) as the command line names it.
 struct ReportKind {
     const char* name;     // "gesamtergebnis", "sammelkonto-anfangsbestand", ...
     const char* caption;  // the menu command without its dots
     bool total = false;   // "Gesamtergebnis"; otherwise a list report of `list`
     ListKind list = ListKind::AlleBuchungen;
     bool anfangsbestand = false;
+    TaxKind tax = TaxKind::None;  // a tax form rather than a report: PDF and/or CSV, no text filter
 };
 
 // Every report, in menu order.
@@ -47,6 +52,7 @@ struct Request {
     std::optional<int> konto;
     QString filter;         // the journal's text filter ("Filtern")
     QString pdf;            // report: the PDF file
+    QString csv;            // tax form: the CSV file
     QString datei;          // export and import: the CSV file
     QString datenordner;    // overrides the data folder of the stored options
     QString waehrung = QStringLiteral("€");

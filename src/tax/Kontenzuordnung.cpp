@@ -33,6 +33,8 @@ constexpr Entry entries[] = {
     {UstArt::UstErstattung, "ER", KontoSeite::Einnahme, "Umsatzsteuer-Erstattung vom Finanzamt", "", "ustErstattet", true},
     {UstArt::Vorsteuerabzug, "VS", KontoSeite::Ausgabe, "Mit Vorsteuerabzug", "kz66", "ausgabenUebrige", false},
     {UstArt::OhneVorsteuerabzug, "OV", KontoSeite::Ausgabe, "Ohne Vorsteuerabzug", "", "ausgabenUebrige", false},
+    {UstArt::SteuerschuldnerEu, "RU", KontoSeite::Ausgabe, "Steuerschuldner nach § 13b Abs. 1 UStG (sonstige Leistung aus dem übrigen EU-Gebiet)", "rcEmpfaengerEu", "ausgabenUebrige", false},
+    {UstArt::SteuerschuldnerAndere, "RA", KontoSeite::Ausgabe, "Steuerschuldner nach § 13b Abs. 2 UStG (andere Leistungen)", "rcEmpfaengerAndere", "ausgabenUebrige", false},
     {UstArt::UstZahlung, "ZA", KontoSeite::Ausgabe, "Umsatzsteuer-Zahlung an das Finanzamt", "", "ustGezahlt", true},
     {UstArt::Privatentnahme, "PE", KontoSeite::Ausgabe, "Privatentnahme", "", "entnahmen", true},
 };

@@ -23,6 +23,11 @@ enum class UstArt {
     // expense accounts
     Vorsteuerabzug,           // "VS": input tax of the booking → Kz 66
     OhneVorsteuerabzug,       // "OV": no input tax; the gross amount is the expense
+    // The client owes the tax of the purchase (§ 13b UStG): the booking holds the amount paid, which has no
+    // VAT in it, and the rate of the tax owed; the tax is that rate on the amount, and deducted again as
+    // input tax (Kz 67). The amount paid is the expense.
+    SteuerschuldnerEu,        // "RU": a service from a business elsewhere in the EU (§ 13b Abs. 1) → Kz 46/47
+    SteuerschuldnerAndere,    // "RA": the other cases of § 13b Abs. 2 → Kz 84/85
     UstZahlung,               // "ZA": VAT paid to the tax office; no input tax
     Privatentnahme,           // "PE": private withdrawal; neither VAT return nor expense
 };
@@ -37,7 +42,8 @@ std::vector<UstArt> choices(KontoSeite seite);
 KontoSeite seiteOf(UstArt art);
 // The text of the choice list, naming the VAT-return line where there is one: "Regelsteuersatz (Kz 81 / 86 / 35/36)".
 QString text(UstArt art, const TaxForm& ustva);
-// The line of the VAT return the treatment fills for a rate of 0 (SV, SO, IG, NS, RC); empty otherwise.
+// The line of the VAT return the treatment fills: for a rate of 0 (SV, SO, IG, NS, RC), or with the rate of
+// the tax owed (RU, RA); empty otherwise.
 QString ustvaLineId(UstArt art);
 // The Anlage EÜR line the treatment fixes (ER, ZA, PE) or proposes (the others).
 QString defaultEuerLine(UstArt art);

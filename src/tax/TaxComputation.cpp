@@ -97,6 +97,7 @@ UstvaResult ustva(const TaxBookingSource& bookings, const std::set<int>& einnahm
         if (form.lines[i].rule == QLatin1String("baseBookedTax") && other < 0) other = int(i);
     }
     long double vorsteuer = 0;
+    long double vorsteuer13b = 0;  // input tax of the tax owed under § 13b (Kz 67)
 
     // What an account's bookings do, worked out once per account.
     struct Account {
@@ -130,6 +131,26 @@ UstvaResult ustva(const TaxBookingSource& bookings, const std::set<int>& einnahm
             return;
         }
         if (!einnahme) {
+            if (a.ust == UstArt::SteuerschuldnerEu || a.ust == UstArt::SteuerschuldnerAndere) {
+                if (a.line < 0 || b.rate <= 0) {
+                    r.unassigned.push_back(listed(
+                        bookings, b,
+                        a.line < 0 ? QStringLiteral("die Behandlung des Kontos hat im Vordruck keine Zeile")
+                                   : QStringLiteral("%1: für die Steuer nach § 13b UStG fehlt der Steuersatz der "
+                                                    "geschuldeten Steuer")
+                                         .arg(rateText(b.rate))));
+                    return;
+                }
+                // The amount paid has no VAT in it: the tax owed is the rate on top of it (not a split of
+                // a gross amount), to the cent per booking, and the same amount is input tax again.
+                const double tax = computedTax(b.brutto, b.rate);
+                Sum& sum = sums[std::size_t(a.line)];
+                sum.net += b.brutto;
+                sum.tax += tax;
+                ++sum.count;
+                vorsteuer13b += tax;
+                return;
+            }
             if (a.ust != UstArt::Vorsteuerabzug) return;
             if (b.rate < 0) {
                 r.unassigned.push_back(listed(bookings, b, QStringLiteral("negativer Steuersatz")));
@@ -187,10 +208,19 @@ UstvaResult ustva(const TaxBookingSource& bookings, const std::set<int>& einnahm
             v.tax = Booking::roundToCent(double(sum.tax));
             r.steuerFormular += v.tax;
             steuerGebucht += sum.tax;
+        } else if (line.rule == QLatin1String("reverseChargeTax")) {
+            v.hasTax = true;
+            v.tax = Booking::roundToCent(double(sum.tax));
+            r.steuerFormular += v.tax;
+            steuerGebucht += sum.tax;
         } else if (line.rule == QLatin1String("inputTax")) {
             v.hasBase = false;
             v.hasTax = true;
             v.tax = Booking::roundToCent(double(vorsteuer));
+        } else if (line.rule == QLatin1String("reverseChargeInputTax")) {
+            v.hasBase = false;
+            v.hasTax = true;
+            v.tax = Booking::roundToCent(double(vorsteuer13b));
         } else if (line.rule == QLatin1String("result")) {
             v.hasBase = false;
             v.hasTax = true;
@@ -199,7 +229,10 @@ UstvaResult ustva(const TaxBookingSource& bookings, const std::set<int>& einnahm
     }
     r.steuerFormular = Booking::roundToCent(r.steuerFormular);
     r.steuerGebucht = Booking::roundToCent(double(steuerGebucht));
-    r.vorsteuer = Booking::roundToCent(double(vorsteuer));
+    // The input tax of § 13b counts only where the form has its line; otherwise the tax owed would be
+    // deducted without the form saying so.
+    const bool has67 = !form.linesOfKind(QStringLiteral("reverseChargeInputTax")).empty();
+    r.vorsteuer = Booking::roundToCent(double(vorsteuer + (has67 ? vorsteuer13b : 0)));
     r.vorauszahlung = Booking::roundToCent(r.steuerFormular - r.vorsteuer);
     for (UstvaLineValue& v : r.lines)
         if (v.line.rule == QLatin1String("result")) v.tax = r.vorauszahlung;
@@ -207,7 +240,8 @@ UstvaResult ustva(const TaxBookingSource& bookings, const std::set<int>& einnahm
 }
 
 EuerResult euer(const TaxBookingSource& bookings, const std::set<int>& einnahmeKonten,
-                const std::set<int>& ausgabeKonten, const Kontenzuordnung& zuordnung, int year, const TaxForm& form) {
+                const std::set<int>& ausgabeKonten, const Kontenzuordnung& zuordnung, int year, const TaxForm& form,
+                bool kleinunternehmer) {
     EuerResult r;
     r.form = form;
     r.year = year;
@@ -222,6 +256,13 @@ EuerResult euer(const TaxBookingSource& bookings, const std::set<int>& einnahmeK
     QStringList unknownLines;
     const int vatReceived = indexOf(QStringLiteral("ustVereinnahmt"));
     const int inputTax = indexOf(QStringLiteral("vorsteuer"));
+    // A small business (§ 19 UStG) charges no VAT and deducts none: its taxable takings go gross on their
+    // own line, and every amount stays gross.
+    const int smallBusiness = kleinunternehmer ? indexOf(QStringLiteral("einnahmenKleinunternehmer")) : -1;
+    if (kleinunternehmer && smallBusiness < 0)
+        r.problems << QStringLiteral("Der Vordruck %1 hat keine Zeile für Kleinunternehmer; die Einnahmen stehen "
+                                     "brutto auf den zugeordneten Zeilen.")
+                          .arg(form.year);
 
     // Where an account's bookings go, worked out once per account: the line of the amount (net, or gross
     // where there is no VAT to split off) and the line of the VAT.
@@ -246,8 +287,11 @@ EuerResult euer(const TaxBookingSource& bookings, const std::set<int>& einnahmeK
             if (!unknownLines.contains(z.euerZeile)) unknownLines << z.euerZeile;
             a.line = indexOf(UstArten::defaultEuerLine(z.ust));
         }
-        a.gross = z.ust == UstArt::UstErstattung || z.ust == UstArt::UstZahlung ||
-                  z.ust == UstArt::OhneVorsteuerabzug || z.ust == UstArt::Privatentnahme;
+        a.gross = kleinunternehmer || z.ust == UstArt::UstErstattung || z.ust == UstArt::UstZahlung ||
+                  z.ust == UstArt::OhneVorsteuerabzug || z.ust == UstArt::Privatentnahme ||
+                  z.ust == UstArt::SteuerschuldnerEu || z.ust == UstArt::SteuerschuldnerAndere;
+        if (smallBusiness >= 0 && a.line >= 0 && form.lines[std::size_t(a.line)].id == u"einnahmenUstpflichtig")
+            a.line = smallBusiness;
         a.privat = z.ust == UstArt::Privatentnahme;
         if (!a.gross) a.vatLine = einnahme ? vatReceived : inputTax;
         return a;

@@ -21,6 +21,15 @@ QString TaxFormLine::kzText() const {
     return kzTax.isEmpty() ? QStringLiteral("Kz ") + kz : QStringLiteral("Kz %1/%2").arg(kz, kzTax);
 }
 
+QString TaxFormLine::kzCell() const {
+    const QString text = kz.isEmpty() ? QStringLiteral("–") : kz;
+    return pruefen.isEmpty() ? text : text + QLatin1Char('*');
+}
+
+QString TaxFormLine::zeileCell() const {
+    return zeile.isEmpty() ? QStringLiteral("–") : zeile;
+}
+
 const TaxFormLine* TaxForm::line(const QString& id) const {
     for (const TaxFormLine& l : lines)
         if (l.id == id) return &l;
@@ -39,6 +48,16 @@ QString TaxForm::fallbackNote() const {
     return QStringLiteral("Für das Jahr %1 liegt kein eigener Vordruck vor; verwendet wird der Vordruck %2.")
         .arg(requestedYear)
         .arg(year);
+}
+
+QString TaxForm::pruefenNote() const {
+    for (const TaxFormLine& l : lines)
+        if (!l.pruefen.isEmpty())
+            return QStringLiteral("* Kennzahl oder Zeilennummer sind nicht dem amtlichen Vordruck selbst entnommen, sondern "
+                                  "nur anderen Quellen; bitte vor dem Übertragen mit dem Vordruck %1 vergleichen. "
+                                  "Zeilen ohne Kennzahl oder Zeilennummer (–): dem amtlichen Vordruck entnehmen.")
+                .arg(title);
+    return QString();
 }
 
 namespace TaxFormData {
@@ -69,6 +88,8 @@ TaxForm parse(const QByteArray& json, const QString& origin) {
         l.id = o.value(QStringLiteral("id")).toString();
         l.kz = o.value(QStringLiteral("kz")).toString();
         l.kzTax = o.value(QStringLiteral("kzTax")).toString();
+        l.zeile = o.value(QStringLiteral("zeile")).toString();
+        l.pruefen = o.value(QStringLiteral("pruefen")).toString();
         l.label = o.value(QStringLiteral("label")).toString();
         l.section = o.value(QStringLiteral("section")).toString();
         l.rule = o.value(QStringLiteral("rule")).toString();
@@ -79,6 +100,8 @@ TaxForm parse(const QByteArray& json, const QString& origin) {
         if (l.id.isEmpty() || l.label.isEmpty()) throw fail(QStringLiteral("eine Zeile ohne Kennung oder Text"));
         if (!kzPattern.match(l.kz).hasMatch() || !kzPattern.match(l.kzTax).hasMatch())
             throw fail(QStringLiteral("Zeile \"%1\": Kennzahl \"%2\" ist keine Zahl").arg(l.id, l.kz));
+        if (!kzPattern.match(l.zeile).hasMatch())
+            throw fail(QStringLiteral("Zeile \"%1\": Zeilennummer \"%2\" ist keine Zahl").arg(l.id, l.zeile));
         if (l.sources.isEmpty()) throw fail(QStringLiteral("Zeile \"%1\" nennt keine Quelle").arg(l.id));
         for (const QString& s : l.sources)
             if (!form.sources.contains(s))

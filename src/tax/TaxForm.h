@@ -16,16 +16,24 @@ struct TaxFormLine {
     QString id;       // stable across years; the account assignment refers to lines by it
     QString kz;       // Kennzahl of the amount ("81"); empty when not confirmed from the official form
     QString kzTax;    // Kennzahl of the tax beside the base ("36"), if the form has one
+    QString zeile;    // line number on the printed form ("23"); empty when not confirmed
+    QString pruefen;  // why Kennzahl or line number still want checking against the official form; empty: sure
     QString label;
     QString section;
-    QString rule;     // VAT return: base, baseComputedTax, baseBookedTax, inputTax, result
-    QString kind;     // Anlage EÜR: income, vatReceived, vatRefunded, incomeTotal, expense, inputTax, ...
+    QString rule;     // VAT return: base, baseComputedTax, baseBookedTax, reverseChargeTax, inputTax,
+                      // reverseChargeInputTax, result
+    QString kind;     // Anlage EÜR: smallBusinessIncome, income, vatReceived, vatRefunded, incomeTotal, expense, ...
     double rate = 0;  // baseComputedTax: the rate the form computes the tax with
     bool choice = false;  // offered in the account assignment
     QStringList sources;  // keys of TaxForm::sources
 
     // "Kz 81" or "Kz 35/36"; "Kz –" when the Kennzahl is not known.
     QString kzText() const;
+    // The Kennzahl of the amount for a column of the form: "81", "–" when not known, with "*" when it
+    // still wants checking (see pruefenNote).
+    QString kzCell() const;
+    // The line number for a column: "23", or "–".
+    QString zeileCell() const;
 };
 
 struct TaxForm {
@@ -41,6 +49,8 @@ struct TaxForm {
     std::vector<const TaxFormLine*> linesOfKind(const QString& kind) const;
     // Said on the page when the booking year has no file of its own: which form year stands in for it.
     QString fallbackNote() const;
+    // Said under the form when a line is marked "*": empty when every line is confirmed.
+    QString pruefenNote() const;
 };
 
 class TaxDataError : public QuorvelError {

@@ -142,31 +142,32 @@ int ustva(ReportCanvas& canvas, const UstvaResult& r, const TaxPageHeader& heade
     PageEngine& e = l.e;
     e.heading(QStringLiteral("Anmeldung der Umsatzsteuer-Vorauszahlung"), true, true);
 
-    // Columns: Kz, label, base, Kz of the tax, tax.
+    // Columns: line number, Kz, label, base, Kz of the tax, tax.
     e.setFont(FontRole::Body);
     e.clearWidths();
-    const std::array<Cell, 5> head{Cell{QStringLiteral("Kz")}, Cell{QStringLiteral("Bezeichnung")},
-                                   Cell{QStringLiteral("Bemessungsgrundlage"), true}, Cell{QStringLiteral("Kz")},
-                                   Cell{QStringLiteral("Steuer"), true}};
-    for (int i = 0; i < 5; ++i) e.measure(i, head[std::size_t(i)].text);
-    std::vector<std::array<Cell, 5>> rows;
+    const std::array<Cell, 6> head{Cell{QStringLiteral("Zeile")}, Cell{QStringLiteral("Kz")},
+                                   Cell{QStringLiteral("Bezeichnung")}, Cell{QStringLiteral("Bemessungsgrundlage"), true},
+                                   Cell{QStringLiteral("Kz")}, Cell{QStringLiteral("Steuer"), true}};
+    for (int i = 0; i < 6; ++i) e.measure(i, head[std::size_t(i)].text);
+    std::vector<std::pair<std::array<Cell, 6>, bool>> rows;  // the row, and whether it is the result
     for (const UstvaLineValue& v : r.lines) {
-        std::array<Cell, 5> row{Cell{v.line.kz.isEmpty() ? QStringLiteral("–") : v.line.kz}, Cell{v.line.label},
+        std::array<Cell, 6> row{Cell{v.line.zeileCell()}, Cell{v.line.kzCell()}, Cell{v.line.label},
                                 Cell{v.hasBase ? l.euros(v.base) : QString(), true},
                                 Cell{v.line.kzTax}, Cell{v.hasTax ? l.money(v.tax) : QString(), true}};
-        if (!v.hasBase) std::swap(row[3], row[0]);  // a tax-only line carries its Kz beside the tax
-        rows.push_back(row);
-        for (int i : {0, 2, 3, 4}) e.measure(i, rows.back()[std::size_t(i)].text);
+        if (!v.hasBase) std::swap(row[4], row[1]);  // a tax-only line carries its Kz beside the tax
+        rows.emplace_back(row, v.line.rule == QLatin1String("result"));
+        for (int i : {0, 1, 3, 4, 5}) e.measure(i, row[std::size_t(i)].text);
     }
     int fixed = 0;
-    for (int i : {0, 2, 3, 4}) fixed += e.columnWidth(i);
+    for (int i : {0, 1, 3, 4, 5}) fixed += e.columnWidth(i);
     const int labelWidth = std::max(canvas.textWidth(QStringLiteral("Bezeichnung")),
-                                    e.params().pageWidth - 2 * e.margin() - fixed - 5 * canvas.textWidth(QStringLiteral("   ")));
-    e.setColumnWidth(1, labelWidth);
+                                    e.params().pageWidth - 2 * e.margin() - fixed - 6 * canvas.textWidth(QStringLiteral("   ")));
+    e.setColumnWidth(2, labelWidth);
     e.setFont(FontRole::ColumnHeader);
     e.row(head);
     e.advance();
-    for (const auto& row : rows) l.formRow(row, 1, row[0].text == QLatin1String("83") || row[3].text == u"83");
+    for (const auto& [row, result] : rows) l.formRow(row, 2, result);
+    if (const QString note = r.form.pruefenNote(); !note.isEmpty()) l.text(note);
 
     e.heading(QStringLiteral("Abgleich mit der gebuchten Umsatzsteuer"), true, true);
     e.setFont(FontRole::Body);
@@ -192,21 +193,22 @@ int euer(ReportCanvas& canvas, const EuerResult& r, const TaxBookingSource& book
     FormLayout l(canvas, header, params);
     l.start(euerTitle(r), r.form.fallbackNote(), r.incomplete(), r.problems);
     l.text(QStringLiteral("Gezählt werden alle Einnahmen und Ausgaben mit Datum im Jahr (Zufluss und Abfluss); der "
-                          "Textfilter des Journals gilt für dieses Formular nicht. Zeilen ohne Kennzahl (–): die "
-                          "Kennzahl ist dem amtlichen Vordruck zu entnehmen."));
+                          "Textfilter des Journals gilt für dieses Formular nicht."));
     PageEngine& e = l.e;
     QString section;
     e.setFont(FontRole::Body);
     e.clearWidths();
-    e.measure(0, QStringLiteral("Kz"));
-    e.measure(2, QStringLiteral("Betrag"));
+    e.measure(0, QStringLiteral("Zeile"));
+    e.measure(1, QStringLiteral("Kz"));
+    e.measure(3, QStringLiteral("Betrag"));
     for (const EuerLineValue& v : r.lines) {
-        e.measure(0, v.line.kz.isEmpty() ? QStringLiteral("–") : v.line.kz);
-        e.measure(2, l.money(v.sum));
+        e.measure(0, v.line.zeileCell());
+        e.measure(1, v.line.kzCell());
+        e.measure(3, l.money(v.sum));
     }
-    const int labelWidth = e.params().pageWidth - 2 * e.margin() - e.columnWidth(0) - e.columnWidth(2) -
-                           4 * canvas.textWidth(QStringLiteral("   "));
-    e.setColumnWidth(1, labelWidth);
+    const int labelWidth = e.params().pageWidth - 2 * e.margin() - e.columnWidth(0) - e.columnWidth(1) -
+                           e.columnWidth(3) - 5 * canvas.textWidth(QStringLiteral("   "));
+    e.setColumnWidth(2, labelWidth);
     for (const EuerLineValue& v : r.lines) {
         if (v.line.section != section) {
             section = v.line.section;
@@ -214,10 +216,11 @@ int euer(ReportCanvas& canvas, const EuerResult& r, const TaxBookingSource& book
             e.setFont(FontRole::Body);
         }
         const bool total = v.line.kind.endsWith(QLatin1String("Total")) || v.line.kind == u"profit";
-        l.formRow(std::array<Cell, 3>{Cell{v.line.kz.isEmpty() ? QStringLiteral("–") : v.line.kz}, Cell{v.line.label},
+        l.formRow(std::array<Cell, 4>{Cell{v.line.zeileCell()}, Cell{v.line.kzCell()}, Cell{v.line.label},
                                       Cell{l.money(v.sum), true}},
-                  1, total);
+                  2, total);
     }
+    if (const QString note = r.form.pruefenNote(); !note.isEmpty()) l.text(note);
     l.listed(r.unassigned);
 
     // Side pages: the bookings behind every line.
@@ -286,13 +289,15 @@ QString money(double v) {
 }
 
 QByteArray finish(const QStringList& rows) {
-    QString text = QStringLiteral("Kennzahl;Bezeichnung;Betrag\r\n");
+    QString text = QStringLiteral("Zeile;Kennzahl;Bezeichnung;Betrag;Hinweis\r\n");
     for (const QString& r : rows) text += r + QStringLiteral("\r\n");
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-QString row(const QString& kz, const QString& label, const QString& amount) {
-    return field(kz) + QLatin1Char(';') + field(label) + QLatin1Char(';') + amount;
+// One row; `line` gives the line number and the note on what still wants checking.
+QString row(const TaxFormLine* line, const QString& kz, const QString& label, const QString& amount) {
+    return field(line ? line->zeile : QString()) + QLatin1Char(';') + field(kz) + QLatin1Char(';') + field(label) +
+           QLatin1Char(';') + amount + QLatin1Char(';') + field(line ? line->pruefen : QString());
 }
 
 }  // namespace
@@ -300,18 +305,18 @@ QString row(const QString& kz, const QString& label, const QString& amount) {
 QByteArray ustva(const UstvaResult& r) {
     QStringList rows;
     for (const UstvaLineValue& v : r.lines) {
-        if (v.hasBase) rows << row(v.line.kz, v.line.label, amount(v.base));
+        if (v.hasBase) rows << row(&v.line, v.line.kz, v.line.label, amount(v.base));
         if (v.hasTax)
-            rows << row(v.hasBase ? v.line.kzTax : v.line.kz,
+            rows << row(&v.line, v.hasBase ? v.line.kzTax : v.line.kz,
                         v.hasBase ? QStringLiteral("Steuer zu ") + v.line.label : v.line.label, money(v.tax));
     }
-    rows << row(QString(), QStringLiteral("Summe der gebuchten Umsatzsteuer"), money(r.steuerGebucht));
+    rows << row(nullptr, QString(), QStringLiteral("Summe der gebuchten Umsatzsteuer"), money(r.steuerGebucht));
     return finish(rows);
 }
 
 QByteArray euer(const EuerResult& r) {
     QStringList rows;
-    for (const EuerLineValue& v : r.lines) rows << row(v.line.kz, v.line.label, money(v.sum));
+    for (const EuerLineValue& v : r.lines) rows << row(&v.line, v.line.kz, v.line.label, money(v.sum));
     return finish(rows);
 }
 

@@ -33,7 +33,8 @@ int euer(ReportCanvas& canvas, const EuerResult& r, const TaxBookingSource& book
 
 }  // namespace TaxFormPages
 
-// "Kennzahl;Bezeichnung;Betrag" in German notation, UTF-8 with byte order mark, CR LF line ends.
+// "Zeile;Kennzahl;Bezeichnung;Betrag;Hinweis" in German notation, UTF-8 with byte order mark, CR LF line
+// ends; "Hinweis" says where Kennzahl or line number still want checking against the official form.
 namespace TaxCsv {
 QString amount(double value);  // "1234,56", "-7,50"; whole euros "1234"
 QByteArray ustva(const UstvaResult& r);

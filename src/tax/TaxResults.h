@@ -41,7 +41,7 @@ struct UstvaResult {
     std::vector<UstvaLineValue> lines;  // every line of the form, in form order
     double steuerFormular = 0;          // tax on the turnover as the form computes it
     double steuerGebucht = 0;           // VAT of the same bookings, summed per booking
-    double vorsteuer = 0;               // Kz 66
+    double vorsteuer = 0;               // Kz 66 and Kz 67
     double vorauszahlung = 0;           // Kz 83; a refund is negative
     std::vector<TaxListedBooking> unassigned;
     QStringList problems;  // missing or damaged tables and the like
@@ -90,7 +90,10 @@ UstvaResult ustva(const TaxBookingSource& bookings, const std::set<int>& einnahm
                   const std::set<int>& ausgabeKonten, const Kontenzuordnung& zuordnung, const Zeitraum& zeitraum,
                   const TaxForm& form);
 
+// `kleinunternehmer`: the client is a small business (§ 19 UStG): taxable takings on the small-business
+// line, every amount gross, no VAT received and no input tax.
 EuerResult euer(const TaxBookingSource& bookings, const std::set<int>& einnahmeKonten,
-                const std::set<int>& ausgabeKonten, const Kontenzuordnung& zuordnung, int year, const TaxForm& form);
+                const std::set<int>& ausgabeKonten, const Kontenzuordnung& zuordnung, int year, const TaxForm& form,
+                bool kleinunternehmer = false);
 
 }  // namespace TaxComputation

@@ -158,7 +158,8 @@ void TMainForm::AnlageER1Click() {
         const TaxForm form = TaxFormData::load(TaxFormData::euer, year);
         *result = TaxComputation::euer(*source, accountNumbers(m_tables.EinnahmeKonten),
                                        accountNumbers(m_tables.AusgabeKonten),
-                                       Kontenzuordnung::read(m_tables.Kontenzuordnung), year, form);
+                                       Kontenzuordnung::read(m_tables.Kontenzuordnung), year, form,
+                                       settings.kleinunternehmer);
     }
     const Zeitraum jahr = ::CalcZeitraum(PeriodItem::GanzesJahr, year);
     const QString zeitraumText = QStringLiteral("Wirtschaftsjahr %1 (%2 – %3)")
