@@ -126,8 +126,9 @@ public:
         const QByteArray& bytes = m_buffer.data();
         SafeFile::Writer file(m_target, QStringLiteral("Die ZIP-Datei des Datenexports"));
         for (qint64 at = 0; at < bytes.size(); at += kZipChunk) {
-            file.write(bytes.constData() + at, std::min<qint64>(kZipChunk, bytes.size() - at));
-            if (step && !step(at, bytes.size())) return false;
+            const qint64 length = std::min<qint64>(kZipChunk, bytes.size() - at);
+            file.write(bytes.constData() + at, length);
+            if (step && !step(at + length, bytes.size())) return false;
         }
         file.commit();
         return true;

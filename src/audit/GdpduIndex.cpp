@@ -59,7 +59,10 @@ void writeTable(QXmlStreamWriter& xml, const Table& table) {
     xml.writeEndElement();
     xml.writeStartElement(QStringLiteral("VariableLength"));
     xml.writeTextElement(QStringLiteral("ColumnDelimiter"), QString(QLatin1Char(columnDelimiter)));
-    xml.writeTextElement(QStringLiteral("RecordDelimiter"), QString::fromLatin1(recordDelimiter));
+    // As character references: a parser turns a literal CR LF in element text into a single LF.
+    xml.writeStartElement(QStringLiteral("RecordDelimiter"));
+    for (const char* c = recordDelimiter; *c; ++c) xml.writeEntityReference(QStringLiteral("#%1").arg(int(*c)));
+    xml.writeEndElement();
     xml.writeTextElement(QStringLiteral("TextEncapsulator"), QString(QLatin1Char(textEncapsulator)));
     for (size_t i = 0; i < table.columns.size(); ++i)
         writeColumn(xml, table.columns[i], int(i) < table.primaryKeys);
