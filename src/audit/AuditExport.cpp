@@ -74,6 +74,11 @@ public:
         m_file.reset();
     }
     bool commit(const std::function<bool(qint64, qint64)>&) override {
+        // QTemporaryDir makes the folder for its owner only; the export is a folder like any other.
+        QFile::setPermissions(m_temp->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                                  QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                                  QFileDevice::ExeOther);
         if (QFileInfo(m_target).isDir()) QDir().rmdir(m_target);  // empty, checked above
         const QByteArray from = QFile::encodeName(m_temp->path());
         const QByteArray to = QFile::encodeName(m_target);

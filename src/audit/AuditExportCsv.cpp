@@ -42,7 +42,9 @@ AuditExportCsv::AuditExportCsv(const DbfTable& table, const AuditExportTables::K
             column.type = ColumnType::Numeric;
             column.accuracy = field.Decimals();
         } else {
-            column.maxLength = field.Size();
+            // The DTD leaves open whether MaxLength counts characters or bytes; a character of a single-byte
+            // code page takes at most three bytes in UTF-8, so this bound holds either way.
+            column.maxLength = field.Size() * 3;
         }
         m_columns.push_back(column);
     }

@@ -22,7 +22,7 @@ struct Column {
     QString description;  // German, for the auditor
     ColumnType type = ColumnType::AlphaNumeric;
     int accuracy = 0;   // Numeric: decimal places
-    int maxLength = 0;  // AlphaNumeric: longest text in characters, 0 = not stated
+    int maxLength = 0;  // AlphaNumeric: longest text, 0 = not stated
 };
 
 struct Table {

@@ -41,6 +41,7 @@ QString askTarget(QWidget* parent, const QString& proposed, bool* zip) {
 
     QFileDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("AuditExportFileDialog"));
+    dialog.setDirectory(QDir::homePath());
     if (*zip) {
         dialog.setWindowTitle(QStringLiteral("Datenexport als ZIP-Datei speichern"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -336,4 +336,44 @@ TEST_F(AuditExportTest, FullDiskOrCancelLeavesNothingBehind) {
     EXPECT_EQ(entries(out.file(QStringLiteral("voll"))), QStringList{QStringLiteral("alt.txt")});
 }
 
+// Stored values as other programs write them: copied by value where they are numbers or dates, written empty
+// and reported where they are not; never turned into something else.
+TEST_F(AuditExportTest, StoredValuesOfOtherWritersAreCopiedOrReported) {
+    set.closeAll();
+    const QString records = data.file(ClientNaming::tableFileName(QStringLiteral("records"), 1, kYear));
+    struct Case {
+        int offset, width;  // of the field in the first record's bytes (DATUM 1, BRUTTO 90)
+        QByteArray stored;
+        int column;  // in the CSV record
+        QString written;
+        bool reported;
+    };
+    const std::vector<Case> cases{
+        {90, 18, "1.5", 5, "1,50000000", false},       {90, 18, ".5", 5, "0,50000000", false},
+        {90, 18, "-0,25", 5, "-0,25000000", false},    {90, 18, "1E2", 5, "100,00000000", false},
+        {90, 18, "12a,50", 5, "", true},               {90, 18, "", 5, "", false},
+        {1, 8, "20261341", 1, "", true},               {1, 8, "", 1, "", false},
+    };
+    const QByteArray original = testsupport::readFile(records);
+    const int first = 385;  // header length of the bookings table
+    int round = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored.toStdString());
+        QByteArray bytes = original;
+        bytes.replace(first + c.offset, c.width, c.stored.rightJustified(c.width, ' '));
+        testsupport::writeFile(records, bytes);
+        const QString target = out.file(QStringLiteral("e%1").arg(++round));
+        const AuditExport::Result result = AuditExport::run(request(target, false));
+        Declared d;
+        d.columnDelimiter = QStringLiteral(";"), d.recordDelimiter = QStringLiteral("\r\n");
+        d.encapsulator = QStringLiteral("\""), d.from = QStringLiteral("2");
+        const auto csv = readCsv(testsupport::readFile(target + QStringLiteral("/buchungen.csv")), d);
+        EXPECT_EQ(csv.at(0).at(c.column), c.written);
+        EXPECT_EQ(result.notes.size(), c.reported ? 1 : 0) << result.notes.join(u'\n').toStdString();
+        if (c.reported) {
+            EXPECT_TRUE(result.notes.value(0).contains(QString::fromLatin1(c.stored)));
+        }
+    }
+}
+
 }  // namespace

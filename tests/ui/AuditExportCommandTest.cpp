@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
@@ -53,7 +54,13 @@ Modals::Step choose(const QString& path) {
     return [path](QWidget* w) {
         auto* dialog = qobject_cast<QFileDialog*>(w);
         ASSERT_NE(dialog, nullptr) << w->metaObject()->className();
-        dialog->selectFile(path);
+        if (QFileInfo(path).isDir()) {
+            // As the user does: opens the folder and takes it with an empty name field.
+            dialog->setDirectory(path);
+            if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) edit->clear();
+        } else {
+            dialog->selectFile(path);
+        }
         static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
     };
 }
