@@ -43,7 +43,9 @@ public:
             const QDate d = start.addDays(i % 366 % 365);
             std::snprintf(record, sizeof record, " %04d%02d%02d%c%-20d%-60s%18.8f%18.8f%9d%18s%18s%9d%9d", d.year(),
                           d.month(), d.day(), i % 2 ? 'A' : 'E', i + 1,
-                          (i % 7 ? "Verkauf Buromaterial Filiale Nord" : "Miete; \"Lager\" S\xfc" "d"),
+                          (i % 7 ? "Verkauf Buromaterial Filiale Nord"
+                                 : "Miete; \"Lager\" S\xfc"
+                                   "d"),
                           (i % 100000) / 100.0 * (i % 13 ? 1 : -1), i % 3 ? 19.0 : 7.0, i % 5, "", "", i % 3, i % 4);
             bytes.append(record, 189);
         }

@@ -50,13 +50,15 @@ class FolderTarget : public Target {
 public:
     explicit FolderTarget(const QString& target) : m_target(QDir::cleanPath(target)) {
         const QFileInfo info(m_target);
-        if (info.exists() && (!info.isDir() || !QDir(m_target).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)))
+        if (info.exists() && (!info.isDir() || !QDir(m_target).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot |
+                                                                       QDir::Hidden | QDir::System)))
             throw QuorvelError(QStringLiteral("Der Ordner „%1“ ist nicht leer. Bitte wählen Sie einen neuen oder "
                                               "leeren Ordner für den Datenexport.")
                                    .arg(QDir::toNativeSeparators(m_target)));
         const QString parent = info.absolutePath();
         if (!QFileInfo(parent).isDir())
-            throw QuorvelError(QStringLiteral("Der Ordner „%1“ existiert nicht.").arg(QDir::toNativeSeparators(parent)));
+            throw QuorvelError(
+                QStringLiteral("Der Ordner „%1“ existiert nicht.").arg(QDir::toNativeSeparators(parent)));
         m_temp = std::make_unique<QTemporaryDir>(parent + QStringLiteral("/.") + info.fileName() +
                                                  QStringLiteral("-XXXXXX"));
         if (!m_temp->isValid())
@@ -75,10 +77,9 @@ public:
     }
     bool commit(const std::function<bool(qint64, qint64)>&) override {
         // QTemporaryDir makes the folder for its owner only; the export is a folder like any other.
-        QFile::setPermissions(m_temp->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                  QFileDevice::ExeOwner | QFileDevice::ReadGroup |
-                                                  QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                                                  QFileDevice::ExeOther);
+        QFile::setPermissions(m_temp->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                                  QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+                                                  QFileDevice::ReadOther | QFileDevice::ExeOther);
         if (QFileInfo(m_target).isDir()) QDir().rmdir(m_target);  // empty, checked above
         const QByteArray from = QFile::encodeName(m_temp->path());
         const QByteArray to = QFile::encodeName(m_target);
@@ -166,7 +167,8 @@ std::vector<OpenTable> openTables(const Request& request, QStringList& notes) {
                 throw QuorvelError(QStringLiteral("Die Tabelle %1 (%2) fehlt im Datenordner „%3“; ohne sie gibt es "
                                                   "keinen Datenexport.")
                                        .arg(known.name, fileName, QDir::toNativeSeparators(request.dataFolder)));
-            notes << QStringLiteral("Die Tabelle %1 (%2) gibt es nicht; sie fehlt im Export.").arg(known.name, fileName);
+            notes
+                << QStringLiteral("Die Tabelle %1 (%2) gibt es nicht; sie fehlt im Export.").arg(known.name, fileName);
             continue;
         }
         auto table = std::make_unique<DbfTable>();
@@ -188,14 +190,16 @@ std::vector<OpenTable> openTables(const Request& request, QStringList& notes) {
 
 void describeSupplier(const Request& request, GdpduIndex::DataSet& data, const QStringList& notes) {
     QStringList lines;
-    if (const auto address = AddressFile::load(QDir(request.dataFolder).filePath(ClientNaming::addressFileName(request.mandant))))
+    if (const auto address =
+            AddressFile::load(QDir(request.dataFolder).filePath(ClientNaming::addressFileName(request.mandant))))
         lines = *address;
     lines.removeAll(QString());
     data.supplierName = lines.isEmpty() ? QStringLiteral("Mandant %1").arg(request.mandant) : lines.takeFirst();
     data.supplierLocation = lines.join(QStringLiteral(", "));
-    QStringList comment{QStringLiteral("Datenexport für die Betriebsprüfung, Mandant %1, Buchungsjahr %2, erstellt am %3.")
-                            .arg(QString::number(request.mandant), QString::number(request.year),
-                                 QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")))};
+    QStringList comment{
+        QStringLiteral("Datenexport für die Betriebsprüfung, Mandant %1, Buchungsjahr %2, erstellt am %3.")
+            .arg(QString::number(request.mandant), QString::number(request.year),
+                 QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")))};
     comment += notes;
     data.supplierComment = comment.join(QLatin1Char(' '));
 }
@@ -263,9 +267,8 @@ Result runInto(Target& target, const Request& request, const Progress& progress)
     target.begin(GdpduIndex::dtdFileName);
     target.write(GdpduIndex::dtd());
     target.end();
-    const bool complete = target.commit([&](qint64 at, qint64 all) {
-        return !progress || progress(done + (all > 0 ? packing * at / all : 0), total);
-    });
+    const bool complete = target.commit(
+        [&](qint64 at, qint64 all) { return !progress || progress(done + (all > 0 ? packing * at / all : 0), total); });
     if (!complete) {
         result.cancelled = true;
         return result;

@@ -20,12 +20,12 @@ struct Request {
     QString dataFolder;
     int mandant = 1;
     int year = 0;
-    QString target;    // the folder to create (missing or empty) or the ZIP file to write
+    QString target;  // the folder to create (missing or empty) or the ZIP file to write
     bool zip = false;
 };
 
 struct TableResult {
-    QString name;     // as in index.xml
+    QString name;      // as in index.xml
     QString fileName;  // CSV file in the export
     int rows = 0;
 };

@@ -195,8 +195,9 @@ void AuditExportCsv::appendAmount(QByteArray& out, double value) {
 void AuditExportCsv::problem(int recordNumber, const Field& f, const char* p) {
     ++m_problemCount;
     if (m_problems.size() >= kMaxProblemsListed) return;
-    m_problems << QStringLiteral("%1, Satz %2, Feld %3: der gespeicherte Wert „%4“ ist kein gültiger Wert dieses "
-                                 "Feldes und steht leer in der Ausgabe.")
+    m_problems << QStringLiteral(
+                      "%1, Satz %2, Feld %3: der gespeicherte Wert „%4“ ist kein gültiger Wert dieses "
+                      "Feldes und steht leer in der Ausgabe.")
                       .arg(m_known.name, QString::number(recordNumber), f.name,
                            m_codePage.decode(p, f.width).trimmed());
 }

@@ -16,7 +16,9 @@ std::vector<FieldText> accountFields(const QString& what) {
 
 std::vector<Known> makeAll() {
     std::vector<Known> tables;
-    tables.push_back({QStringLiteral("records"), QStringLiteral("buchungen.csv"), QStringLiteral("Buchungen"),
+    tables.push_back({QStringLiteral("records"),
+                      QStringLiteral("buchungen.csv"),
+                      QStringLiteral("Buchungen"),
                       QStringLiteral("Alle Buchungen des Buchungsjahres (Einnahmen-Überschuss-Rechnung) in der "
                                      "Reihenfolge der Tabellendatei; Beträge brutto, USt und Netto berechnet"),
                       {
@@ -37,8 +39,10 @@ std::vector<Known> makeAll() {
                           {"SAMMELKONT", QStringLiteral("Nummer des Sammelkontos, 0 = nicht zugeordnet")},
                           {"KOSTENSTEL", QStringLiteral("Nummer der Kostenstelle, 0 = nicht zugeordnet")},
                       },
-                      true, true});
-    tables.push_back({QStringLiteral("eaccounts"), QStringLiteral("einnahmekonten.csv"), QStringLiteral("Einnahmekonten"),
+                      true,
+                      true});
+    tables.push_back({QStringLiteral("eaccounts"), QStringLiteral("einnahmekonten.csv"),
+                      QStringLiteral("Einnahmekonten"),
                       QStringLiteral("Einnahmearten (Konten der Buchungen mit Art E und N)"),
                       accountFields(QStringLiteral("Einnahmekontos"))});
     tables.push_back({QStringLiteral("aaccounts"), QStringLiteral("ausgabekonten.csv"), QStringLiteral("Ausgabekonten"),
@@ -50,10 +54,13 @@ std::vector<Known> makeAll() {
     tables.push_back({QStringLiteral("kaccounts"), QStringLiteral("kostenstellen.csv"), QStringLiteral("Kostenstellen"),
                       QStringLiteral("Kostenstellen der Buchungen (Spalte KOSTENSTEL)"),
                       accountFields(QStringLiteral("Kostenstelle"))});
-    tables.push_back({QStringLiteral("mwstsaetze"), QStringLiteral("mwstsaetze.csv"), QStringLiteral("Umsatzsteuersaetze"),
+    tables.push_back({QStringLiteral("mwstsaetze"),
+                      QStringLiteral("mwstsaetze.csv"),
+                      QStringLiteral("Umsatzsteuersaetze"),
                       QStringLiteral("Umsatzsteuersätze, die bei der Erfassung zur Wahl stehen"),
                       {{"PROZENT", QStringLiteral("Umsatzsteuersatz in Prozent")}}});
-    tables.push_back({QStringLiteral("kontenzuordnung"), QStringLiteral("kontenzuordnung.csv"),
+    tables.push_back({QStringLiteral("kontenzuordnung"),
+                      QStringLiteral("kontenzuordnung.csv"),
                       QStringLiteral("Kontenzuordnung"),
                       QStringLiteral("Umsatzsteuerliche Behandlung und Zeile der Anlage EÜR je Einnahme- und "
                                      "Ausgabekonto; ein Konto ohne Zeile hat die Vorgabe seiner Seite"),
@@ -68,7 +75,9 @@ std::vector<Known> makeAll() {
                                                     "Privatentnahme")},
                           {"EUERZEILE", QStringLiteral("Kennung der Zeile der Anlage EÜR")},
                       }});
-    tables.push_back({QStringLiteral("protokoll"), QStringLiteral("protokoll.csv"), QStringLiteral("Aenderungsprotokoll"),
+    tables.push_back({QStringLiteral("protokoll"),
+                      QStringLiteral("protokoll.csv"),
+                      QStringLiteral("Aenderungsprotokoll"),
                       QStringLiteral("Protokoll aller Änderungen an den Buchungen des Jahres"),
                       {}});
     return tables;

@@ -21,7 +21,8 @@ void writeColumn(QXmlStreamWriter& xml, const Column& column, bool primaryKey) {
     switch (column.type) {
         case ColumnType::AlphaNumeric:
             xml.writeEmptyElement(QStringLiteral("AlphaNumeric"));
-            if (column.maxLength > 0) xml.writeTextElement(QStringLiteral("MaxLength"), QString::number(column.maxLength));
+            if (column.maxLength > 0)
+                xml.writeTextElement(QStringLiteral("MaxLength"), QString::number(column.maxLength));
             break;
         case ColumnType::Numeric:
             xml.writeStartElement(QStringLiteral("Numeric"));
@@ -64,8 +65,7 @@ void writeTable(QXmlStreamWriter& xml, const Table& table) {
     for (const char* c = recordDelimiter; *c; ++c) xml.writeEntityReference(QStringLiteral("#%1").arg(int(*c)));
     xml.writeEndElement();
     xml.writeTextElement(QStringLiteral("TextEncapsulator"), QString(QLatin1Char(textEncapsulator)));
-    for (size_t i = 0; i < table.columns.size(); ++i)
-        writeColumn(xml, table.columns[i], int(i) < table.primaryKeys);
+    for (size_t i = 0; i < table.columns.size(); ++i) writeColumn(xml, table.columns[i], int(i) < table.primaryKeys);
     xml.writeEndElement();  // VariableLength
     xml.writeEndElement();  // Table
 }
@@ -101,7 +101,8 @@ QByteArray toXml(const DataSet& data) {
 QByteArray dtd() {
     QFile file(QStringLiteral(":/gdpdu/gdpdu-01-09-2004.dtd"));
     if (!file.open(QIODevice::ReadOnly))
-        throw QuorvelError(QStringLiteral("Die Beschreibung des Datenformats (gdpdu-01-09-2004.dtd) fehlt im Programm."));
+        throw QuorvelError(
+            QStringLiteral("Die Beschreibung des Datenformats (gdpdu-01-09-2004.dtd) fehlt im Programm."));
     return file.readAll();
 }
 

@@ -60,13 +60,14 @@ QString askTarget(QWidget* parent, const QString& proposed, bool* zip) {
 }
 
 QString summary(const AuditExport::Result& result, const QString& target) {
-    QStringList lines{QStringLiteral("Der Datenexport für die Betriebsprüfung steht in „%1“:")
-                          .arg(QDir::toNativeSeparators(target)),
-                      QString()};
+    QStringList lines{
+        QStringLiteral("Der Datenexport für die Betriebsprüfung steht in „%1“:").arg(QDir::toNativeSeparators(target)),
+        QString()};
     for (const AuditExport::TableResult& table : result.tables)
-        lines << QStringLiteral("%1 (%2): %3").arg(table.name, table.fileName,
-                                                   table.rows == 1 ? QStringLiteral("1 Datensatz")
-                                                                   : QStringLiteral("%1 Datensätze").arg(table.rows));
+        lines << QStringLiteral("%1 (%2): %3")
+                     .arg(table.name, table.fileName,
+                          table.rows == 1 ? QStringLiteral("1 Datensatz")
+                                          : QStringLiteral("%1 Datensätze").arg(table.rows));
     if (!result.notes.isEmpty()) lines << QString() << QStringLiteral("Hinweise:") << result.notes;
     return lines.join(u'\n');
 }
@@ -75,7 +76,8 @@ QString summary(const AuditExport::Result& result, const QString& target) {
 
 void TMainForm::DatenexportfrdieBetriebsprfung1Click() {
     if (!m_tablesUsable || m_openedYear == 0)
-        throw QuorvelError(QStringLiteral("Die Tabellen dieses Jahres sind nicht geöffnet; es gibt nichts zu exportieren."));
+        throw QuorvelError(
+            QStringLiteral("Die Tabellen dieses Jahres sind nicht geöffnet; es gibt nichts zu exportieren."));
     postPendingEdits();
     bool zip = true;
     const QString target = askTarget(this, AuditExport::proposedName(m_openedMandant, m_openedYear), &zip);

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
@@ -46,22 +45,38 @@ std::map<QString, Declared> readIndex(const QByteArray& xml) {
         r.readNext();
         const QString n = r.name().toString();
         if (r.isStartElement()) {
-            if (n == u"Table") t = Declared{}, inTable = true;
-            else if (n == u"Validity") inValidity = true;
-            else if (!inTable) continue;
-            else if (n == u"URL") t.url = r.readElementText();
-            else if (n == u"UTF8") t.utf8 = true;
-            else if (n == u"DecimalSymbol") t.decimal = r.readElementText();
-            else if (n == u"DigitGroupingSymbol") t.grouping = r.readElementText();
-            else if (n == u"ColumnDelimiter") t.columnDelimiter = r.readElementText();
-            else if (n == u"RecordDelimiter") t.recordDelimiter = r.readElementText();
-            else if (n == u"TextEncapsulator") t.encapsulator = r.readElementText();
-            else if (n == u"From" && !inValidity) t.from = r.readElementText();
-            else if (n == u"VariableColumn" || n == u"VariablePrimaryKey") t.accuracy.push_back(-1), t.descriptions << QString();
-            else if (n == u"Name" && !t.accuracy.empty() && t.names.size() < int(t.accuracy.size())) t.names << r.readElementText();
-            else if (n == u"Description" && !t.accuracy.empty()) t.descriptions.last() = r.readElementText();
-            else if (n == u"AlphaNumeric" || n == u"Numeric" || n == u"Date") t.types << n;
-            else if (n == u"Accuracy") t.accuracy.back() = r.readElementText().toInt();
+            if (n == u"Table")
+                t = Declared{}, inTable = true;
+            else if (n == u"Validity")
+                inValidity = true;
+            else if (!inTable)
+                continue;
+            else if (n == u"URL")
+                t.url = r.readElementText();
+            else if (n == u"UTF8")
+                t.utf8 = true;
+            else if (n == u"DecimalSymbol")
+                t.decimal = r.readElementText();
+            else if (n == u"DigitGroupingSymbol")
+                t.grouping = r.readElementText();
+            else if (n == u"ColumnDelimiter")
+                t.columnDelimiter = r.readElementText();
+            else if (n == u"RecordDelimiter")
+                t.recordDelimiter = r.readElementText();
+            else if (n == u"TextEncapsulator")
+                t.encapsulator = r.readElementText();
+            else if (n == u"From" && !inValidity)
+                t.from = r.readElementText();
+            else if (n == u"VariableColumn" || n == u"VariablePrimaryKey")
+                t.accuracy.push_back(-1), t.descriptions << QString();
+            else if (n == u"Name" && !t.accuracy.empty() && t.names.size() < int(t.accuracy.size()))
+                t.names << r.readElementText();
+            else if (n == u"Description" && !t.accuracy.empty())
+                t.descriptions.last() = r.readElementText();
+            else if (n == u"AlphaNumeric" || n == u"Numeric" || n == u"Date")
+                t.types << n;
+            else if (n == u"Accuracy")
+                t.accuracy.back() = r.readElementText().toInt();
         } else if (r.isEndElement()) {
             if (n == u"Validity") inValidity = false;
             if (n == u"Table") tables[t.url] = t, inTable = false;
@@ -84,9 +99,12 @@ std::vector<QStringList> readCsv(const QByteArray& bytes, const Declared& d) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (quoted) {
-            if (c == enc && i + 1 < text.size() && text[i + 1] == enc) field += c, ++i;
-            else if (c == enc) quoted = false;
-            else field += c;
+            if (c == enc && i + 1 < text.size() && text[i + 1] == enc)
+                field += c, ++i;
+            else if (c == enc)
+                quoted = false;
+            else
+                field += c;
         } else if (c == enc) {
             quoted = true;
         } else if (text.mid(i, d.columnDelimiter.size()) == d.columnDelimiter) {
@@ -120,16 +138,40 @@ QString longText() {
 std::vector<BookingCase> bookingCases() {
     const QString e;
     return {
-        {QDate(2026, 1, 2), "E", "1", "Miete; Büro \"Nord\"", 119, 19, 1,
+        {QDate(2026, 1, 2),
+         "E",
+         "1",
+         "Miete; Büro \"Nord\"",
+         119,
+         19,
+         1,
          {"1", "02.01.2026", "E", "1", "Miete; Büro \"Nord\"", "119,00000000", "19,00000000", "1", e, e, "0", "0",
           "19,00", "100,00"}},
-        {QDate(2026, 2, 28), "A", "R-7/26", "Gutschrift Großhändler Äöü ß €", -7.5, 7, 0,
+        {QDate(2026, 2, 28),
+         "A",
+         "R-7/26",
+         "Gutschrift Großhändler Äöü ß €",
+         -7.5,
+         7,
+         0,
          {"2", "28.02.2026", "A", "R-7/26", "Gutschrift Großhändler Äöü ß €", "-7,50000000", "7,00000000", "0", e, e,
           "0", "0", "-0,49", "-7,01"}},
-        {QDate(2026, 12, 31), "S", "", longText(), 1234567.89, 0, 3,
+        {QDate(2026, 12, 31),
+         "S",
+         "",
+         longText(),
+         1234567.89,
+         0,
+         3,
          {"3", "31.12.2026", "S", "", longText().left(60), "1234567,89000000", "0,00000000", "3", e, e, "0", "0",
           "0,00", "1234567,89"}},
-        {QDate(2026, 6, 1), "N", "\"\"", "Einlage \"\"x\"\";;", 0.01, 19, 2,
+        {QDate(2026, 6, 1),
+         "N",
+         "\"\"",
+         "Einlage \"\"x\"\";;",
+         0.01,
+         19,
+         2,
          {"4", "01.06.2026", "N", "\"\"", "Einlage \"\"x\"\";;", "0,01000000", "19,00000000", "2", e, e, "0", "0",
           "0,00", "0,01"}},
     };
@@ -182,9 +224,7 @@ protected:
         log.Close();
     }
 
-    AuditExport::Request request(const QString& target, bool zip) const {
-        return {data.path(), 1, kYear, target, zip};
-    }
+    AuditExport::Request request(const QString& target, bool zip) const { return {data.path(), 1, kYear, target, zip}; }
 
     static QStringList entries(const QString& folder) {
         return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -198,12 +238,14 @@ protected:
 QString xmllintErrors(const QString& folder) {
     QProcess p;
     p.setWorkingDirectory(folder);
-    p.start(QStringLiteral("xmllint"), {QStringLiteral("--valid"), QStringLiteral("--noout"), QStringLiteral("index.xml")});
+    p.start(QStringLiteral("xmllint"),
+            {QStringLiteral("--valid"), QStringLiteral("--noout"), QStringLiteral("index.xml")});
     p.waitForFinished();
     QStringList errors;
     for (const QString& line : QString::fromUtf8(p.readAllStandardError()).split(u'\n')) {
         // The published DTD's own content model of Media is ambiguous; libxml2 says so for every file.
-        if (line.contains(QStringLiteral("error")) && !line.contains(QStringLiteral("Content model of Media is not determinist")))
+        if (line.contains(QStringLiteral("error")) &&
+            !line.contains(QStringLiteral("Content model of Media is not determinist")))
             errors << line;
     }
     if (p.exitCode() != 0) errors << QStringLiteral("exit code %1").arg(p.exitCode());
@@ -217,7 +259,7 @@ TEST_F(AuditExportTest, FolderHoldsEveryTableInTheDeclaredFormat) {
     EXPECT_EQ(entries(out.path()), QStringList{QStringLiteral("export")});  // no temporary folder left
 
     const auto declared = readIndex(testsupport::readFile(target + QStringLiteral("/index.xml")));
-    const QStringList csvFiles{"buchungen.csv",    "einnahmekonten.csv", "ausgabekonten.csv", "sammelkonten.csv",
+    const QStringList csvFiles{"buchungen.csv",     "einnahmekonten.csv", "ausgabekonten.csv",   "sammelkonten.csv",
                                "kostenstellen.csv", "mwstsaetze.csv",     "kontenzuordnung.csv", "protokoll.csv"};
     ASSERT_EQ(declared.size(), size_t(csvFiles.size()));
     std::map<QString, std::vector<QStringList>> read;
@@ -243,8 +285,9 @@ TEST_F(AuditExportTest, FolderHoldsEveryTableInTheDeclaredFormat) {
                 QString pattern = QStringLiteral("^.*$");
                 if (d.types[c] == u"Date") pattern = QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4}$");
                 if (d.types[c] == u"Numeric")
-                    pattern = d.accuracy[size_t(c)] == 0 ? QStringLiteral("^-?\\d+$")
-                                                          : QStringLiteral("^-?\\d+,\\d{%1}$").arg(d.accuracy[size_t(c)]);
+                    pattern = d.accuracy[size_t(c)] == 0
+                                  ? QStringLiteral("^-?\\d+$")
+                                  : QStringLiteral("^-?\\d+,\\d{%1}$").arg(d.accuracy[size_t(c)]);
                 EXPECT_TRUE(QRegularExpression(pattern).match(record[c]).hasMatch())
                     << d.names[c].toStdString() << " = " << record[c].toStdString();
             }
@@ -256,7 +299,8 @@ TEST_F(AuditExportTest, FolderHoldsEveryTableInTheDeclaredFormat) {
     ASSERT_EQ(bookings.size(), cases.size());
     for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(bookings[i], cases[i].expected);
     EXPECT_EQ(declared.at("buchungen.csv").names.last(), u"NETTOBETRAG");
-    EXPECT_EQ(read["mwstsaetze.csv"], (std::vector<QStringList>{{"1", "19,00000000"}, {"2", "7,00000000"}, {"3", "0,00000000"}}));
+    EXPECT_EQ(read["mwstsaetze.csv"],
+              (std::vector<QStringList>{{"1", "19,00000000"}, {"2", "7,00000000"}, {"3", "0,00000000"}}));
     EXPECT_EQ(read["einnahmekonten.csv"][0], (QStringList{"1", "0", "Einnahmen 19% Umsatzsteuer"}));
     // The change log's fields are unknown here: typed by their layout, described by the fallback.
     const Declared& log = declared.at("protokoll.csv");
@@ -268,7 +312,8 @@ TEST_F(AuditExportTest, FolderHoldsEveryTableInTheDeclaredFormat) {
 
 TEST_F(AuditExportTest, IndexIsValidAgainstTheDtd) {
     if (QStandardPaths::findExecutable(QStringLiteral("xmllint")).isEmpty())
-        GTEST_SKIP() << "xmllint (Debian package libxml2-utils) is missing: index.xml cannot be checked against the DTD";
+        GTEST_SKIP()
+            << "xmllint (Debian package libxml2-utils) is missing: index.xml cannot be checked against the DTD";
     const QString target = out.file(QStringLiteral("export"));
     AuditExport::run(request(target, false));
     EXPECT_EQ(xmllintErrors(target), QString());
@@ -312,9 +357,8 @@ TEST_F(AuditExportTest, FullDiskOrCancelLeavesNothingBehind) {
         SCOPED_TRACE(testing::Message() << "zip " << c.zip << ", room " << c.room);
         const QString target = out.file(c.zip ? QStringLiteral("export.zip") : QStringLiteral("export"));
         if (c.room < 0) {
-            const auto result = AuditExport::run(request(target, c.zip), [](qint64 done, qint64 total) {
-                return done < total;
-            });
+            const auto result =
+                AuditExport::run(request(target, c.zip), [](qint64 done, qint64 total) { return done < total; });
             EXPECT_TRUE(result.cancelled);
         } else {
             testsupport::FailingFileIo io(testsupport::IoFaults{.room = c.room});
@@ -349,10 +393,14 @@ TEST_F(AuditExportTest, StoredValuesOfOtherWritersAreCopiedOrReported) {
         bool reported;
     };
     const std::vector<Case> cases{
-        {90, 18, "1.5", 5, "1,50000000", false},       {90, 18, ".5", 5, "0,50000000", false},
-        {90, 18, "-0,25", 5, "-0,25000000", false},    {90, 18, "1E2", 5, "100,00000000", false},
-        {90, 18, "12a,50", 5, "", true},               {90, 18, "", 5, "", false},
-        {1, 8, "20261341", 1, "", true},               {1, 8, "", 1, "", false},
+        {90, 18, "1.5", 5, "1,50000000", false},
+        {90, 18, ".5", 5, "0,50000000", false},
+        {90, 18, "-0,25", 5, "-0,25000000", false},
+        {90, 18, "1E2", 5, "100,00000000", false},
+        {90, 18, "12a,50", 5, "", true},
+        {90, 18, "", 5, "", false},
+        {1, 8, "20261341", 1, "", true},
+        {1, 8, "", 1, "", false},
     };
     const QByteArray original = testsupport::readFile(records);
     const int first = 385;  // header length of the bookings table

@@ -84,7 +84,8 @@ TEST_F(AuditExportCommandTest, ExportsTheOpenYearIntoAFolderOrAZipFile) {
                        click(QString(), &summary)});
         form->DatenexportfrdieBetriebsprfung1->trigger();
         EXPECT_TRUE(modals.done());
-        EXPECT_TRUE(summary.contains(QStringLiteral("Buchungen (buchungen.csv): 2 Datensätze"))) << summary.toStdString();
+        EXPECT_TRUE(summary.contains(QStringLiteral("Buchungen (buchungen.csv): 2 Datensätze")))
+            << summary.toStdString();
     }
     EXPECT_TRUE(QFileInfo::exists(m_files.file(name + QStringLiteral("/index.xml"))));
     EXPECT_TRUE(QFileInfo(m_files.file(name + QStringLiteral(".zip"))).size() > 1000);
