@@ -424,4 +424,22 @@ TEST_F(AuditExportTest, StoredValuesOfOtherWritersAreCopiedOrReported) {
     }
 }
 
+// A change log that is no dBase table is left out with a note; the rest of the export is made.
+TEST_F(AuditExportTest, ChangeLogThatIsNoTableIsLeftOutWithANote) {
+    const QString log = ClientNaming::tableFileName(QStringLiteral("protokoll"), 1, kYear);
+    testsupport::writeFile(data.file(log), "kein dBase");
+    const QString target = out.file(QStringLiteral("export"));
+    const AuditExport::Result result = AuditExport::run(request(target, false));
+    ASSERT_EQ(result.notes.size(), 1);
+    EXPECT_TRUE(result.notes[0].startsWith(QStringLiteral("Die Datei %1 (Aenderungsprotokoll)").arg(log)))
+        << result.notes[0].toStdString();
+    EXPECT_FALSE(QFileInfo::exists(target + QStringLiteral("/protokoll.csv")));
+    QXmlStreamReader xml(testsupport::readFile(target + QStringLiteral("/index.xml")));
+    while (xml.readNextStartElement() && xml.name() != u"Comment") {
+        if (xml.name() != u"DataSet" && xml.name() != u"DataSupplier") xml.skipCurrentElement();
+    }
+    EXPECT_TRUE(xml.readElementText().contains(result.notes[0]));  // the auditor reads it too
+    EXPECT_EQ(result.tables.size(), 7u);
+}
+
 }  // namespace
