@@ -99,6 +99,7 @@ public:
     // --- menu commands (component names) ---
     QAction* ExportierenalsCSVDatei1 = nullptr;
     QAction* ImportierenausCSVDatei1 = nullptr;
+    QAction* DatenexportfrdieBetriebsprfung1 = nullptr;
     QAction* Kontoauszugbernehmen1 = nullptr;
     QAction* Druckereinrichten1 = nullptr;
     QAction* Datensatzdrucken1 = nullptr;
@@ -174,6 +175,9 @@ public:
     void Datensatzdrucken1Click();
     void AlleDatenstzedrucken1Click();
     bool autodruck = false;  // set while "Alle Datensätze drucken" prints: "Datensatz drucken" prints at once
+
+    // --- data export for a tax audit (MainUnitAuditExport.cpp) ---
+    void DatenexportfrdieBetriebsprfung1Click();
 
     // --- bank statements (MainUnitBank.cpp) ---
     void Kontoauszugbernehmen1Click();

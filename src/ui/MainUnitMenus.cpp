@@ -67,6 +67,9 @@ void TMainForm::buildMenus() {
                                      [this] { ExportierenalsCSV1Click(); });
     ImportierenausCSVDatei1 = action(datei, QStringLiteral("Importieren aus CSV Datei..."), "ImportierenausCSVDatei1",
                                      [this] { ImportierenausCSVDatei1Click(); });
+    DatenexportfrdieBetriebsprfung1 =
+        action(datei, QStringLiteral("Datenexport für die Betriebsprüfung..."), "DatenexportfrdieBetriebsprfung1",
+               [this] { DatenexportfrdieBetriebsprfung1Click(); });
     Kontoauszugbernehmen1 = action(datei, QStringLiteral("Kontoauszug übernehmen..."), "Kontoauszugbernehmen1",
                                    [this] { Kontoauszugbernehmen1Click(); });
     datei->addSeparator();
