@@ -290,8 +290,6 @@ std::optional<DatevResult> DatevExport::writeFiles(const DbfTable& bookings, con
                 if (c.unicode() < 128) allowed[c.unicode()] = true;
         }
     }
-    std::vector<QByteArray> keys;
-    for (const DatevTaxKey& k : m_charts.taxKeys) keys.push_back(k.umsatzsteuer.toLatin1() + '\0' + k.vorsteuer.toLatin1());
 
     QByteArray head = cp1252.encode(headerLine());
     head += "\r\n";
@@ -337,12 +335,86 @@ std::optional<DatevResult> DatevExport::writeFiles(const DbfTable& bookings, con
         return out;
     };
 
+    // The line as segments: runs of empty and fixed columns become one literal with their separators.
+    struct Segment {
+        Slot slot;
+        QByteArray literal;  // for Slot::Fixed
+    };
+    std::vector<Segment> segments;
+    QByteArray literal;
+    for (size_t col = 0; col < layout.size(); ++col) {
+        if (col > 0) literal += ';';
+        if (layout[col] == Slot::Empty || layout[col] == Slot::Fixed) {
+            literal += fixed[col];
+            continue;
+        }
+        if (!literal.isEmpty()) segments.push_back({Slot::Fixed, literal});
+        literal.clear();
+        segments.push_back({layout[col], {}});
+    }
+    literal += "\r\n";
+    segments.push_back({Slot::Fixed, literal});
+    std::vector<QByteArray> ustKeys, vstKeys;
+    for (const DatevTaxKey& k : m_charts.taxKeys) {
+        ustKeys.push_back(cp1252.encode(k.umsatzsteuer));
+        vstKeys.push_back(cp1252.encode(k.vorsteuer));
+    }
+    // A table in code page 1252 (the usual one) hands its text bytes over as they are, when they need no
+    // change; every other text goes through the checks above.
+    const bool rawTexts = table->codePage().number() == 1252;
+    const auto rawField = [&](int field) {
+        if (!rawTexts || table->FieldCount() <= field || table->Fields(field).DataType() != FieldType::String) return -1;
+        return table->fieldOffset(field);
+    };
+    const int textAt = rawField(Booking::Text);
+    const int textWidth = textAt >= 0 ? table->Fields(Booking::Text).Size() : 0;
+    const int belegAt = rawField(Booking::Beleg);
+    const int belegWidth = belegAt >= 0 ? table->Fields(Booking::Beleg).Size() : 0;
+    const auto trimmed = [](const char* p, int w) {
+        while (w > 0 && (p[w - 1] == ' ' || p[w - 1] == '\0')) --w;
+        return w;
+    };
+    const auto appendText = [&](QByteArray& out, const Planned& p) {
+        if (textAt >= 0) {
+            const char* t = table->rowBytes(p.row) + textAt;
+            const int w = trimmed(t, textWidth);
+            bool plain = w <= textField.maxLength;
+            for (int i = 0; plain && i < w; ++i) plain = uchar(t[i]) >= 0x20 && uchar(t[i]) != 0x7F;
+            if (plain) {
+                out += '"';
+                for (int i = 0; i < w; ++i) {
+                    if (t[i] == '"') out += '"';
+                    out += t[i];
+                }
+                out += '"';
+                return;
+            }
+        }
+        appendQuoted(out, cleanText(p, rows.text(p.row, Booking::Text)));
+    };
+    const auto appendBeleg = [&](QByteArray& out, const Planned& p) {
+        if (belegAt >= 0) {
+            const char* b = table->rowBytes(p.row) + belegAt;
+            const int w = trimmed(b, belegWidth);
+            bool plain = w <= belegField.maxLength;
+            for (int i = 0; plain && i < w; ++i) plain = uchar(b[i]) < 128 && allowed[uchar(b[i])];
+            if (plain) {
+                out += '"';
+                out.append(b, w);
+                out += '"';
+                return;
+            }
+        }
+        appendQuoted(out, cleanBeleg(p, rows.text(p.row, Booking::Beleg)));
+    };
+
     // Second pass: the lines, file by file.
     const int perFile = m_format.maxBookingsPerFile;
     const int parts = std::max(1, int((planned.size() + size_t(perFile) - 1) / size_t(perFile)));
     const QStringList names = partFileNames(fileName, parts);
     std::vector<std::unique_ptr<SafeFile::Writer>> writers;
     QByteArray piece;
+    piece.reserve(kLinesPerPiece * 256);
     for (int part = 0; part < parts; ++part) {
         writers.push_back(std::make_unique<SafeFile::Writer>(names[part], QStringLiteral("Die DATEV-Datei")));
         SafeFile::Writer& file = *writers.back();
@@ -352,11 +424,10 @@ std::optional<DatevResult> DatevExport::writeFiles(const DbfTable& bookings, con
         piece.clear();
         for (size_t i = begin; i < end; ++i) {
             const Planned& p = planned[i];
-            for (size_t col = 0; col < layout.size(); ++col) {
-                if (col > 0) piece += ';';
-                switch (layout[col]) {
+            for (const Segment& seg : segments) {
+                switch (seg.slot) {
                     case Slot::Empty: break;
-                    case Slot::Fixed: piece += fixed[col]; break;
+                    case Slot::Fixed: piece += seg.literal; break;
                     case Slot::Umsatz:
                         appendNumber(piece, p.cents / 100);
                         piece += ',';
@@ -372,10 +443,7 @@ std::optional<DatevResult> DatevExport::writeFiles(const DbfTable& bookings, con
                     case Slot::Gegenkonto: appendNumber(piece, p.gegenkonto); break;
                     case Slot::Bu:
                         piece += '"';
-                        if (p.key >= 0) {
-                            const QByteArray& k = keys[size_t(p.key)];
-                            piece += p.income ? k.left(k.indexOf('\0')) : k.mid(k.indexOf('\0') + 1);
-                        }
+                        if (p.key >= 0) piece += (p.income ? ustKeys : vstKeys)[size_t(p.key)];
                         piece += '"';
                         break;
                     case Slot::Datum:
@@ -384,11 +452,10 @@ std::optional<DatevResult> DatevExport::writeFiles(const DbfTable& bookings, con
                         piece += char('0' + p.month / 10);
                         piece += char('0' + p.month % 10);
                         break;
-                    case Slot::Beleg: appendQuoted(piece, cleanBeleg(p, rows.text(p.row, Booking::Beleg))); break;
-                    case Slot::Text: appendQuoted(piece, cleanText(p, rows.text(p.row, Booking::Text))); break;
+                    case Slot::Beleg: appendBeleg(piece, p); break;
+                    case Slot::Text: appendText(piece, p); break;
                 }
             }
-            piece += "\r\n";
             ++result.exported;
             if (result.exported % kLinesPerPiece == 0 || i + 1 == end) {
                 file.write(piece);
