@@ -174,6 +174,7 @@ std::optional<DatevResult> DatevExport::writeFiles(const DbfTable& bookings, con
     const qint64 total = 2 * qint64(count);
 
     DatevResult result;
+    result.maxBookingsPerFile = m_format.maxBookingsPerFile;
     const auto skip = [&](int row, double datum, const QString& reason) {
         ++result.skippedCount;
         if (int(result.skipped.size()) < DatevResult::kMaxListed)

@@ -43,6 +43,7 @@ struct DatevSkipped {
 
 struct DatevResult {
     QStringList files;  // written, in order
+    int maxBookingsPerFile = 0;  // of the format: more bookings go to further files
     int exported = 0;
     int skippedCount = 0;
     std::vector<DatevSkipped> skipped;  // the first kMaxListed of them

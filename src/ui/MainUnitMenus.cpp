@@ -67,6 +67,9 @@ void TMainForm::buildMenus() {
                                      [this] { ExportierenalsCSV1Click(); });
     ImportierenausCSVDatei1 = action(datei, QStringLiteral("Importieren aus CSV Datei..."), "ImportierenausCSVDatei1",
                                      [this] { ImportierenausCSVDatei1Click(); });
+    ExportfrdenSteuerberaterDATEV1 =
+        action(datei, QStringLiteral("Export für den Steuerberater (DATEV)..."), "ExportfrdenSteuerberaterDATEV1",
+               [this] { ExportfrdenSteuerberaterDATEV1Click(); });
     Kontoauszugbernehmen1 = action(datei, QStringLiteral("Kontoauszug übernehmen..."), "Kontoauszugbernehmen1",
                                    [this] { Kontoauszugbernehmen1Click(); });
     datei->addSeparator();

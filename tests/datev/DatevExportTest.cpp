@@ -120,7 +120,9 @@ TEST(DatevExport, EveryBookingLineReadsBackFieldByField) {
             EXPECT_EQ(l[col].quoted, text) << heading.toStdString();
             const bool filled = text || heading.startsWith(u"Umsatz") || heading == u"Konto" ||
                                 heading.startsWith(u"Gegenkonto") || heading == u"Belegdatum" || heading == u"Festschreibung";
-            if (!filled) EXPECT_TRUE(l[col].bytes.isEmpty()) << heading.toStdString();
+            if (!filled) {
+                EXPECT_TRUE(l[col].bytes.isEmpty()) << heading.toStdString();
+            }
         }
     }
 }
