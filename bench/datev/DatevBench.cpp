@@ -49,7 +49,8 @@ private:
         const int recordLength = 189;
         QByteArray records(qsizetype(count) * recordLength, ' ');
         QRandomGenerator rng(2026);
-        const char* texts[] = {"Büromaterial", "Porto", "Verkauf Ware", "Honorar für \"Beratung\"", "Reisekosten", "Telefon"};
+        const char* texts[] = {"Büromaterial", "Porto",  "Verkauf Ware", "Honorar für \"Beratung\"",
+                               "Reisekosten",  "Telefon"};
         QString reason;
         for (int i = 0; i < count; ++i) {
             char* r = records.data() + qsizetype(i) * recordLength;

@@ -81,20 +81,24 @@ DatevExport::DatevExport(const DatevFormat& format, const DatevCharts& charts, c
     if (!m_chart) throw QuorvelError(QStringLiteral("Der Kontenrahmen „%1“ ist nicht bekannt.").arg(settings.chart));
     for (const DatevHeaderField& h : format.header) {
         qint64 value = 0;
-        if (h.setting == u"beraternummer") value = settings.beraternummer;
-        else if (h.setting == u"mandantennummer") value = settings.mandantennummer;
+        if (h.setting == u"beraternummer")
+            value = settings.beraternummer;
+        else if (h.setting == u"mandantennummer")
+            value = settings.mandantennummer;
         else if (h.max > 0 || h.maxLength > 0) {
-            const QString text = h.setting == u"bezeichnung" ? settings.bezeichnung
+            const QString text = h.setting == u"bezeichnung"     ? settings.bezeichnung
                                  : h.setting == u"diktatkuerzel" ? settings.diktatkuerzel
                                                                  : QString();
             if (h.maxLength > 0 && text.size() > h.maxLength)
                 throw QuorvelError(QStringLiteral("„%1“ ist für das Feld %2 zu lang: höchstens %3 Zeichen.")
                                        .arg(text, h.name, QString::number(h.maxLength)));
             continue;
-        } else continue;
+        } else
+            continue;
         if (h.max > 0 && (value < h.min || value > h.max))
-            throw QuorvelError(QStringLiteral("Die %1 muss zwischen %2 und %3 liegen; eingetragen ist %4.")
-                                   .arg(h.name, QString::number(h.min), QString::number(h.max), QString::number(value)));
+            throw QuorvelError(
+                QStringLiteral("Die %1 muss zwischen %2 und %3 liegen; eingetragen ist %4.")
+                    .arg(h.name, QString::number(h.min), QString::number(h.max), QString::number(value)));
     }
     const QDate& wj = settings.wjBeginn;
     if (!wj.isValid() || !settings.von.isValid() || !settings.bis.isValid())
@@ -119,18 +123,30 @@ QString DatevExport::headerLine() const {
     for (const DatevHeaderField& h : m_format.header) {
         QString v = h.value;
         const QString& s = h.setting;
-        if (s == u"erzeugtAm") v = m_settings.erzeugtAm.toString(QStringLiteral("yyyyMMddHHmmsszzz"));
-        else if (s == u"herkunft") v = m_settings.herkunft;
-        else if (s == u"beraternummer") v = QString::number(m_settings.beraternummer);
-        else if (s == u"mandantennummer") v = QString::number(m_settings.mandantennummer);
-        else if (s == u"wjBeginn") v = ymd(m_settings.wjBeginn);
-        else if (s == u"sachkontenlaenge") v = QString::number(m_chart->sachkontenlaenge);
-        else if (s == u"datumVom") v = ymd(m_settings.von);
-        else if (s == u"datumBis") v = ymd(m_settings.bis);
-        else if (s == u"bezeichnung") v = m_settings.bezeichnung;
-        else if (s == u"diktatkuerzel") v = m_settings.diktatkuerzel;
-        else if (s == u"sachkontenrahmen") v = m_chart->code;
-        if (h.text) v = QLatin1Char('"') + QString(v).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+        if (s == u"erzeugtAm")
+            v = m_settings.erzeugtAm.toString(QStringLiteral("yyyyMMddHHmmsszzz"));
+        else if (s == u"herkunft")
+            v = m_settings.herkunft;
+        else if (s == u"beraternummer")
+            v = QString::number(m_settings.beraternummer);
+        else if (s == u"mandantennummer")
+            v = QString::number(m_settings.mandantennummer);
+        else if (s == u"wjBeginn")
+            v = ymd(m_settings.wjBeginn);
+        else if (s == u"sachkontenlaenge")
+            v = QString::number(m_chart->sachkontenlaenge);
+        else if (s == u"datumVom")
+            v = ymd(m_settings.von);
+        else if (s == u"datumBis")
+            v = ymd(m_settings.bis);
+        else if (s == u"bezeichnung")
+            v = m_settings.bezeichnung;
+        else if (s == u"diktatkuerzel")
+            v = m_settings.diktatkuerzel;
+        else if (s == u"sachkontenrahmen")
+            v = m_chart->code;
+        if (h.text)
+            v = QLatin1Char('"') + QString(v).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
         parts << v;
     }
     return parts.join(QLatin1Char(';'));
@@ -178,8 +194,8 @@ std::optional<DatevResult> DatevExport::writeFiles(const DbfTable& bookings, con
     const auto skip = [&](int row, double datum, const QString& reason) {
         ++result.skippedCount;
         if (int(result.skipped.size()) < DatevResult::kMaxListed)
-            result.skipped.push_back({row, DayNumber::toDate(datum), rows.text(row, Booking::Beleg),
-                                      rows.text(row, Booking::Text), reason});
+            result.skipped.push_back(
+                {row, DayNumber::toDate(datum), rows.text(row, Booking::Beleg), rows.text(row, Booking::Text), reason});
     };
 
     // First pass: which bookings go out, with their accounts, side, amount and key.
@@ -213,7 +229,8 @@ std::optional<DatevResult> DatevExport::writeFiles(const DbfTable& bookings, con
         auto it = side.find(nr);
         if (it == side.end()) {
             Target t;
-            t.konto = m_konten.account(m_chart->code, income ? DatevKonten::Art::Einnahme : DatevKonten::Art::Ausgabe, nr);
+            t.konto =
+                m_konten.account(m_chart->code, income ? DatevKonten::Art::Einnahme : DatevKonten::Art::Ausgabe, nr);
             const UstArt ust = m_zuordnung->forAccount(income ? KontoSeite::Einnahme : KontoSeite::Ausgabe, nr).ust;
             t.taxed = ust == UstArt::Regelsteuersatz || ust == UstArt::Vorsteuerabzug;
             it = side.insert(nr, t);
@@ -221,7 +238,8 @@ std::optional<DatevResult> DatevExport::writeFiles(const DbfTable& bookings, con
         if (!it->konto) {
             ++result.unmappedAccounts[{income ? 'E' : 'A', nr}];
             skip(row, datum,
-                 QStringLiteral("%1konto %2 hat kein DATEV-Konto").arg(income ? QStringLiteral("Einnahme") : QStringLiteral("Ausgabe"))
+                 QStringLiteral("%1konto %2 hat kein DATEV-Konto")
+                     .arg(income ? QStringLiteral("Einnahme") : QStringLiteral("Ausgabe"))
                      .arg(nr));
             continue;
         }
@@ -248,8 +266,9 @@ std::optional<DatevResult> DatevExport::writeFiles(const DbfTable& bookings, con
             const double rate = rows.mwst(row);
             const DatevTaxKey* key = m_charts.taxKey(rate);
             if (!key) {
-                skip(row, datum, QStringLiteral("für den Steuersatz %1 ist kein DATEV-Steuerschlüssel hinterlegt")
-                                     .arg(germanRate(rate)));
+                skip(row, datum,
+                     QStringLiteral("für den Steuersatz %1 ist kein DATEV-Steuerschlüssel hinterlegt")
+                         .arg(germanRate(rate)));
                 continue;
             }
             const QString& k = income ? key->umsatzsteuer : key->vorsteuer;
@@ -267,17 +286,19 @@ std::optional<DatevResult> DatevExport::writeFiles(const DbfTable& bookings, con
     const CodePage cp1252(1252);
     std::vector<Slot> layout(size_t(m_format.columns.size()), Slot::Empty);
     std::vector<QByteArray> fixed(layout.size());
-    const std::pair<const char*, Slot> filled[] = {
-        {"umsatz", Slot::Umsatz},         {"sollHaben", Slot::SollHaben}, {"konto", Slot::Konto},
-        {"gegenkonto", Slot::Gegenkonto}, {"buSchluessel", Slot::Bu},     {"belegdatum", Slot::Datum},
-        {"belegfeld1", Slot::Beleg},      {"buchungstext", Slot::Text}};
+    const std::pair<const char*, Slot> filled[] = {{"umsatz", Slot::Umsatz},    {"sollHaben", Slot::SollHaben},
+                                                   {"konto", Slot::Konto},      {"gegenkonto", Slot::Gegenkonto},
+                                                   {"buSchluessel", Slot::Bu},  {"belegdatum", Slot::Datum},
+                                                   {"belegfeld1", Slot::Beleg}, {"buchungstext", Slot::Text}};
     for (const auto& [key, slot] : filled) layout[size_t(m_format.field(QLatin1String(key)).column - 1)] = slot;
     for (const char* key : {"wkzUmsatz", "festschreibung"}) {
         const DatevField& f = m_format.field(QLatin1String(key));
         layout[size_t(f.column - 1)] = Slot::Fixed;
         QByteArray v;
-        if (f.text) appendQuoted(v, cp1252.encode(f.value));
-        else v = cp1252.encode(f.value);
+        if (f.text)
+            appendQuoted(v, cp1252.encode(f.value));
+        else
+            v = cp1252.encode(f.value);
         fixed[size_t(f.column - 1)] = v;
     }
     const DatevField& textField = m_format.field(QStringLiteral("buchungstext"));
@@ -364,7 +385,8 @@ std::optional<DatevResult> DatevExport::writeFiles(const DbfTable& bookings, con
     // change; every other text goes through the checks above.
     const bool rawTexts = table->codePage().number() == 1252;
     const auto rawField = [&](int field) {
-        if (!rawTexts || table->FieldCount() <= field || table->Fields(field).DataType() != FieldType::String) return -1;
+        if (!rawTexts || table->FieldCount() <= field || table->Fields(field).DataType() != FieldType::String)
+            return -1;
         return table->fieldOffset(field);
     };
     const int textAt = rawField(Booking::Text);
@@ -427,8 +449,11 @@ std::optional<DatevResult> DatevExport::writeFiles(const DbfTable& bookings, con
             const Planned& p = planned[i];
             for (const Segment& seg : segments) {
                 switch (seg.slot) {
-                    case Slot::Empty: break;
-                    case Slot::Fixed: piece += seg.literal; break;
+                    case Slot::Empty:
+                        break;
+                    case Slot::Fixed:
+                        piece += seg.literal;
+                        break;
                     case Slot::Umsatz:
                         appendNumber(piece, p.cents / 100);
                         piece += ',';
@@ -440,8 +465,12 @@ std::optional<DatevResult> DatevExport::writeFiles(const DbfTable& bookings, con
                         piece += p.side;
                         piece += '"';
                         break;
-                    case Slot::Konto: appendNumber(piece, p.konto); break;
-                    case Slot::Gegenkonto: appendNumber(piece, p.gegenkonto); break;
+                    case Slot::Konto:
+                        appendNumber(piece, p.konto);
+                        break;
+                    case Slot::Gegenkonto:
+                        appendNumber(piece, p.gegenkonto);
+                        break;
                     case Slot::Bu:
                         piece += '"';
                         if (p.key >= 0) piece += (p.income ? ustKeys : vstKeys)[size_t(p.key)];
@@ -453,8 +482,12 @@ std::optional<DatevResult> DatevExport::writeFiles(const DbfTable& bookings, con
                         piece += char('0' + p.month / 10);
                         piece += char('0' + p.month % 10);
                         break;
-                    case Slot::Beleg: appendBeleg(piece, p); break;
-                    case Slot::Text: appendText(piece, p); break;
+                    case Slot::Beleg:
+                        appendBeleg(piece, p);
+                        break;
+                    case Slot::Text:
+                        appendText(piece, p);
+                        break;
                 }
             }
             ++result.exported;

@@ -42,17 +42,17 @@ struct DatevSkipped {
 };
 
 struct DatevResult {
-    QStringList files;  // written, in order
+    QStringList files;           // written, in order
     int maxBookingsPerFile = 0;  // of the format: more bookings go to further files
     int exported = 0;
     int skippedCount = 0;
     std::vector<DatevSkipped> skipped;  // the first kMaxListed of them
     // Income ('E') and expense ('A') accounts without a chart account, with their number of bookings.
     std::map<std::pair<char, int>, int> unmappedAccounts;
-    int shortenedTexts = 0;    // Buchungstext cut to the field's length
-    int changedReceipts = 0;   // characters the receipt field does not take were left out
-    int changedCharacters = 0; // texts with characters code page 1252 lacks ('?') or control characters (blank)
-    QStringList notes;         // the first kMaxListed changes, one German line each
+    int shortenedTexts = 0;     // Buchungstext cut to the field's length
+    int changedReceipts = 0;    // characters the receipt field does not take were left out
+    int changedCharacters = 0;  // texts with characters code page 1252 lacks ('?') or control characters (blank)
+    QStringList notes;          // the first kMaxListed changes, one German line each
     static constexpr int kMaxListed = 200;
 };
 

@@ -13,9 +13,11 @@ QJsonObject rootOf(const QByteArray& json, const QString& origin) {
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
-        throw DatevDataError(QStringLiteral("Die DATEV-Formatdaten \"%1\" sind fehlerhaft: %2").arg(origin, error.errorString()));
+        throw DatevDataError(
+            QStringLiteral("Die DATEV-Formatdaten \"%1\" sind fehlerhaft: %2").arg(origin, error.errorString()));
     if (!doc.isObject())
-        throw DatevDataError(QStringLiteral("Die DATEV-Formatdaten \"%1\" sind fehlerhaft: kein JSON-Objekt").arg(origin));
+        throw DatevDataError(
+            QStringLiteral("Die DATEV-Formatdaten \"%1\" sind fehlerhaft: kein JSON-Objekt").arg(origin));
     return doc.object();
 }
 
@@ -78,7 +80,8 @@ DatevFormat parseFormat(const QByteArray& json, const QString& origin) {
     }
     for (const QJsonValue& v : root.value(QStringLiteral("columns")).toArray()) {
         const QJsonObject o = v.toObject();
-        if (o.value(QStringLiteral("nr")).toInt() != f.columns.size() + 1) throw fail(QStringLiteral("Spalten nicht lückenlos"));
+        if (o.value(QStringLiteral("nr")).toInt() != f.columns.size() + 1)
+            throw fail(QStringLiteral("Spalten nicht lückenlos"));
         f.columns << o.value(QStringLiteral("heading")).toString();
     }
     if (f.header.empty() || f.columns.isEmpty()) throw fail(QStringLiteral("Kopfzeile oder Spalten fehlen"));
@@ -89,10 +92,12 @@ DatevFormat parseFormat(const QByteArray& json, const QString& origin) {
         d.column = o.value(QStringLiteral("column")).toInt();
         d.text = o.value(QStringLiteral("text")).toBool();
         d.maxLength = o.value(QStringLiteral("maxLength")).toInt();
-        d.maxDigits = o.value(QStringLiteral("maxDigits")).toInt(o.value(QStringLiteral("maxDigitsBeforeComma")).toInt());
+        d.maxDigits =
+            o.value(QStringLiteral("maxDigits")).toInt(o.value(QStringLiteral("maxDigitsBeforeComma")).toInt());
         d.value = o.value(QStringLiteral("value")).toString();
         d.allowed = o.value(QStringLiteral("allowed")).toString();
-        if (d.column < 1 || d.column > f.columns.size()) throw fail(QStringLiteral("Feld %1 ohne gültige Spalte").arg(it.key()));
+        if (d.column < 1 || d.column > f.columns.size())
+            throw fail(QStringLiteral("Feld %1 ohne gültige Spalte").arg(it.key()));
         f.fields.insert(it.key(), d);
     }
     return f;
@@ -112,12 +117,14 @@ DatevCharts parseCharts(const QByteArray& json, const QString& origin) {
         chart.kasse = o.value(QStringLiteral("kasse")).toInt();
         if (chart.code.isEmpty() || chart.sachkontenlaenge <= 0 || chart.bank <= 0 || chart.kasse <= 0)
             throw DatevDataError(
-                QStringLiteral("Die Kontenrahmendaten \"%1\" sind fehlerhaft: unvollständiger Kontenrahmen").arg(origin));
+                QStringLiteral("Die Kontenrahmendaten \"%1\" sind fehlerhaft: unvollständiger Kontenrahmen")
+                    .arg(origin));
         c.charts.push_back(chart);
     }
     for (const QJsonValue& v : root.value(QStringLiteral("taxKeys")).toArray()) {
         const QJsonObject o = v.toObject();
-        c.taxKeys.push_back({o.value(QStringLiteral("rate")).toDouble(), o.value(QStringLiteral("umsatzsteuer")).toString(),
+        c.taxKeys.push_back({o.value(QStringLiteral("rate")).toDouble(),
+                             o.value(QStringLiteral("umsatzsteuer")).toString(),
                              o.value(QStringLiteral("vorsteuer")).toString()});
     }
     if (c.charts.empty())

@@ -47,7 +47,7 @@ struct DatevFormat {
     QString fileNamePrefix;
     int maxBookingsPerFile = 0;
     std::vector<DatevHeaderField> header;
-    QStringList columns;             // headings of the second line, in order
+    QStringList columns;               // headings of the second line, in order
     QMap<QString, DatevField> fields;  // umsatz, sollHaben, wkzUmsatz, konto, gegenkonto, buSchluessel,
                                        // belegdatum, belegfeld1, buchungstext, festschreibung
     QMap<QString, QString> sources;

@@ -49,15 +49,17 @@ DatevKonten DatevKonten::read(const QString& folder, int mandantnr, int year) {
         table.Open();
     } catch (const std::exception& e) {
         result.m_unreadable = true;
-        result.m_problem = QStringLiteral("Die DATEV-Konten \"%1\" lassen sich nicht lesen; es gelten keine "
-                                          "Zuordnungen.\n%2")
+        result.m_problem = QStringLiteral(
+                               "Die DATEV-Konten \"%1\" lassen sich nicht lesen; es gelten keine "
+                               "Zuordnungen.\n%2")
                                .arg(nativePath(folder, name), ErrorText::forUser(e));
         return result;
     }
     if (table.FieldCount() < 4) {
         result.m_unreadable = true;
-        result.m_problem = QStringLiteral("Die DATEV-Konten \"%1\" haben ein unbekanntes Format; es gelten keine "
-                                          "Zuordnungen.")
+        result.m_problem = QStringLiteral(
+                               "Die DATEV-Konten \"%1\" haben ein unbekanntes Format; es gelten keine "
+                               "Zuordnungen.")
                                .arg(nativePath(folder, name));
         return result;
     }
@@ -76,8 +78,9 @@ DatevKonten DatevKonten::read(const QString& folder, int mandantnr, int year) {
     }
     if (!bad.isEmpty()) {
         result.m_unreadable = true;
-        result.m_problem = QStringLiteral("Die DATEV-Konten \"%1\" enthalten unlesbare Zeilen (Nr. %2); für diese "
-                                          "Konten gilt keine Zuordnung.")
+        result.m_problem = QStringLiteral(
+                               "Die DATEV-Konten \"%1\" enthalten unlesbare Zeilen (Nr. %2); für diese "
+                               "Konten gilt keine Zuordnung.")
                                .arg(nativePath(folder, name), bad.join(QStringLiteral(", ")));
     }
     return result;
@@ -94,8 +97,10 @@ int DatevKonten::contraAccount(const DatevChart& chart, int sammelNr) const {
 }
 
 void DatevKonten::set(const QString& chart, Art art, int nr, std::optional<int> konto) {
-    if (konto) m_rows[{chart, char(art), nr}] = *konto;
-    else m_rows.erase({chart, char(art), nr});
+    if (konto)
+        m_rows[{chart, char(art), nr}] = *konto;
+    else
+        m_rows.erase({chart, char(art), nr});
 }
 
 QString DatevKonten::refusal(const QString& typed, const DatevChart& chart, int* konto) {
@@ -103,8 +108,9 @@ QString DatevKonten::refusal(const QString& typed, const DatevChart& chart, int*
     bool digits = !t.isEmpty();
     for (const QChar c : t) digits = digits && c >= u'0' && c <= u'9';
     if (!digits || t.size() != chart.sachkontenlaenge || t.toInt() <= 0)
-        return QStringLiteral("„%1“ ist kein Konto des %2: Ein DATEV-Konto besteht hier aus genau %3 Ziffern, "
-                              "z. B. %4.")
+        return QStringLiteral(
+                   "„%1“ ist kein Konto des %2: Ein DATEV-Konto besteht hier aus genau %3 Ziffern, "
+                   "z. B. %4.")
             .arg(t, chart.name, QString::number(chart.sachkontenlaenge), QString::number(chart.bank));
     if (konto) *konto = t.toInt();
     return QString();

@@ -56,7 +56,8 @@ std::vector<std::pair<int, QString>> accounts(const DbfTable& table) {
     std::vector<std::pair<int, QString>> result;
     if (!table.Active()) return result;
     for (int row = 0; row < table.RecordCount(); ++row)
-        table.readRow(row, [&](const DbfTable& t) { result.emplace_back(t.Fields(0).AsInteger(), t.Fields(1).AsString()); });
+        table.readRow(row,
+                      [&](const DbfTable& t) { result.emplace_back(t.Fields(0).AsInteger(), t.Fields(1).AsString()); });
     return result;
 }
 
@@ -102,8 +103,8 @@ TDatevForm::TDatevForm(TableSet& tables, int mandantnr, int year, QWidget* paren
 
     KontenGrid = new QTableWidget(0, ColCount, this);
     KontenGrid->setObjectName(QStringLiteral("KontenGrid"));
-    KontenGrid->setHorizontalHeaderLabels({QStringLiteral("Art"), QStringLiteral("Nr"), QStringLiteral("Bezeichnung"),
-                                           QStringLiteral("DATEV-Konto")});
+    KontenGrid->setHorizontalHeaderLabels(
+        {QStringLiteral("Art"), QStringLiteral("Nr"), QStringLiteral("Bezeichnung"), QStringLiteral("DATEV-Konto")});
     KontenGrid->horizontalHeader()->setSectionResizeMode(ColName, QHeaderView::Stretch);
     KontenGrid->verticalHeader()->hide();
     HinweisLabel = new QLabel(this);
@@ -122,10 +123,13 @@ TDatevForm::TDatevForm(TableSet& tables, int mandantnr, int year, QWidget* paren
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(new QLabel(QStringLiteral("DATEV-Konten der Einnahme-, Ausgabe- und Sammelkonten (leer: "
-                                                "Einnahme- und Ausgabekonten werden nicht exportiert, Sammelkonten "
-                                                "gehen auf das Bankkonto des Kontenrahmens):"),
-                                 this));
+    auto* gridLabel =
+        new QLabel(QStringLiteral("DATEV-Konten der Einnahme-, Ausgabe- und Sammelkonten (leer: Einnahme- "
+                                  "und Ausgabekonten werden nicht exportiert, Sammelkonten gehen auf das "
+                                  "Bankkonto des Kontenrahmens):"),
+                   this);
+    gridLabel->setWordWrap(true);
+    layout->addWidget(gridLabel);
     layout->addWidget(KontenGrid, 1);
     layout->addWidget(HinweisLabel);
     layout->addLayout(buttons);
@@ -136,7 +140,8 @@ TDatevForm::TDatevForm(TableSet& tables, int mandantnr, int year, QWidget* paren
     m_storage->addText(MandantEd, QString());
     m_storage->addText(BezeichnungEd, QStringLiteral("Buchungen %1").arg(year));
     m_storage->addText(DiktatEd, QString());
-    const QString chart = m_storage->store().value(kWindow, QStringLiteral("Kontenrahmen")).value_or(QStringLiteral("03"));
+    const QString chart =
+        m_storage->store().value(kWindow, QStringLiteral("Kontenrahmen")).value_or(QStringLiteral("03"));
     KontenrahmenEd->setCurrentIndex(std::max(0, KontenrahmenEd->findData(chart)));
 
     m_konten = DatevKonten::read(tables.folder(), mandantnr, year);
@@ -236,8 +241,10 @@ bool TDatevForm::takeGrid() {
             return false;
         }
         // A collective account on the chart's bank account needs no row.
-        if (art == DatevKonten::Art::Sammel && konto == chart->bank) taken.set(m_gridChart, art, nr, std::nullopt);
-        else taken.set(m_gridChart, art, nr, konto);
+        if (art == DatevKonten::Art::Sammel && konto == chart->bank)
+            taken.set(m_gridChart, art, nr, std::nullopt);
+        else
+            taken.set(m_gridChart, art, nr, konto);
     }
     m_konten = taken;
     return true;

@@ -52,7 +52,7 @@ protected:
 
 private:
     void fillGrid();
-    bool takeGrid();   // the grid's chart accounts into m_konten; false (message shown) on a refused one
+    bool takeGrid();    // the grid's chart accounts into m_konten; false (message shown) on a refused one
     bool saveKonten();  // false (message shown) when it could not be saved
     QString chartCode() const;
 

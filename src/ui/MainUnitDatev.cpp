@@ -6,8 +6,9 @@
 
 void TMainForm::ExportfrdenSteuerberaterDATEV1Click() {
     if (!m_tables.Dbf1.Active())
-        throw QuorvelError(QStringLiteral("Die Buchungen dieses Jahres sind nicht geöffnet. Bitte wählen Sie ein "
-                                          "Buchungsjahr, dessen Tabellen geöffnet werden können."));
+        throw QuorvelError(
+            QStringLiteral("Die Buchungen dieses Jahres sind nicht geöffnet. Bitte wählen Sie ein "
+                           "Buchungsjahr, dessen Tabellen geöffnet werden können."));
     postPendingEdits();
     TDatevForm dialog(m_tables, m_openedMandant, m_openedYear, this);
     runModal(&dialog);

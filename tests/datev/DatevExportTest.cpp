@@ -6,11 +6,11 @@
 #include <QDir>
 #include <QFile>
 
+#include "DatevFixture.h"
 #include "datev/DatevExport.h"
 #include "datev/DatevKonten.h"
 #include "support/FailingFileIo.h"
 #include "tax/Kontenzuordnung.h"
-#include "DatevFixture.h"
 
 namespace {
 
@@ -65,18 +65,27 @@ struct LineCase {
 TEST(DatevExport, EveryBookingLineReadsBackFieldByField) {
     DatevYear y;
     const LineCase cases[] = {
-        {"Einnahme 19 %", "E", 119.0, 19, 0, 0, "RE-1", "Verkauf", "119,00", "H", "8400", "1200", "3", "1503", "RE-1", "Verkauf"},
+        {"Einnahme 19 %", "E", 119.0, 19, 0, 0, "RE-1", "Verkauf", "119,00", "H", "8400", "1200", "3", "1503", "RE-1",
+         "Verkauf"},
         {"Einnahme 7 %", "E", 10.7, 7, 1, 0, "2", "Buch", "10,70", "H", "8300", "1200", "2", "1503", "2", "Buch"},
-        {"Ausgabe 19 % aus der Kasse", "A", 23.8, 19, 0, 1, "K/7", "B\u00fcro \"M\u00fcller\"", "23,80", "S", "4930", "1000", "9", "1503", "K/7", "B\xFCro \"M\xFCller\""},
+        {"Ausgabe 19 % aus der Kasse", "A", 23.8, 19, 0, 1, "K/7", "B\u00fcro \"M\u00fcller\"", "23,80", "S", "4930",
+         "1000", "9", "1503", "K/7", "B\xFCro \"M\xFCller\""},
         {"Ausgabe 7 %", "A", 5.35, 7, 0, 0, "", "Porto", "5,35", "S", "4930", "1200", "8", "1503", "", "Porto"},
-        {"Gutschrift auf Einnahmen", "E", -50.0, 19, 0, 0, "G1", "Storno", "50,00", "S", "8400", "1200", "3", "1503", "G1", "Storno"},
-        {"Ausgabe 0 %", "A", 12.0, 0, 0, 0, "", "Geb\u00fchr", "12,00", "S", "4930", "1200", "", "1503", "", "Geb\xFChr"},
-        {"neutrale Einnahme", "N", 1000.0, 19, 0, 0, "", "Einlage", "1000,00", "H", "8400", "1200", "", "1503", "", "Einlage"},
-        {"Ausgabe ohne Vorsteuerabzug", "A", 30.0, 19, 7, 0, "", "Bewirtung", "30,00", "S", "4654", "1200", "", "1503", "", "Bewirtung"},
-        {"Beleg mit Leerzeichen und Punkt", "A", 1.0, 19, 0, 0, "RE 2026.01", "Beleg", "1,00", "S", "4930", "1200", "9", "1503", "RE202601", "Beleg"},
-        {"gro\u00dfer Betrag", "E", 1234567.89, 19, 0, 0, "", "", "1234567,89", "H", "8400", "1200", "3", "1503", "", ""},
+        {"Gutschrift auf Einnahmen", "E", -50.0, 19, 0, 0, "G1", "Storno", "50,00", "S", "8400", "1200", "3", "1503",
+         "G1", "Storno"},
+        {"Ausgabe 0 %", "A", 12.0, 0, 0, 0, "", "Geb\u00fchr", "12,00", "S", "4930", "1200", "", "1503", "",
+         "Geb\xFChr"},
+        {"neutrale Einnahme", "N", 1000.0, 19, 0, 0, "", "Einlage", "1000,00", "H", "8400", "1200", "", "1503", "",
+         "Einlage"},
+        {"Ausgabe ohne Vorsteuerabzug", "A", 30.0, 19, 7, 0, "", "Bewirtung", "30,00", "S", "4654", "1200", "", "1503",
+         "", "Bewirtung"},
+        {"Beleg mit Leerzeichen und Punkt", "A", 1.0, 19, 0, 0, "RE 2026.01", "Beleg", "1,00", "S", "4930", "1200", "9",
+         "1503", "RE202601", "Beleg"},
+        {"gro\u00dfer Betrag", "E", 1234567.89, 19, 0, 0, "", "", "1234567,89", "H", "8400", "1200", "3", "1503", "",
+         ""},
     };
-    for (const LineCase& c : cases) y.book(QDate(2026, 3, 15), c.art, c.brutto, c.rate, c.konto, c.sammel, c.beleg, c.text);
+    for (const LineCase& c : cases)
+        y.book(QDate(2026, 3, 15), c.art, c.brutto, c.rate, c.konto, c.sammel, c.beleg, c.text);
     DatevKonten konten;
     konten.set(QStringLiteral("03"), DatevKonten::Art::Einnahme, 0, 8400);
     konten.set(QStringLiteral("03"), DatevKonten::Art::Einnahme, 1, 8300);
@@ -94,7 +103,8 @@ TEST(DatevExport, EveryBookingLineReadsBackFieldByField) {
     EXPECT_EQ(result->skippedCount, 0);
     EXPECT_EQ(result->shortenedTexts, 0);
     EXPECT_EQ(result->changedReceipts, 1);
-    EXPECT_EQ(result->notes, QStringList{"15.03.2026, Beleg \u201eRE 2026.01\u201c: im Belegfeld nur \u201eRE202601\u201c, DATEV nimmt dort keine anderen Zeichen"});
+    EXPECT_EQ(result->notes, QStringList{"15.03.2026, Beleg \u201eRE 2026.01\u201c: im Belegfeld nur "
+                                         "\u201eRE202601\u201c, DATEV nimmt dort keine anderen Zeichen"});
     const auto lines = readDatevFile(readFile(name));
     ASSERT_EQ(lines.size(), 2 + int(std::size(cases)));
     for (size_t i = 0; i < std::size(cases); ++i) {
@@ -116,10 +126,12 @@ TEST(DatevExport, EveryBookingLineReadsBackFieldByField) {
         for (int col = 0; col < l.size(); ++col) {
             const QString heading = DatevData::format().columns[col];
             const bool text = heading == u"Soll/Haben-Kennzeichen" || heading == u"WKZ Umsatz" ||
-                              heading == u"BU-Schl\u00fcssel" || heading == u"Belegfeld 1" || heading == u"Buchungstext";
+                              heading == u"BU-Schl\u00fcssel" || heading == u"Belegfeld 1" ||
+                              heading == u"Buchungstext";
             EXPECT_EQ(l[col].quoted, text) << heading.toStdString();
             const bool filled = text || heading.startsWith(u"Umsatz") || heading == u"Konto" ||
-                                heading.startsWith(u"Gegenkonto") || heading == u"Belegdatum" || heading == u"Festschreibung";
+                                heading.startsWith(u"Gegenkonto") || heading == u"Belegdatum" ||
+                                heading == u"Festschreibung";
             if (!filled) {
                 EXPECT_TRUE(l[col].bytes.isEmpty()) << heading.toStdString();
             }
@@ -200,7 +212,8 @@ TEST(DatevExport, MoreBookingsThanAFileHoldsGoToSeveralFiles) {
     const auto r = DatevExport(small, DatevData::charts(), konten, Kontenzuordnung(), y.settings())
                        .writeFiles(y.set.Dbf1, y.dir.file(QStringLiteral("EXTF_Jahr.csv")));
     ASSERT_TRUE(r);
-    EXPECT_EQ(r->files, QStringList({y.dir.file("EXTF_Jahr.csv"), y.dir.file("EXTF_Jahr_2.csv"), y.dir.file("EXTF_Jahr_3.csv")}));
+    EXPECT_EQ(r->files,
+              QStringList({y.dir.file("EXTF_Jahr.csv"), y.dir.file("EXTF_Jahr_2.csv"), y.dir.file("EXTF_Jahr_3.csv")}));
     QByteArrayList amounts;
     for (const QString& f : r->files) {
         const auto lines = readDatevFile(readFile(f));
@@ -212,7 +225,8 @@ TEST(DatevExport, MoreBookingsThanAFileHoldsGoToSeveralFiles) {
 
 TEST(DatevExport, FullDiskOrCancelLeavesThePreviousFile) {
     DatevYear y;
-    for (int i = 0; i < 3000; ++i) y.book(QDate(2026, 1, 1 + i % 28), "E", 1 + i, 19, 0, 0, QString::number(i), QStringLiteral("Verkauf"));
+    for (int i = 0; i < 3000; ++i)
+        y.book(QDate(2026, 1, 1 + i % 28), "E", 1 + i, 19, 0, 0, QString::number(i), QStringLiteral("Verkauf"));
     DatevKonten konten;
     konten.set(QStringLiteral("03"), DatevKonten::Art::Einnahme, 0, 8400);
     const DatevExport exporter(DatevData::format(), DatevData::charts(), konten, Kontenzuordnung(), y.settings());
@@ -239,11 +253,16 @@ TEST(DatevExport, SettingsTheFormatCannotTakeAreRefused) {
         std::function<void(DatevSettings&)> change;
         const char* message;
     } cases[] = {
-        {"Beraternummer", [](DatevSettings& s) { s.beraternummer = 1000; }, "Die Beraternummer muss zwischen 1001 und 9999999 liegen; eingetragen ist 1000."},
-        {"Mandantennummer", [](DatevSettings& s) { s.mandantennummer = 100000; }, "Die Mandantennummer muss zwischen 1 und 99999 liegen; eingetragen ist 100000."},
-        {"Bezeichnung", [](DatevSettings& s) { s.bezeichnung = QString(31, QLatin1Char('b')); }, "ist f\u00fcr das Feld Bezeichnung zu lang: h\u00f6chstens 30 Zeichen."},
-        {"Zeitraum", [](DatevSettings& s) { s.bis = QDate(2027, 1, 1); }, "muss im Wirtschaftsjahr ab 01.01.2026 und in einem Kalenderjahr liegen."},
-        {"Kontenrahmen", [](DatevSettings& s) { s.chart = QStringLiteral("05"); }, "Der Kontenrahmen \u201e05\u201c ist nicht bekannt."},
+        {"Beraternummer", [](DatevSettings& s) { s.beraternummer = 1000; },
+         "Die Beraternummer muss zwischen 1001 und 9999999 liegen; eingetragen ist 1000."},
+        {"Mandantennummer", [](DatevSettings& s) { s.mandantennummer = 100000; },
+         "Die Mandantennummer muss zwischen 1 und 99999 liegen; eingetragen ist 100000."},
+        {"Bezeichnung", [](DatevSettings& s) { s.bezeichnung = QString(31, QLatin1Char('b')); },
+         "ist f\u00fcr das Feld Bezeichnung zu lang: h\u00f6chstens 30 Zeichen."},
+        {"Zeitraum", [](DatevSettings& s) { s.bis = QDate(2027, 1, 1); },
+         "muss im Wirtschaftsjahr ab 01.01.2026 und in einem Kalenderjahr liegen."},
+        {"Kontenrahmen", [](DatevSettings& s) { s.chart = QStringLiteral("05"); },
+         "Der Kontenrahmen \u201e05\u201c ist nicht bekannt."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

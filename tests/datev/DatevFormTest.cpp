@@ -46,7 +46,8 @@ TEST(DatevForm, ChartAccountsAreTypedSavedAndUsedByTheExport) {
         {
             uitest::MessageBoxAnswer answer;
             form.CloseBtn->click();
-            EXPECT_TRUE(answer.text().contains(QStringLiteral("„84“ ist kein Konto des SKR 03"))) << answer.text().toStdString();
+            EXPECT_TRUE(answer.text().contains(QStringLiteral("„84“ ist kein Konto des SKR 03")))
+                << answer.text().toStdString();
         }
         EXPECT_TRUE(form.isVisible());
         type(grid, rowOf(grid, QStringLiteral("Einnahme"), 0), QStringLiteral("8400"));
@@ -58,6 +59,8 @@ TEST(DatevForm, ChartAccountsAreTypedSavedAndUsedByTheExport) {
         form.KontenrahmenEd->setCurrentIndex(form.KontenrahmenEd->findData(QStringLiteral("03")));
         EXPECT_EQ(grid->item(rowOf(grid, QStringLiteral("Einnahme"), 0), 3)->text(), QStringLiteral("8400"));
 
+        form.BeraterEd->clear();
+        form.MandantEd->clear();
         QTest::keyClicks(form.BeraterEd, QStringLiteral("29098"));
         QTest::keyClicks(form.MandantEd, QStringLiteral("55003"));
         form.VonEd->setText(QStringLiteral("1.4.26"));
@@ -112,7 +115,8 @@ TEST(DatevForm, ALongExportShowsProgressAndCanBeCancelled) {
     uitest::MessageBoxAnswer answer;
     form.ExportBtn->click();
     EXPECT_TRUE(shown);
-    EXPECT_TRUE(answer.text().startsWith(QStringLiteral("Der Export wurde abgebrochen."))) << answer.text().toStdString();
+    EXPECT_TRUE(answer.text().startsWith(QStringLiteral("Der Export wurde abgebrochen.")))
+        << answer.text().toStdString();
     EXPECT_EQ(readFile(file), QByteArray("vorher"));
     form.reject();
 }

@@ -5,11 +5,11 @@
 
 #include <QFile>
 
+#include "DatevFixture.h"
 #include "datev/DatevExport.h"
 #include "datev/DatevKonten.h"
 #include "storage/DbfTable.h"
 #include "tax/Kontenzuordnung.h"
-#include "DatevFixture.h"
 
 namespace {
 
@@ -59,7 +59,8 @@ TEST(DatevKonten, RowsSurviveAWriteAndAFileWithBadRowsIsNeverWrittenOver) {
     }
     const QByteArray before = readFile(dir.file(DatevKonten::fileName(3, 2026)));
     DatevKonten damaged = DatevKonten::read(dir.path(), 3, 2026);
-    EXPECT_TRUE(damaged.problem().contains(QStringLiteral("unlesbare Zeilen (Nr. 5)"))) << damaged.problem().toStdString();
+    EXPECT_TRUE(damaged.problem().contains(QStringLiteral("unlesbare Zeilen (Nr. 5)")))
+        << damaged.problem().toStdString();
     EXPECT_EQ(damaged.account(QStringLiteral("03"), DatevKonten::Art::Einnahme, 0), 8400);
     damaged.set(QStringLiteral("03"), DatevKonten::Art::Einnahme, 1, 8300);
     EXPECT_THROW(damaged.write(dir.path(), 3, 2026), QuorvelError);
@@ -71,7 +72,8 @@ TEST(DatevKonten, ATypedChartAccountIsTakenOrRefused) {
     const struct {
         const char* typed;
         int konto;  // 0: refused
-    } cases[] = {{"8400", 8400}, {" 1200 ", 1200}, {"840", 0}, {"84000", 0}, {"84a0", 0}, {"", 0}, {"0000", 0}, {"-840", 0}};
+    } cases[] = {{"8400", 8400}, {" 1200 ", 1200}, {"840", 0},  {"84000", 0},
+                 {"84a0", 0},    {"", 0},          {"0000", 0}, {"-840", 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         int konto = 0;
@@ -80,8 +82,9 @@ TEST(DatevKonten, ATypedChartAccountIsTakenOrRefused) {
             EXPECT_TRUE(refusal.isEmpty());
             EXPECT_EQ(konto, c.konto);
         } else {
-            EXPECT_TRUE(refusal.endsWith(QStringLiteral("ist kein Konto des SKR 03: Ein DATEV-Konto besteht hier aus genau "
-                                                        "4 Ziffern, z. B. 1200.")))
+            EXPECT_TRUE(
+                refusal.endsWith(QStringLiteral("ist kein Konto des SKR 03: Ein DATEV-Konto besteht hier aus genau "
+                                                "4 Ziffern, z. B. 1200.")))
                 << refusal.toStdString();
         }
     }
@@ -113,7 +116,8 @@ TEST(DatevExport, ATextLongerThanTheFieldIsShortenedWithANote) {
                        .writeFiles(t, name);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->shortenedTexts, 1);
-    EXPECT_EQ(r->notes, QStringList{QStringLiteral("04.05.2026, Beleg \u201e\u201c: Buchungstext auf 60 Zeichen gek\u00fcrzt")});
+    EXPECT_EQ(r->notes,
+              QStringList{QStringLiteral("04.05.2026, Beleg \u201e\u201c: Buchungstext auf 60 Zeichen gek\u00fcrzt")});
     const auto lines = readDatevFile(readFile(name));
     ASSERT_EQ(lines.size(), 3);
     const int col = datevColumn(QStringLiteral("Buchungstext"));
