@@ -100,6 +100,7 @@ public:
     QAction* ExportierenalsCSVDatei1 = nullptr;
     QAction* ImportierenausCSVDatei1 = nullptr;
     QAction* DatenexportfrdieBetriebsprfung1 = nullptr;
+    QAction* ExportfrdenSteuerberaterDATEV1 = nullptr;
     QAction* Kontoauszugbernehmen1 = nullptr;
     QAction* Druckereinrichten1 = nullptr;
     QAction* Datensatzdrucken1 = nullptr;
@@ -169,6 +170,7 @@ public:
     // --- data exchange and record printing (MainUnitExchange.cpp) ---
     void ExportierenalsCSV1Click();
     void ImportierenausCSVDatei1Click();
+    void ExportfrdenSteuerberaterDATEV1Click();  // MainUnitDatev.cpp
     void ErsteZeilederCSVDateimitberschriftenbeimImportberlesen1Click();
     void EinstellungeninneuesJahrbertragen1Click();
     void Druckereinrichten1Click();

@@ -70,6 +70,9 @@ void TMainForm::buildMenus() {
     DatenexportfrdieBetriebsprfung1 =
         action(datei, QStringLiteral("Datenexport für die Betriebsprüfung..."), "DatenexportfrdieBetriebsprfung1",
                [this] { DatenexportfrdieBetriebsprfung1Click(); });
+    ExportfrdenSteuerberaterDATEV1 =
+        action(datei, QStringLiteral("Export für den Steuerberater (DATEV)..."), "ExportfrdenSteuerberaterDATEV1",
+               [this] { ExportfrdenSteuerberaterDATEV1Click(); });
     Kontoauszugbernehmen1 = action(datei, QStringLiteral("Kontoauszug übernehmen..."), "Kontoauszugbernehmen1",
                                    [this] { Kontoauszugbernehmen1Click(); });
     datei->addSeparator();
