@@ -27,7 +27,9 @@ struct LogCheckResult {
 // Walks the chain of the log once and compares it with the bookings table: an entry changed or removed
 // (the first one that breaks the chain is named), a record changed, added or removed outside the program
 // (named with the last entry that fixed it). Neither file is changed; both are read through mapped files,
-// so memory grows with the bookings (a few bytes per record), never with the log.
+// so memory grows with the bookings (a few bytes per record), never with the log. Each entry's hash depends
+// only on its own bytes and the hash stored before it, so the hashing of a block of entries is shared among
+// the processor's cores; the walk itself and every call of `progress` stay on the calling thread.
 //
 // `progress(done, total)` is called now and then with entries walked; it returns false to stop.
 class LogCheck {

@@ -65,11 +65,11 @@ QByteArray zeroHash();  // the "previous hash" of the first entry
 bool hasLayout(const DbfHeader& header);  // the fields above, in this order and width
 
 // The record bytes of `entry` with its HASH computed from `previousHash`; sets entry.hash.
-QByteArray encode(LogEntry& entry, const QByteArray& previousHash);
+QByteArray encode(LogEntry& entry, QByteArrayView previousHash);
 // The entry stored in `record` (recordLength() bytes), without any check.
 LogEntry decode(const char* record);
 // The hash the entry stored in `record` should carry after `previousHash`.
-QByteArray hashOf(const char* record, const QByteArray& previousHash);
+QByteArray hashOf(const char* record, QByteArrayView previousHash);
 
 // Text without trailing blanks.
 QByteArray trimmed(const char* bytes, int length);

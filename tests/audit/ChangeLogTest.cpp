@@ -248,3 +248,30 @@ TEST(ChangeLog, UnusableLogRefusesChanges) {
     EXPECT_EQ(year.table.state(), DbfTable::State::Insert);
     EXPECT_THROW(year.log->note({QStringLiteral("Festschreibung"), -1, QStringLiteral("Januar")}), QuorvelError);
 }
+
+// Several changes in one call are one append; withdrawn together, and cut together on the next opening
+// when the table never wrote them.
+TEST(ChangeLog, BatchIsOneAppendWithdrawnAndRecoveredWhole) {
+    TempFolder folder;
+    Year year(folder.path(), 1);
+    const QByteArray before = readFile(year.logFile());
+    std::vector<TableChange> changes(3);
+    for (int i = 0; i < 3; ++i) {
+        changes[size_t(i)].physical = 1 + i;
+        changes[size_t(i)].after = QByteArray(" Satz ") + QByteArray::number(i);
+    }
+    year.log->writing(year.table, changes);
+    EXPECT_EQ(year.log->entryCount(), 4);
+    EXPECT_EQ(readFile(year.logFile()).size(), before.size() + 3 * audit::LogFormat::recordLength());
+    year.log->undone(year.table, changes);
+    EXPECT_EQ(readFile(year.logFile()), before);
+
+    year.log->writing(year.table, changes);  // as if the process died before the table wrote them
+    year.close();
+    year.open();
+    EXPECT_EQ(year.log->recoveredEntries(), 3);
+    EXPECT_EQ(year.log->entryCount(), 1);
+    EXPECT_EQ(readFile(year.logFile()).size(), before.size());
+    const audit::LogCheckResult r = audit::LogCheck::run(year.logFile(), year.bookingsFile());
+    EXPECT_TRUE(r.ok()) << r.summary().toStdString();
+}
