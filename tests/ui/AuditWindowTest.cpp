@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The change log from the main window: a booking posted through the entry panel is found in the log, the
 // check of the menu "Admin" finds the log whole, and the log window lists and filters its entries.
+#include <QAbstractItemModelTester>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QTimer>
@@ -49,6 +50,7 @@ TEST_F(AuditWindowTest, PostedBookingIsLoggedCheckedAndListed) {
     QString firstAction;
     auto windows = uitest::onShow<TProtokollForm>([&](TProtokollForm* w) {
         QTimer::singleShot(0, w, [&, w] {
+            QAbstractItemModelTester tester(w->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
             shown = w->model()->rowCount();
             w->SatzEd->setValue(2);  // record 2: "Porto"
             w->FilterBtnClick();
