@@ -204,6 +204,7 @@ LogCheckResult LogCheck::run(const QString& logFile, const QString& bookingsFile
         }
     }
     if (progress) progress(n, n);
+    if (n == 0) w.add(1, -1, QStringLiteral("Das Protokoll enthält keinen Eintrag; es wurde geleert."));
 
     const qint64 tableCount = table.recordCount();
     for (qint64 r = expectedCount; r < tableCount; ++r)
