@@ -82,6 +82,11 @@ CliSession::CliSession(const QString& folderText, int mandant, int jahr, Access 
                                .arg(m_mandant)
                                .arg(m_jahr)
                                .arg(m_remarks.join(QStringLiteral("\n"))));
+    if (access == Access::Write) {
+        m_log = std::make_unique<audit::ChangeLog>(m_folder, m_mandant, m_jahr);
+        const QString problem = m_log->attach(m_tables.Dbf1);
+        if (!problem.isEmpty()) throw QuorvelError(problem + QStringLiteral("\nEs wurde nichts importiert."));
+    }
 }
 
 CliSession::~CliSession() {
@@ -94,5 +99,6 @@ CliSession::~CliSession() {
 
 void CliSession::close() {
     m_tables.postAll();
+    m_log.reset();
     m_tables.closeAll();
 }

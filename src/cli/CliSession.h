@@ -3,7 +3,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
+#include "audit/ChangeLog.h"
 #include "startup/DataFolderLock.h"
 #include "startup/TableSet.h"
 #include "storage/StorageError.h"
@@ -53,5 +55,6 @@ private:
     int m_jahr = 0;
     DataFolderLock m_lock;
     TableSet m_tables;
+    std::unique_ptr<audit::ChangeLog> m_log;  // for writing: every change of the bookings is logged
     QStringList m_remarks;
 };

@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "audit/ChangeLog.h"
 #include "journal/AmountFormat.h"
 #include "journal/DetachedView.h"
 #include "journal/JournalTotals.h"
@@ -488,6 +489,7 @@ void TMainForm::openTableSet() {
         const WaitCursor wait;
         m_tablesUsable = false;
         problems = m_tables.InitDB(m_progpath);
+        if (const QString log = openChangeLog(); !log.isEmpty()) problems << log;
         m_tablesUsable = true;
         m_openedYear = JahrEd->value();
         m_openedMandant = m_mandantnr;
@@ -517,6 +519,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
             return;
         }
     }
+    closeChangeLog();
     m_tables.closeAll();
     event->accept();
 }
@@ -591,6 +594,7 @@ void TMainForm::JahrEdChange() {
         DateTimePicker1->setBookingYear(JahrEd->value());
         throw;
     }
+    closeChangeLog();
     m_tables.closeAll();
     setTableNames();
     openTableSet();

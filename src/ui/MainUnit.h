@@ -32,6 +32,10 @@ class JournalFilter;
 class JournalTotals;
 class DataFolderLock;
 class TFirmenanschriftForm;
+namespace audit {
+class ChangeLog;
+class LogNotes;
+}
 
 // The main window: entry panel, optional rows, journal bar and journal grid. It owns the open table
 // set and the run-time state (data folder, client, year, period, journal filter); the dialogs read and
@@ -116,6 +120,8 @@ public:
     QAction* Mandant[10] = {};  // Mandant11 .. Mandant101
     QAction* FreieMandantennummersetzen1 = nullptr;
     QAction* AdminOptionen1 = nullptr;
+    QAction* Protokollprfen1 = nullptr;
+    QAction* Protokollanzeigen1 = nullptr;
     QAction* ber1 = nullptr;
 
     // --- handlers ---
@@ -180,6 +186,11 @@ public:
 
     // --- data export for a tax audit (MainUnitAuditExport.cpp) ---
     void DatenexportfrdieBetriebsprfung1Click();
+    // --- change log of the bookings (MainUnitAudit.cpp) ---
+    void Protokollprfen1Click();
+    void Protokollanzeigen1Click();
+    // Where notes for the change log go (closings, cancellations, ...); nullptr while no year is open.
+    audit::LogNotes* logNotes();
 
     // --- bank statements (MainUnitBank.cpp) ---
     void Kontoauszugbernehmen1Click();
@@ -207,6 +218,8 @@ private:
     void layoutAnchoredControls();
     void setTableNames();
     void openTableSet();
+    QString openChangeLog();  // attaches the log of the year just opened; a German problem or ""
+    void closeChangeLog();
     void loadAddress();
     void loadTaxSettings(TFirmenanschriftForm& dialog);
     void saveTaxSettings(const TFirmenanschriftForm& dialog);
@@ -224,6 +237,7 @@ private:
     void cursorChanged() override;
 
     TableSet m_tables;
+    std::unique_ptr<audit::ChangeLog> m_changeLog;  // witness of the bookings table, dies before the tables
     std::unique_ptr<JournalFilter> m_filter;
     std::unique_ptr<JournalTotals> m_totals;  // VAT summary and receipt proposal, following every booking
     std::unique_ptr<DataFolderLock> m_folderLock;

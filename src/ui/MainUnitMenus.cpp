@@ -180,6 +180,11 @@ void TMainForm::buildMenus() {
     QMenu* admin = menuBar()->addMenu(QStringLiteral("Adm&in"));
     AdminOptionen1 =
         action(admin, QStringLiteral("Admin Menü..."), "AdminOptionen1", [this] { AdminOptionen1Click(); });
+    admin->addSeparator();
+    Protokollprfen1 =
+        action(admin, QStringLiteral("Protokoll prüfen..."), "Protokollprfen1", [this] { Protokollprfen1Click(); });
+    Protokollanzeigen1 = action(admin, QStringLiteral("Protokoll anzeigen..."), "Protokollanzeigen1",
+                                [this] { Protokollanzeigen1Click(); });
 
     QMenu* mandant = menuBar()->addMenu(QStringLiteral("&Mandant"));
     m_mandantGroup = new QActionGroup(this);

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 
 #include "CliFixture.h"
+#include "audit/ChangeLog.h"
+#include "audit/LogCheck.h"
 #include "journal/Booking.h"
 #include "startup/ClientNaming.h"
 #include "startup/TableSet.h"
@@ -191,6 +193,11 @@ TEST(CliExchangeTest, ExportImportsBackUnderEitherLocale) {
             sum += set.Dbf1.Fields(Booking::Brutto).AsFloat();
         EXPECT_EQ(count, 6);
         EXPECT_DOUBLE_EQ(sum, 500 + 1190 + 119.5 + 107 + 238 + 50);
+        // Every imported booking is in the year's change log.
+        const audit::LogCheckResult log = audit::LogCheck::run(audit::ChangeLog::fileNameFor(data.path(), 7, 2025),
+                                                               set.Dbf1.absoluteFileName());
+        EXPECT_TRUE(log.ok()) << log.summary().toStdString();
+        EXPECT_EQ(log.entries, 1 + 6);
     }
 }
 

@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "audit/LogFormat.h"
+
+#include <QCryptographicHash>
+#include <array>
+#include <cstring>
+
+#include "storage/CodePage.h"
+
+namespace audit {
+
+namespace {
+
+struct Column {
+    const char* name;
+    FieldType type;
+    int width;
+};
+
+constexpr std::array<Column, 10> columns{{
+    {"LFDNR", FieldType::Integer, 9},
+    {"UTC", FieldType::String, 24},
+    {"ORTSZEIT", FieldType::String, 29},
+    {"ART", FieldType::String, 1},
+    {"AKTION", FieldType::String, LogFormat::actionWidth},
+    {"SATZ", FieldType::Integer, 9},
+    {"VORHER", FieldType::String, LogFormat::valueWidth},
+    {"NACHHER", FieldType::String, LogFormat::valueWidth},
+    {"VERSION", FieldType::String, 16},
+    {"HASH", FieldType::String, LogFormat::hashWidth},
+}};
+
+constexpr std::array<int, 11> offsets = [] {
+    std::array<int, 11> o{};
+    o[0] = 1;
+    for (size_t i = 0; i < columns.size(); ++i) o[i + 1] = o[i] + columns[i].width;
+    return o;
+}();
+
+const CodePage& logCodePage() {
+    static const CodePage page = CodePage::forLanguageDriver(CodePage::defaultLanguageDriver);
+    return page;
+}
+
+void putText(char* record, int field, const QByteArray& bytes) {
+    std::memcpy(record + offsets[size_t(field)], bytes.constData(),
+                size_t(std::min<qsizetype>(bytes.size(), columns[size_t(field)].width)));
+}
+
+void putNumber(char* record, int field, qint64 value) {
+    const QByteArray digits = QByteArray::number(value);
+    const int width = columns[size_t(field)].width;
+    std::memcpy(record + offsets[size_t(field)] + width - digits.size(), digits.constData(), size_t(digits.size()));
+}
+
+QString text(const char* record, int field) {
+    const QByteArray bytes = LogFormat::trimmed(record + offsets[size_t(field)], columns[size_t(field)].width);
+    return logCodePage().decode(bytes.constData(), int(bytes.size()));
+}
+
+}  // namespace
+
+QString LogEntry::noteText() const {
+    return logCodePage().decode(after.constData(), int(after.size()));
+}
+
+namespace LogFormat {
+
+std::vector<FieldDef> schema() {
+    std::vector<FieldDef> defs;
+    for (const Column& c : columns) defs.push_back({QString::fromLatin1(c.name), c.type, c.width});
+    return defs;
+}
+
+int recordLength() {
+    return offsets.back();
+}
+
+int fieldCount() {
+    return int(columns.size());
+}
+
+int fieldOffset(int field) {
+    return offsets[size_t(field)];
+}
+
+int fieldWidth(int field) {
+    return columns[size_t(field)].width;
+}
+
+QByteArray zeroHash() {
+    return QByteArray(hashWidth, '0');
+}
+
+bool hasLayout(const DbfHeader& header) {
+    if (header.fields.size() != columns.size() || header.recordLength != recordLength()) return false;
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (header.fields[i].name != QLatin1String(columns[i].name) || header.fields[i].width != columns[i].width)
+            return false;
+    return true;
+}
+
+QByteArray trimmed(const char* bytes, int length) {
+    while (length > 0 && bytes[length - 1] == ' ') --length;
+    return QByteArray(bytes, length);
+}
+
+QByteArray trimmed(const QByteArray& bytes) {
+    return trimmed(bytes.constData(), int(bytes.size()));
+}
+
+QByteArray hashOf(const char* record, QByteArrayView previousHash) {
+    // One object per thread: the checker hashes a million entries on every core.
+    thread_local QCryptographicHash sha(QCryptographicHash::Sha256);
+    sha.reset();
+    sha.addData(previousHash);
+    // One buffer and one addData: the per-call overhead counts over a million entries.
+    char buffer[1024];
+    int used = 0;
+    for (int f = 0; f < Hash; ++f) {
+        int length = columns[size_t(f)].width;
+        const char* bytes = record + offsets[size_t(f)];
+        while (length > 0 && bytes[length - 1] == ' ') --length;
+        std::memcpy(buffer + used, bytes, size_t(length));
+        used += length;
+        buffer[used++] = '\x1F';
+    }
+    sha.addData(QByteArrayView(buffer, used));
+    return sha.result().toHex();
+}
+
+QByteArray encode(LogEntry& entry, QByteArrayView previousHash) {
+    QByteArray record(recordLength(), ' ');
+    char* r = record.data();
+    putNumber(r, Lfdnr, entry.number);
+    putText(r, Utc, entry.utc.toLatin1());
+    putText(r, Ortszeit, entry.local.toLatin1());
+    r[offsets[Art]] = char(entry.kind);
+    putText(r, Aktion, logCodePage().encode(entry.action));
+    putNumber(r, Satz, entry.satz);
+    putText(r, Vorher, entry.before);
+    putText(r, Nachher, entry.after);
+    putText(r, Version, entry.version.toLatin1());
+    entry.hash = hashOf(r, previousHash);
+    putText(r, Hash, entry.hash);
+    return record;
+}
+
+LogEntry decode(const char* record) {
+    LogEntry e;
+    e.number = text(record, Lfdnr).trimmed().toLongLong();
+    e.utc = text(record, Utc);
+    e.local = text(record, Ortszeit);
+    e.kind = LogEntry::Kind(record[offsets[Art]]);
+    e.action = text(record, Aktion);
+    e.satz = text(record, Satz).trimmed().toLongLong();
+    e.before = trimmed(record + offsets[Vorher], valueWidth);
+    e.after = trimmed(record + offsets[Nachher], valueWidth);
+    e.version = text(record, Version);
+    e.hash = trimmed(record + offsets[Hash], hashWidth);
+    return e;
+}
+
+}  // namespace LogFormat
+}  // namespace audit
