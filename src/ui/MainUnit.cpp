@@ -22,6 +22,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "audit/PeriodClosing.h"
+#include "audit/ReceiptNumbers.h"
 #include "journal/AmountFormat.h"
 #include "journal/DetachedView.h"
 #include "journal/JournalTotals.h"
@@ -111,7 +113,9 @@ TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent),
       m_filter(std::make_unique<JournalFilter>()),
       m_totals(std::make_unique<JournalTotals>(m_tables.Dbf1)),
-      m_folderLock(std::make_unique<DataFolderLock>()) {
+      m_folderLock(std::make_unique<DataFolderLock>()),
+      m_closing(std::make_unique<audit::PeriodClosing>()),
+      m_receipts(std::make_unique<audit::ReceiptNumbers>()) {
     setObjectName(QStringLiteral("MainForm"));
     // A booking without one of the four kinds would count as an expense in some reports and in none in
     // others: a new row of the journal (grid or navigator) is not posted until its kind is E, A, N or S.
@@ -184,6 +188,8 @@ TMainForm::~TMainForm() {
     // part that watches a table goes first.
     m_storage.reset();  // saves (when due) while the controls it reads still exist
     m_tables.Dbf1.detach(this);
+    detachBookWitnesses();
+    UiMessages::setRefusalOffer({});
     DBNavigator1->setTable(nullptr);
     m_model->unbind();
     qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
@@ -489,6 +495,7 @@ void TMainForm::openTableSet() {
         m_tablesUsable = false;
         problems = m_tables.InitDB(m_progpath);
         m_tablesUsable = true;
+        attachBookWitnesses();
         m_openedYear = JahrEd->value();
         m_openedMandant = m_mandantnr;
         // The filter carries over to the reopened table, with the period of the year now open.
@@ -517,6 +524,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
             return;
         }
     }
+    detachBookWitnesses();
     m_tables.closeAll();
     event->accept();
 }
@@ -591,6 +599,7 @@ void TMainForm::JahrEdChange() {
         DateTimePicker1->setBookingYear(JahrEd->value());
         throw;
     }
+    detachBookWitnesses();
     m_tables.closeAll();
     setTableNames();
     openTableSet();

@@ -32,6 +32,11 @@ class JournalFilter;
 class JournalTotals;
 class DataFolderLock;
 class TFirmenanschriftForm;
+namespace audit {
+class LogNotes;
+class PeriodClosing;
+class ReceiptNumbers;
+}  // namespace audit
 
 // The main window: entry panel, optional rows, journal bar and journal grid. It owns the open table
 // set and the run-time state (data folder, client, year, period, journal filter); the dialogs read and
@@ -175,6 +180,17 @@ public:
     void AlleDatenstzedrucken1Click();
     bool autodruck = false;  // set while "Alle Datensätze drucken" prints: "Datensatz drucken" prints at once
 
+    // --- closed periods, cancellations, receipt numbers (MainUnitClosing.cpp) ---
+    QAction* Buchungstornieren1 = nullptr;      // menu "Datei" and the journal's context menu
+    QAction* Zeitraumfestschreiben1 = nullptr;  // menu "Admin"
+    void Zeitraumfestschreiben1Click();
+    void Buchungstornieren1Click();
+    // Where closings, cancellations and receipt numbers given twice are noted (the change log); may be
+    // null, then nothing is noted. The window does not own it.
+    void setLogNotes(audit::LogNotes* notes) { m_logNotes = notes; }
+    audit::PeriodClosing& periodClosing() { return *m_closing; }
+    audit::ReceiptNumbers& receiptNumbers() { return *m_receipts; }
+
     // --- bank statements (MainUnitBank.cpp) ---
     void Kontoauszugbernehmen1Click();
 
@@ -209,6 +225,14 @@ private:
     void scheduleVatRecompute();
     void fitSummaryLines();
     int runModal(QDialog* dialog);
+    // The closing and the receipt numbers watch the bookings table of the open set.
+    void attachBookWitnesses();
+    void detachBookWitnesses();
+    void buildClosingCommands(QMenu* datei, QMenu* admin);
+    bool offerCancellation(QWidget* parent, const QString& text);
+    bool cancelAtCursor();
+    void noteReceiptOverride(const QString& beleg);
+    qint64 receiptProposal();
 
     // TableObserver of the bookings table.
     void rowInserted(int row) override;
@@ -221,6 +245,9 @@ private:
     std::unique_ptr<JournalFilter> m_filter;
     std::unique_ptr<JournalTotals> m_totals;  // VAT summary and receipt proposal, following every booking
     std::unique_ptr<DataFolderLock> m_folderLock;
+    std::unique_ptr<audit::PeriodClosing> m_closing;
+    std::unique_ptr<audit::ReceiptNumbers> m_receipts;
+    audit::LogNotes* m_logNotes = nullptr;
     JournalModel* m_model = nullptr;
     std::unique_ptr<FormStorage> m_storage;
     // Number fields and their lists (KontoNrEd, MwstZahlEd, SammelKontoNrED, KostenKontoNrED).
