@@ -495,9 +495,9 @@ void TMainForm::openTableSet() {
         m_tablesUsable = false;
         problems = m_tables.InitDB(m_progpath);
         m_tablesUsable = true;
-        attachBookWitnesses();
         m_openedYear = JahrEd->value();
         m_openedMandant = m_mandantnr;
+        attachBookWitnesses();
         // The filter carries over to the reopened table, with the period of the year now open.
         CalcZeitraum();
         m_filter->setZeitraum(Zeitraum{m_vondatum, m_bisdatum});
