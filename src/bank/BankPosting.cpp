@@ -102,6 +102,15 @@ BankPostingResult post(TableSet& tables, BankLedger& ledger, std::vector<ReviewR
                     }
                     throw;
                 }
+            } catch (const ChangeRefusedError& e) {
+                // Refused by a rule of the books (a closed period): this row stays, the others go on.
+                result.skipped << rowName(row) + QStringLiteral(": ") + e.message();
+                ++done;
+                if (progress && !progress(done, total)) {
+                    result.cancelled = done < total;
+                    break;
+                }
+                continue;
             } catch (const std::exception& e) {
                 result.error = rowName(row) + QStringLiteral(": ") + ErrorText::forUser(e);
                 break;

@@ -469,20 +469,27 @@ CsvImportResult CsvImport::importBytes(const QByteArray& bytes) {
         const quint8 s = status[size_t(walk.number())];
         if (s != Skip && s != skipping) {
             reader.read(walk.line(), walk.number(), m_year, nullptr, nullptr, &surplus);
+            bool posted = true;
             try {
                 m_table.Insert();
                 store(m_table, reader.values());
                 m_table.Post();
+            } catch (const ChangeRefusedError& e) {
+                if (m_table.state() == DbfTable::State::Insert) m_table.Cancel();
+                result.withheld.emplace_back(walk.number(), e.message());
+                posted = false;
             } catch (const QuorvelError& e) {
                 if (m_table.state() == DbfTable::State::Insert) m_table.Cancel();
                 result.stoppedAtLine = walk.number();
                 result.stopReason = e.message();
                 return result;
             }
-            ++result.added;
-            if (surplus) ++result.surplusLines;
-            const Value& date = reader.values().front();
-            if (date.kind == Value::Date && date.date.year() != m_year) ++result.outsideYear;
+            if (posted) {
+                ++result.added;
+                if (surplus) ++result.surplusLines;
+                const Value& date = reader.values().front();
+                if (date.kind == Value::Date && date.date.year() != m_year) ++result.outsideYear;
+            }
         }
         if (walk.number() % kProgressEvery == 0 && !report(bytes.size() + 2 * walk.pos())) {
             result.cancelled = walk.pos() < bytes.size();
@@ -519,7 +526,7 @@ QString count(int n, const char* one, const char* many) {
 }  // namespace
 
 bool CsvImportResult::clean() const {
-    return refused.empty() && shortened.empty() && surplusLines == 0 && !cancelled && stoppedAtLine == 0 &&
+    return refused.empty() && withheld.empty() && shortened.empty() && surplusLines == 0 && !cancelled && stoppedAtLine == 0 &&
            outsideYear == 0 && duplicates == 0;
 }
 
@@ -558,6 +565,16 @@ QString CsvImportResult::summary(int maxListed) const {
                      "%1 Zeilen wurden nicht gebucht, weil Werte nicht gelesen werden konnten:") +
                listIssues(refused, maxListed) +
                QStringLiteral("\nBitte berichtigen Sie diese Zeilen und importieren Sie sie erneut.");
+    if (!withheld.empty()) {
+        out += QStringLiteral("\n\n") +
+               count(int(withheld.size()), "1 Zeile wurde nicht gebucht, weil die Buchführung sie nicht annimmt:",
+                     "%1 Zeilen wurden nicht gebucht, weil die Buchführung sie nicht annimmt:");
+        const int shown = std::min(int(withheld.size()), maxListed);
+        for (int i = 0; i < shown; ++i)
+            out += QStringLiteral("\n  Zeile %1: %2").arg(QString::number(withheld[size_t(i)].first), withheld[size_t(i)].second);
+        if (int(withheld.size()) > shown)
+            out += QStringLiteral("\n  … und %1 weitere").arg(QString::number(int(withheld.size()) - shown));
+    }
     if (!shortened.empty())
         out += QStringLiteral("\n\n%1 Texte waren zu lang für ihr Feld und wurden gekürzt:")
                    .arg(QString::number(int(shortened.size()))) +

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <utility>
 #include <vector>
 
 class DbfTable;
@@ -29,6 +30,7 @@ struct CsvImportResult {
     int emptyLines = 0;                     // lines holding only separators and blanks (no booking)
     int surplusLines = 0;                   // lines with non-empty values beyond the table's last field (dropped)
     int refusedLines = 0;                   // lines not booked because a value did not read
+    std::vector<std::pair<int, QString>> withheld;  // lines the books refused (a closed period): line, why
     std::vector<CsvImportIssue> refused;    // why, value by value (a line may have several)
     std::vector<CsvImportIssue> shortened;  // texts cut to the width of their field
     int duplicates = 0;                     // lines equal to a booking of the year or an earlier line
@@ -52,7 +54,8 @@ struct CsvImportResult {
 // and a gross amount; every other line is named in the result with the reason and left out. Lines whose
 // date, kind, receipt, text and gross equal a booking of the year (whatever the journal filter shows) or
 // an earlier line of the file are counted first, and the duplicate question decides what becomes of them.
-// Posting is not atomic: a failure to write ends the import, and what was posted before stays.
+// Posting is not atomic: a failure to write ends the import, and what was posted before stays. A line the
+// books refuse by their rules (dated in a closed period) is named in the result and the import goes on.
 class CsvImport {
 public:
     // Called every few hundred lines with the work done so far and the whole work; false cancels.

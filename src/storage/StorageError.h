@@ -59,3 +59,11 @@ class FileIoError : public StorageError {
 public:
     using StorageError::StorageError;
 };
+
+// A change a witness of the table refused by a rule of the books (a booking in a closed period), not by a
+// fault of the file: nothing was written and the table goes on as before. Work over many records (an
+// import) names such a record and carries on with the next.
+class ChangeRefusedError : public StorageError {
+public:
+    using StorageError::StorageError;
+};

@@ -165,6 +165,11 @@ void DBGrid::commitData(QWidget* editor) {
     }
 }
 
+void DBGrid::dropRetry() {
+    m_retryCell = {};
+    m_retryValue = QVariant();
+}
+
 void DBGrid::showRefusal() {
     // Another window's modal question is still open (closing asks first): wait until it is answered.
     if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != window()) {

@@ -30,6 +30,9 @@ public:
     // The message of the last refusal, for a caller of commitEditor that tells the user itself: the
     // queued message is then not shown (the editor still opens again with the typed text).
     QString takeRefusal();
+    // Forgets a refused value waiting to be retyped (the refused change was dealt with otherwise, e.g. the
+    // booking was cancelled instead): the message still shows, the cell editor does not open again.
+    void dropRetry();
     bool isEditing() const { return state() == QAbstractItemView::EditingState; }
     using QTableView::edit;
 

@@ -23,6 +23,8 @@
 #include <QVBoxLayout>
 
 #include "audit/ChangeLog.h"
+#include "audit/PeriodClosing.h"
+#include "audit/ReceiptNumbers.h"
 #include "journal/AmountFormat.h"
 #include "journal/DetachedView.h"
 #include "journal/JournalTotals.h"
@@ -112,7 +114,9 @@ TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent),
       m_filter(std::make_unique<JournalFilter>()),
       m_totals(std::make_unique<JournalTotals>(m_tables.Dbf1)),
-      m_folderLock(std::make_unique<DataFolderLock>()) {
+      m_folderLock(std::make_unique<DataFolderLock>()),
+      m_closing(std::make_unique<audit::PeriodClosing>()),
+      m_receipts(std::make_unique<audit::ReceiptNumbers>()) {
     setObjectName(QStringLiteral("MainForm"));
     // A booking without one of the four kinds would count as an expense in some reports and in none in
     // others: a new row of the journal (grid or navigator) is not posted until its kind is E, A, N or S.
@@ -185,6 +189,8 @@ TMainForm::~TMainForm() {
     // part that watches a table goes first.
     m_storage.reset();  // saves (when due) while the controls it reads still exist
     m_tables.Dbf1.detach(this);
+    detachBookWitnesses();
+    UiMessages::setRefusalOffer({});
     DBNavigator1->setTable(nullptr);
     m_model->unbind();
     qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
@@ -493,6 +499,7 @@ void TMainForm::openTableSet() {
         m_tablesUsable = true;
         m_openedYear = JahrEd->value();
         m_openedMandant = m_mandantnr;
+        attachBookWitnesses();
         // The filter carries over to the reopened table, with the period of the year now open.
         CalcZeitraum();
         m_filter->setZeitraum(Zeitraum{m_vondatum, m_bisdatum});
@@ -519,6 +526,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
             return;
         }
     }
+    detachBookWitnesses();
     closeChangeLog();
     m_tables.closeAll();
     event->accept();
@@ -594,6 +602,7 @@ void TMainForm::JahrEdChange() {
         DateTimePicker1->setBookingYear(JahrEd->value());
         throw;
     }
+    detachBookWitnesses();
     closeChangeLog();
     m_tables.closeAll();
     setTableNames();

@@ -35,7 +35,9 @@ class TFirmenanschriftForm;
 namespace audit {
 class ChangeLog;
 class LogNotes;
-}
+class PeriodClosing;
+class ReceiptNumbers;
+}  // namespace audit
 
 // The main window: entry panel, optional rows, journal bar and journal grid. It owns the open table
 // set and the run-time state (data folder, client, year, period, journal filter); the dialogs read and
@@ -189,8 +191,18 @@ public:
     // --- change log of the bookings (MainUnitAudit.cpp) ---
     void Protokollprfen1Click();
     void Protokollanzeigen1Click();
-    // Where notes for the change log go (closings, cancellations, ...); nullptr while no year is open.
+    // Where notes for the change log go (closings, cancellations, receipt numbers given twice): the notes
+    // set with setLogNotes, else the change log of the open year; nullptr while no year is open.
     audit::LogNotes* logNotes();
+    // --- closed periods, cancellations, receipt numbers (MainUnitClosing.cpp) ---
+    QAction* Buchungstornieren1 = nullptr;      // menu "Datei" and the journal's context menu
+    QAction* Zeitraumfestschreiben1 = nullptr;  // menu "Admin"
+    void Zeitraumfestschreiben1Click();
+    void Buchungstornieren1Click();
+    // Notes go here instead of the change log (null: the change log). The window does not own them.
+    void setLogNotes(audit::LogNotes* notes) { m_logNotes = notes; }
+    audit::PeriodClosing& periodClosing() { return *m_closing; }
+    audit::ReceiptNumbers& receiptNumbers() { return *m_receipts; }
 
     // --- bank statements (MainUnitBank.cpp) ---
     void Kontoauszugbernehmen1Click();
@@ -228,6 +240,14 @@ private:
     void scheduleVatRecompute();
     void fitSummaryLines();
     int runModal(QDialog* dialog);
+    // The closing and the receipt numbers watch the bookings table of the open set.
+    void attachBookWitnesses();
+    void detachBookWitnesses();
+    void buildClosingCommands(QMenu* datei, QMenu* admin);
+    bool offerCancellation(QWidget* parent, const QString& text);
+    bool cancelAtCursor();
+    void noteReceiptOverride(const QString& beleg);
+    qint64 receiptProposal();
 
     // TableObserver of the bookings table.
     void rowInserted(int row) override;
@@ -241,6 +261,9 @@ private:
     std::unique_ptr<JournalFilter> m_filter;
     std::unique_ptr<JournalTotals> m_totals;  // VAT summary and receipt proposal, following every booking
     std::unique_ptr<DataFolderLock> m_folderLock;
+    std::unique_ptr<audit::PeriodClosing> m_closing;
+    std::unique_ptr<audit::ReceiptNumbers> m_receipts;
+    audit::LogNotes* m_logNotes = nullptr;
     JournalModel* m_model = nullptr;
     std::unique_ptr<FormStorage> m_storage;
     // Number fields and their lists (KontoNrEd, MwstZahlEd, SammelKontoNrED, KostenKontoNrED).

@@ -34,6 +34,7 @@ void TMainForm::closeChangeLog() {
 }
 
 audit::LogNotes* TMainForm::logNotes() {
+    if (m_logNotes) return m_logNotes;
     return m_changeLog && m_tables.Dbf1.Active() ? m_changeLog.get() : nullptr;
 }
 

@@ -146,7 +146,7 @@ void TMainForm::AutobelCheckClick() {
 
 void TMainForm::FindMaxBel() {
     if (!AutobelCheck->isChecked() || !m_tables.Dbf1.Active()) return;
-    BelegEd->setText(QString::number(m_totals->receiptProposal()));
+    BelegEd->setText(QString::number(receiptProposal()));
 }
 
 // Refuses the entry in a field that does not hold what it must: the message says why, the field gets
@@ -185,6 +185,7 @@ void TMainForm::BuchenBtnClick() {
     entry.kostenIndex = KostenKontoEd->currentIndex();
 
     DBGrid1->commitEditor();
+    noteReceiptOverride(entry.beleg);
     postBooking(m_tables.Dbf1, m_tables.MwstSaetze, m_tables.EinnahmeKonten, m_tables.AusgabeKonten,
                 m_tables.Sammelkonten, m_tables.kostenkonten, entry);
 

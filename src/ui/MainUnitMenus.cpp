@@ -76,6 +76,8 @@ void TMainForm::buildMenus() {
     Kontoauszugbernehmen1 = action(datei, QStringLiteral("Kontoauszug übernehmen..."), "Kontoauszugbernehmen1",
                                    [this] { Kontoauszugbernehmen1Click(); });
     datei->addSeparator();
+    QMenu* admin = nullptr;  // filled below; the closing commands go into both menus
+    const int stornoAt = int(datei->actions().size());
     Druckereinrichten1 = action(datei, QStringLiteral("Drucker einrichten..."), "Druckereinrichten1",
                                 [this] { Druckereinrichten1Click(); });
     Datensatzdrucken1 =
@@ -177,7 +179,7 @@ void TMainForm::buildMenus() {
         action(einstellungen, QStringLiteral("Einstellungen in neues Jahr übertragen..."),
                "EinstellungeninneuesJahrbertragen1", [this] { EinstellungeninneuesJahrbertragen1Click(); });
 
-    QMenu* admin = menuBar()->addMenu(QStringLiteral("Adm&in"));
+    admin = menuBar()->addMenu(QStringLiteral("Adm&in"));
     AdminOptionen1 =
         action(admin, QStringLiteral("Admin Menü..."), "AdminOptionen1", [this] { AdminOptionen1Click(); });
     admin->addSeparator();
@@ -185,6 +187,8 @@ void TMainForm::buildMenus() {
         action(admin, QStringLiteral("Protokoll prüfen..."), "Protokollprfen1", [this] { Protokollprfen1Click(); });
     Protokollanzeigen1 = action(admin, QStringLiteral("Protokoll anzeigen..."), "Protokollanzeigen1",
                                 [this] { Protokollanzeigen1Click(); });
+    buildClosingCommands(datei, admin);
+    datei->insertAction(datei->actions().value(stornoAt), Buchungstornieren1);
 
     QMenu* mandant = menuBar()->addMenu(QStringLiteral("&Mandant"));
     m_mandantGroup = new QActionGroup(this);

@@ -11,6 +11,11 @@ namespace UiMessages {
 
 namespace {
 
+RefusalOffer& refusalOffer() {
+    static RefusalOffer offer;
+    return offer;
+}
+
 QString boxTitle() {
     const QString title = QGuiApplication::applicationDisplayName();
     return title.isEmpty() ? QStringLiteral("Quorvel") : title;
@@ -22,7 +27,16 @@ QString errorText(const std::exception& error) {
     return ErrorText::forUser(error);
 }
 
+void setRefusalOffer(RefusalOffer offer) {
+    refusalOffer() = std::move(offer);
+}
+
 void showTitled(QWidget* parent, int icon, const QString& title, const QString& text) {
+    if ((icon == QMessageBox::Critical || icon == QMessageBox::Warning) && refusalOffer()) {
+        // A copy: the offer may be replaced while its own box is open.
+        const RefusalOffer offer = refusalOffer();
+        if (offer(parent, text)) return;
+    }
     QMessageBox box(QMessageBox::Icon(icon), title, text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();

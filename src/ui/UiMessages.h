@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <exception>
+#include <functional>
 #include <utility>
 
 class QWidget;
@@ -25,6 +26,12 @@ void showInformation(QWidget* parent, const QString& text);
 
 // The same with the given caption; icon Critical, Warning or Information.
 void showTitled(QWidget* parent, int icon, const QString& title, const QString& text);
+// Where a refusal may offer more than OK (a booking in a closed period offers "Stornieren"): called with
+// the text of every error or warning box before it shows; true when it has dealt with the text itself.
+// Empty: every box shows as it is.
+using RefusalOffer = std::function<bool(QWidget* parent, const QString& text)>;
+void setRefusalOffer(RefusalOffer offer);
+
 // Ja/Nein with the given caption and default; true for Ja.
 bool askYesNo(QWidget* parent, const QString& title, const QString& text, bool yesIsDefault);
 
