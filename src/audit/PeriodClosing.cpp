@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audit/PeriodClosing.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -71,7 +73,17 @@ void PeriodClosing::load(const QString& folder, int mandantnr, int year) {
 }
 
 QDate PeriodClosing::firstOpenDay(const QDate& today) const {
-    return isClosed(today) ? m_until.addDays(1) : today;
+    // The day must lie in the booking year of this table: a correction dated in another year would be
+    // stored here but left out of every period of it, and the cancelled amount would not net out.
+    const QDate first(m_year, 1, 1);
+    const QDate last(m_year, 12, 31);
+    QDate day = std::clamp(today, first, last);
+    if (isClosed(day)) day = m_until.addDays(1);
+    if (day > last)
+        throw QuorvelError(QStringLiteral("Das Jahr %1 ist bis zum %2 festgeschrieben; in diesem Jahr kann nichts mehr "
+                                          "gebucht werden. Buchen Sie die Korrektur im folgenden Jahr.")
+                               .arg(QString::number(m_year), last.toString(QStringLiteral("dd.MM.yyyy"))));
+    return day;
 }
 
 QList<QDate> PeriodClosing::offeredDates() const {

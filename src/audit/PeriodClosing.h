@@ -45,7 +45,8 @@ public:
 
     QDate closedUntil() const { return m_until; }  // invalid: nothing closed
     bool isClosed(const QDate& day) const { return m_until.isValid() && day.isValid() && day <= m_until; }
-    // `today` when it is open, else the first day after the closing.
+    // The day a correction made `today` is dated in this year: today clamped to the year, moved past the
+    // closing when that is closed. Throws QuorvelError (German) when the year is closed to its end.
     QDate firstOpenDay(const QDate& today) const;
 
     // The month ends of the year later than the current closing, which the closing offers.

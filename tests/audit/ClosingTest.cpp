@@ -189,6 +189,42 @@ TEST_F(ClosingTest, CancellationNetsToZero) {
     EXPECT_EQ(yearSums(bookings).vorsteuer, 0.0);
 }
 
+// A cancellation is dated inside the table's year: today when it is open, the first open day after a
+// closing, the year's last day when today is later; a year closed to its end takes none.
+TEST_F(ClosingTest, CancellationDayLiesInTheOpenPartOfTheYear) {
+    struct Case {
+        QDate closedUntil;  // invalid: nothing closed
+        QDate today;
+        QDate dated;  // invalid: refused
+    };
+    const Case cases[] = {
+        {{}, QDate(2026, 5, 6), QDate(2026, 5, 6)},
+        {QDate(2026, 3, 31), QDate(2026, 3, 10), QDate(2026, 4, 1)},
+        {QDate(2026, 3, 31), QDate(2027, 2, 1), QDate(2026, 12, 31)},
+        {{}, QDate(2025, 11, 30), QDate(2026, 1, 1)},
+        {QDate(2026, 11, 30), QDate(2027, 1, 5), QDate(2026, 12, 31)},
+        {QDate(2026, 12, 31), QDate(2026, 12, 10), {}},
+        {QDate(2026, 12, 31), QDate(2027, 1, 5), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.today.toString(Qt::ISODate).toStdString());
+        testsupport::TempFolder dir;
+        audit::PeriodClosing year;
+        year.load(dir.path(), 1, 2026);
+        if (c.closedUntil.isValid()) year.close(c.closedUntil, QDate(2026, 1, 1), nullptr);
+        if (c.dated.isValid()) {
+            EXPECT_EQ(year.firstOpenDay(c.today), c.dated);
+        } else {
+            try {
+                year.firstOpenDay(c.today);
+                ADD_FAILURE() << "no refusal";
+            } catch (const QuorvelError& e) {
+                EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QStringLiteral("festgeschrieben")));
+            }
+        }
+    }
+}
+
 // Receipt numbers: the proposal counts every booking of the file (the filtered-out ones too), follows
 // inserts, edits and deletes, and a number given twice by hand is named for the log.
 TEST_F(ClosingTest, ReceiptNumbersWithoutGaps) {
