@@ -119,8 +119,7 @@ public:
             QString why;
             if (!readValue(i, text, bookingYear, &why)) {
                 ok = false;
-                if (refused)
-                    refused->push_back({lineNumber, i + 1, m_table.Fields(i).FieldName(), text, why});
+                if (refused) refused->push_back({lineNumber, i + 1, m_table.Fields(i).FieldName(), text, why});
             } else if (shortened && m_values[size_t(i)].kind == Value::Text &&
                        m_values[size_t(i)].text.size() > m_table.Fields(i).Size() &&
                        m_table.codePage().encode(m_values[size_t(i)].text).size() > m_table.Fields(i).Size()) {
@@ -405,8 +404,7 @@ CsvImportResult CsvImport::importBytes(const QByteArray& bytes) {
     }
 
     if (result.duplicates > 0) {
-        result.duplicateChoice =
-            m_askDuplicates ? m_askDuplicates(result.duplicates) : CsvDuplicateChoice::ImportToo;
+        result.duplicateChoice = m_askDuplicates ? m_askDuplicates(result.duplicates) : CsvDuplicateChoice::ImportToo;
         if (result.duplicateChoice == CsvDuplicateChoice::Cancel) {
             result.cancelled = true;
             return result;
@@ -446,6 +444,8 @@ CsvImportResult CsvImport::importBytes(const QByteArray& bytes) {
     };
     LineWalk walk(bytes);
     std::optional<DbfAppendBatch> batch(std::in_place, m_table);
+    batch->reserve(int(
+        std::count_if(status.cbegin(), status.cend(), [skipping](quint8 s) { return s != Skip && s != skipping; })));
     auto writeHeld = [&]() {
         try {
             batch->write();
@@ -486,7 +486,8 @@ CsvImportResult CsvImport::importBytes(const QByteArray& bytes) {
                 return result;
             }
             const Value& date = reader.values().front();
-            held.push_back({walk.number(), walk.start(), surplus, date.kind == Value::Date && date.date.year() != m_year});
+            held.push_back(
+                {walk.number(), walk.start(), surplus, date.kind == Value::Date && date.date.year() != m_year});
         }
         if (walk.number() % kProgressEvery == 0) {
             if (!writeHeld()) return result;

@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QtDebug>
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "storage/DbfHeader.h"
@@ -36,6 +37,12 @@ DbfAppendBatch::~DbfAppendBatch() {
         m_table.notify([row](TableObserver* o) { o->rowInserted(row); });
         m_table.notify([](TableObserver* o) { o->cursorChanged(); });
     }
+}
+
+void DbfAppendBatch::reserve(int records) {
+    if (!m_table.Active() || records <= 0) return;
+    const qint64 needed = qint64(m_table.d->records.size()) + qint64(records) * m_table.m_recordLength;
+    if (needed < qint64(INT_MAX) && needed > m_table.d->records.capacity()) m_table.d->records.reserve(needed);
 }
 
 void DbfAppendBatch::write() {

@@ -24,6 +24,9 @@ public:
     DbfAppendBatch& operator=(const DbfAppendBatch&) = delete;
 
     int collected() const { return m_count; }
+    // Makes room in the table's memory for `records` more records, so that a long run of writes does not
+    // move the records again and again as they grow.
+    void reserve(int records);
 
     // Writes the collected records; the batch is empty afterwards. A failed write (FileIoError) and a witness
     // that refuses throw with nothing of the batch in the table or the file: the file is put back as a failed

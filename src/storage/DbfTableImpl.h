@@ -22,8 +22,9 @@ inline constexpr char dbfEndMark = 0x1A;
 
 // Added to a failed write's message when the file could not be put back as it was.
 inline QString notRestoredText(const QString& fileName) {
-    return QStringLiteral("Die Tabelle „%1“ konnte danach nicht wieder in ihren vorigen Zustand gebracht werden; "
-                          "prüfen Sie den Datenträger, bevor Sie weiterarbeiten.")
+    return QStringLiteral(
+               "Die Tabelle „%1“ konnte danach nicht wieder in ihren vorigen Zustand gebracht werden; "
+               "prüfen Sie den Datenträger, bevor Sie weiterarbeiten.")
         .arg(fileName);
 }
 
