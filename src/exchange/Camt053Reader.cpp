@@ -3,6 +3,8 @@
 
 #include <QIODevice>
 #include <QXmlStreamReader>
+#include <algorithm>
+#include <array>
 #include <initializer_list>
 #include <vector>
 
@@ -96,8 +98,15 @@ Tag tagOf(QStringView n) {
         {u"BkToCstmrStmt", BkToCstmrStmt},
         {u"Document", Document},
     };
-    for (const Name& name : names) {
-        if (n == name.text) return name.tag;
+    // Most elements of a statement are among these; a name is compared only with names of its length.
+    static const auto byLength = [] {
+        std::array<std::vector<Name>, 16> table;
+        for (const Name& name : names) table[size_t(name.text.size())].push_back(name);
+        return table;
+    }();
+    if (n.size() >= qsizetype(byLength.size())) return Other;
+    for (const Name& name : byLength[size_t(n.size())]) {
+        if (std::equal(n.begin(), n.end(), name.text.begin())) return name.tag;
     }
     return Other;
 }
@@ -144,9 +153,9 @@ private:
     }
     QString text() { return m_xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement).trimmed(); }
     QString entryWhere(const Entry& e, int tx = -1) const {
-        QString w = QStringLiteral("Eintrag %1").arg(e.number);
-        if (tx >= 0) w += QStringLiteral(", Umsatz %1").arg(tx + 1);
-        return w + QStringLiteral(" (Zeile %1)").arg(e.line);
+        QString w = QStringLiteral("Eintrag ") + QString::number(e.number);
+        if (tx >= 0) w += QStringLiteral(", Umsatz ") + QString::number(tx + 1);
+        return w + QStringLiteral(" (Zeile ") + QString::number(e.line) + QLatin1Char(')');
     }
     void problem(const QString& where, const QString& field, const QString& why) {
         m_out.addProblem(m_file, where, field, why);

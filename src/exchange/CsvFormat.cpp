@@ -16,23 +16,24 @@ QStringList splitPlain(const QString& line) {
     return values;
 }
 
-// A quoted value starting at `pos` (on the opening quote). Returns the position after the closing quote,
-// or the line's length when the quote is never closed (the rest of the line is the value then).
-qsizetype readQuoted(const QString& line, qsizetype pos, QString& value) {
+// A quoted value starting at `pos` (on the opening quote), appended to `value` unless that is null. Returns the
+// position after the closing quote, or the line's length when the quote is never closed (the rest of the line
+// is the value then).
+qsizetype readQuoted(const QString& line, qsizetype pos, QString* value) {
     ++pos;
     const qsizetype n = line.size();
+    const QStringView text(line);
     while (pos < n) {
-        const QChar c = line[pos];
-        if (c == kQuote) {
-            if (pos + 1 < n && line[pos + 1] == kQuote) {
-                value += kQuote;
-                pos += 2;
-                continue;
-            }
-            return pos + 1;
+        const qsizetype quote = line.indexOf(kQuote, pos);
+        const qsizetype end = quote < 0 ? n : quote;
+        if (value) value->append(text.mid(pos, end - pos));
+        if (quote < 0) return n;
+        if (quote + 1 < n && line[quote + 1] == kQuote) {
+            if (value) value->append(kQuote);
+            pos = quote + 2;
+            continue;
         }
-        value += c;
-        ++pos;
+        return quote + 1;
     }
     return n;
 }
@@ -40,8 +41,7 @@ qsizetype readQuoted(const QString& line, qsizetype pos, QString& value) {
 // The separator of a quoted line: ";" unless the first quoted value is directly followed (after blanks)
 // by a comma, as in files that quote every value and separate them with commas.
 QChar separatorOf(const QString& line) {
-    QString ignored;
-    qsizetype pos = readQuoted(line, 0, ignored);
+    qsizetype pos = readQuoted(line, 0, nullptr);
     while (pos < line.size() && line[pos] == QLatin1Char(' ')) ++pos;
     return pos < line.size() && line[pos] == kComma ? kComma : kSemicolon;
 }
@@ -49,15 +49,16 @@ QChar separatorOf(const QString& line) {
 QStringList splitQuoted(const QString& line) {
     const QChar separator = separatorOf(line);
     QStringList values;
+    values.reserve(16);
     const qsizetype n = line.size();
     qsizetype pos = 0;
     while (pos < n) {
         QString value;
         if (line[pos] == kQuote) {
-            pos = readQuoted(line, pos, value);
+            pos = readQuoted(line, pos, &value);
             // Text between the closing quote and the separator belongs to the value (blanks excepted).
             const qsizetype end = line.indexOf(separator, pos);
-            const QString rest = line.mid(pos, (end < 0 ? n : end) - pos);
+            const QStringView rest = QStringView(line).mid(pos, (end < 0 ? n : end) - pos);
             if (!rest.trimmed().isEmpty()) value += rest;
             pos = end < 0 ? n : end;
         } else {
@@ -65,7 +66,7 @@ QStringList splitQuoted(const QString& line) {
             value = line.mid(pos, (end < 0 ? n : end) - pos);
             pos = end < 0 ? n : end;
         }
-        values.append(value);
+        values.append(std::move(value));
         if (pos < n) ++pos;  // the separator
     }
     return values;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
 
 #include "exchange/CsvFormat.h"
@@ -12,6 +13,7 @@
 #include "journal/Booking.h"
 #include "storage/CodePage.h"
 #include "storage/DayNumber.h"
+#include "storage/DbfAppendBatch.h"
 #include "storage/DbfTable.h"
 #include "storage/FieldCodec.h"
 #include "storage/StorageError.h"
@@ -167,8 +169,7 @@ public:
             QString why;
             if (!readValue(i, text, bookingYear, &why)) {
                 ok = false;
-                if (refused)
-                    refused->push_back({lineNumber, i + 1, m_table.Fields(i).FieldName(), text, why});
+                if (refused) refused->push_back({lineNumber, i + 1, m_table.Fields(i).FieldName(), text, why});
             } else if (shortened && m_values[size_t(i)].kind == Value::Text &&
                        m_values[size_t(i)].text.size() > m_table.Fields(i).Size() &&
                        m_table.codePage().encode(m_values[size_t(i)].text).size() > m_table.Fields(i).Size()) {
@@ -453,8 +454,7 @@ CsvImportResult CsvImport::importBytes(const QByteArray& bytes) {
     }
 
     if (result.duplicates > 0) {
-        result.duplicateChoice =
-            m_askDuplicates ? m_askDuplicates(result.duplicates) : CsvDuplicateChoice::ImportToo;
+        result.duplicateChoice = m_askDuplicates ? m_askDuplicates(result.duplicates) : CsvDuplicateChoice::ImportToo;
         if (result.duplicateChoice == CsvDuplicateChoice::Cancel) {
             result.cancelled = true;
             return result;
@@ -462,40 +462,102 @@ CsvImportResult CsvImport::importBytes(const QByteArray& bytes) {
     }
     const LineStatus skipping = result.duplicateChoice == CsvDuplicateChoice::Skip ? Duplicate : Skip;
 
-    // Second reading: the lines that read are posted, in the order of the file.
+    // Second reading: the lines that read are posted, in the order of the file, those between two progress
+    // reports written in one go. When such a write fails (then nothing of it is stored), its lines are posted
+    // again one by one, which ends the import at the very line that cannot be stored, as posting each at once
+    // would have.
+    struct Held {
+        int line;
+        qint64 start;
+        bool surplus;
+        bool outsideYear;
+    };
+    std::vector<Held> held;
+    held.reserve(kProgressEvery);
+    auto count = [&result](const Held& h) {
+        ++result.added;
+        if (h.surplus) ++result.surplusLines;
+        if (h.outsideYear) ++result.outsideYear;
+    };
+    // A line a rule of the books refuses (a closed period) is named and left out; any other failure ends
+    // the import at that line.
+    enum class Outcome { Posted, Withheld, Stopped };
+    auto post = [&](int line) {
+        try {
+            m_table.Insert();
+            store(m_table, reader.values());
+            m_table.Post();
+            return Outcome::Posted;
+        } catch (const ChangeRefusedError& e) {
+            if (m_table.state() == DbfTable::State::Insert) m_table.Cancel();
+            result.withheld.emplace_back(line, e.message());
+            return Outcome::Withheld;
+        } catch (const QuorvelError& e) {
+            if (m_table.state() == DbfTable::State::Insert) m_table.Cancel();
+            result.stoppedAtLine = line;
+            result.stopReason = e.message();
+            return Outcome::Stopped;
+        }
+    };
     LineWalk walk(bytes);
+    std::optional<DbfAppendBatch> batch(std::in_place, m_table);
+    batch->reserve(int(
+        std::count_if(status.cbegin(), status.cend(), [skipping](quint8 s) { return s != Skip && s != skipping; })));
+    auto writeHeld = [&]() {
+        try {
+            batch->write();
+        } catch (const QuorvelError& e) {
+            if (batch->stored()) {  // written, but the journal filter failed on them
+                for (const Held& h : held) count(h);
+                result.stoppedAtLine = held.back().line;
+                result.stopReason = e.message();
+                return false;
+            }
+            batch.reset();
+            bool surplus = false;
+            for (const Held& h : held) {
+                reader.read(walk.lineAt(h.start), h.line, m_year, nullptr, nullptr, &surplus);
+                const Outcome outcome = post(h.line);
+                if (outcome == Outcome::Stopped) return false;
+                if (outcome == Outcome::Posted) count(h);
+            }
+            held.clear();
+            batch.emplace(m_table);
+            return true;
+        }
+        for (const Held& h : held) count(h);
+        held.clear();
+        return true;
+    };
     bool surplus = false;
     while (walk.next()) {
         const quint8 s = status[size_t(walk.number())];
         if (s != Skip && s != skipping) {
             reader.read(walk.line(), walk.number(), m_year, nullptr, nullptr, &surplus);
-            bool posted = true;
-            try {
-                m_table.Insert();
-                store(m_table, reader.values());
-                m_table.Post();
-            } catch (const ChangeRefusedError& e) {
-                if (m_table.state() == DbfTable::State::Insert) m_table.Cancel();
-                result.withheld.emplace_back(walk.number(), e.message());
-                posted = false;
-            } catch (const QuorvelError& e) {
-                if (m_table.state() == DbfTable::State::Insert) m_table.Cancel();
-                result.stoppedAtLine = walk.number();
-                result.stopReason = e.message();
+            const Outcome outcome = post(walk.number());
+            if (outcome == Outcome::Stopped) {
+                const int line = result.stoppedAtLine;
+                const QString reason = result.stopReason;
+                if (writeHeld()) {  // the lines before it are stored first
+                    result.stoppedAtLine = line;
+                    result.stopReason = reason;
+                }
                 return result;
             }
-            if (posted) {
-                ++result.added;
-                if (surplus) ++result.surplusLines;
-                const Value& date = reader.values().front();
-                if (date.kind == Value::Date && date.date.year() != m_year) ++result.outsideYear;
+            const Value& date = reader.values().front();
+            if (outcome == Outcome::Posted)
+                held.push_back(
+                    {walk.number(), walk.start(), surplus, date.kind == Value::Date && date.date.year() != m_year});
+        }
+        if (walk.number() % kProgressEvery == 0) {
+            if (!writeHeld()) return result;
+            if (!report(bytes.size() + 2 * walk.pos())) {
+                result.cancelled = walk.pos() < bytes.size();
+                if (result.cancelled) return result;
             }
         }
-        if (walk.number() % kProgressEvery == 0 && !report(bytes.size() + 2 * walk.pos())) {
-            result.cancelled = walk.pos() < bytes.size();
-            if (result.cancelled) return result;
-        }
     }
+    if (!writeHeld()) return result;
     report(total);
     return result;
 }

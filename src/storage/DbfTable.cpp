@@ -47,26 +47,13 @@ const QString openText() {
     return QStringLiteral("Cannot perform this operation on an open dataset");
 }
 
-constexpr char endMark = 0x1A;
-
-QString notRestoredText(const QString& fileName) {
-    return QStringLiteral("Die Tabelle „%1“ konnte danach nicht wieder in ihren vorigen Zustand gebracht werden; "
-                          "prüfen Sie den Datenträger, bevor Sie weiterarbeiten.")
-        .arg(fileName);
-}
+constexpr char endMark = dbfEndMark;
 
 }  // namespace
 
 DbfTable::DbfTable() : d(std::make_unique<Impl>()) {}
 
 DbfTable::~DbfTable() = default;
-
-template <typename F>
-void DbfTable::notify(F&& call) {
-    // A copy: an observer may detach itself while being told.
-    const std::vector<TableObserver*> observers = d->observers;
-    for (TableObserver* o : observers) call(o);
-}
 
 // --- file and schema ---
 
@@ -215,6 +202,7 @@ void DbfTable::Open() {
 
 void DbfTable::Close() {
     if (!Active()) return;
+    d->quiet = false;
     notify([](TableObserver* o) { o->tableAboutToReset(); });
     d->file.close();
     m_state = State::Closed;
@@ -435,6 +423,7 @@ void DbfTable::Insert() {
     checkWritable();
     const int row = int(d->rows.size());
     d->rowBeforeInsert = d->row;
+    d->quiet = d->batch != nullptr;
     notify([row](TableObserver* o) { o->rowAboutToBeInserted(row); });
     d->buffer = d->blank;
     m_state = State::Insert;
@@ -468,6 +457,7 @@ void DbfTable::Post() {
     if (m_state != State::Insert && m_state != State::Edit) throw TableStateError(notEditingText());
     if (m_state == State::Insert && m_newRecordCheck) m_newRecordCheck(*this);
     checkWritable();
+    if (m_state == State::Insert && d->batch) return collectForBatch();
     std::vector<TableChange> changes;
     if (!m_witnesses.empty()) {
         TableChange change;
@@ -500,7 +490,7 @@ void DbfTable::Post() {
             d->file.writeAt(1, stamp);
             d->file.checkInPlace();
         } catch (const FileIoError& e) {
-            if (!undoAppend(at, stamped))
+            if (!undoAppend(at, out.size(), stamped))
                 throw FileIoError(e.message() + QLatin1Char(' ') + notRestoredText(absoluteFileName()));
             witnessUndone(changes);
             throw;
@@ -596,10 +586,10 @@ void DbfTable::Post() {
     if (filterError) std::rethrow_exception(filterError);
 }
 
-// Puts the file back as it was before an append at `at` failed: its previous length, the bytes the
-// record was written over (normally the end-of-file mark) and, when it was written, the header's
-// previous date and count. False when the file could not be restored.
-bool DbfTable::undoAppend(qint64 at, bool stamped) {
+// Puts the file back as it was before an append of `length` bytes at `at` failed: its previous length, the
+// bytes the records were written over (normally the end-of-file mark) and, when it was written, the
+// header's previous date and count. False when the file could not be restored.
+bool DbfTable::undoAppend(qint64 at, qint64 length, bool stamped) {
     bool restored = true;
     try {
         d->file.truncate(at + d->tail.size());
@@ -607,7 +597,7 @@ bool DbfTable::undoAppend(qint64 at, bool stamped) {
         restored = false;
     }
     try {
-        const QByteArray overwritten = d->tail.left(m_recordLength + 1);
+        const QByteArray overwritten = d->tail.left(length);
         if (!overwritten.isEmpty()) d->file.writeAt(at, overwritten);
     } catch (const FileIoError&) {
         restored = false;
@@ -670,6 +660,7 @@ void DbfTable::Cancel() {
         m_eof = d->rows.empty();
         notify([&](TableObserver* o) { o->rowRemoved(pendingRow); });
         notify([](TableObserver* o) { o->cursorChanged(); });
+        d->quiet = false;
     } else if (m_state == State::Edit) {
         m_state = State::Browse;
         d->buffer.clear();

@@ -32,6 +32,8 @@ struct TableChange;
 // ascending by the active index key. While a record is being inserted it is an extra visible row at
 // the end and the cursor stands on it. Rows are 0-based positions in the visible order.
 class DbfTable {
+    friend class DbfAppendBatch;
+
 public:
     enum class State { Closed, Browse, Insert, Edit };
     using FilterCallback = std::function<bool(const DbfTable&)>;  // true = accept the current record
@@ -209,7 +211,9 @@ private:
     void rebuildKeepingCursor(bool reread, bool keepToFirst);
     void loadFile(bool initial);
     void postIfEditing();
-    bool undoAppend(qint64 at, bool stamped);
+    bool undoAppend(qint64 at, qint64 length, bool stamped);
+    void collectForBatch();
+    void appendRecords(const QByteArray& records, int count);
     void checkWritable() const;
     void prepareWrite();
     void setCursorRow(int row);

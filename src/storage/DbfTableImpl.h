@@ -15,6 +15,19 @@
 #include "storage/DbfTable.h"
 #include "storage/TableFile.h"
 
+class DbfAppendBatch;
+
+// The end-of-file mark after the last record.
+inline constexpr char dbfEndMark = 0x1A;
+
+// Added to a failed write's message when the file could not be put back as it was.
+inline QString notRestoredText(const QString& fileName) {
+    return QStringLiteral(
+               "Die Tabelle „%1“ konnte danach nicht wieder in ihren vorigen Zustand gebracht werden; "
+               "prüfen Sie den Datenträger, bevor Sie weiterarbeiten.")
+        .arg(fileName);
+}
+
 struct DbfTable::Impl {
     TableFile file;
     std::vector<DbfFieldLayout> layout;
@@ -44,7 +57,19 @@ struct DbfTable::Impl {
     // comparison cost more than the comparison).
     mutable std::optional<QCollator> collator;
     mutable QLocale collatorLocale;
+    // While a batch is open (DbfAppendBatch) a posted new record goes to it; `quiet` while such a record
+    // is pending: the observers hear of the batch's records only when it writes them.
+    DbfAppendBatch* batch = nullptr;
+    bool quiet = false;
 };
+
+template <typename F>
+void DbfTable::notify(F&& call) {
+    if (d->quiet) return;
+    // A copy: an observer may detach itself while being told.
+    const std::vector<TableObserver*> observers = d->observers;
+    for (TableObserver* o : observers) call(o);
+}
 
 // Points the fields at one record for the duration of a call, also when the call throws.
 class CandidateScope {

@@ -216,10 +216,13 @@ bool encodeNumber(double value, int width, int decimals, char* out, QString* rea
 
 bool encodeDate(const QDate& date, char* out) {
     if (!date.isValid() || date.year() < 1 || date.year() > 9999) return false;
-    const QByteArray text = QByteArray::number(date.year()).rightJustified(4, '0') +
-                            QByteArray::number(date.month()).rightJustified(2, '0') +
-                            QByteArray::number(date.day()).rightJustified(2, '0');
-    std::memcpy(out, text.constData(), 8);
+    int y = 0, m = 0, d = 0;
+    date.getDate(&y, &m, &d);
+    for (int k = 3; k >= 0; --k, y /= 10) out[k] = char('0' + y % 10);  // YYYYMMDD
+    out[4] = char('0' + m / 10);
+    out[5] = char('0' + m % 10);
+    out[6] = char('0' + d / 10);
+    out[7] = char('0' + d % 10);
     return true;
 }
 

@@ -24,7 +24,7 @@ struct TableChange {
 //   undone   when the table's own write failed afterwards and was put back: the witness withdraws what
 //            `writing` recorded (best effort; the table reports the write failure).
 // Several witnesses may watch one table; they are called in the order they were added. The changes come in
-// file order; today every call carries one change.
+// file order; a call carries one change, or all records of a batch append (DbfAppendBatch).
 class TableWitness {
 public:
     virtual ~TableWitness() = default;

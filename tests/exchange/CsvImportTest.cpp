@@ -7,6 +7,7 @@
 #include "exchange/CsvFormat.h"
 #include "exchange/CsvImport.h"
 #include "storage/DayNumber.h"
+#include "support/FailingFileIo.h"
 
 using exchangetest::createBookings;
 using exchangetest::rows;
@@ -43,7 +44,8 @@ std::vector<ImportCase> importCases() {
         {"LfAndCrLfAndEmptyLines",
          "1.1.2014;E;1;a;1\n\r\n2.1.2014;A;2;b;2\r\n\n3.1.2014;E;3;c;3",
          false,
-         {L{"01.01.2014", "E", "1", "a", "1"}, L{"02.01.2014", "A", "2", "b", "2"}, L{"03.01.2014", "E", "3", "c", "3"}}},
+         {L{"01.01.2014", "E", "1", "a", "1"}, L{"02.01.2014", "A", "2", "b", "2"},
+          L{"03.01.2014", "E", "3", "c", "3"}}},
         {"QuotedLineSameAsPlain",
          "\"31.12.2014\";\"E\";\"17\";\"\";\"5\"\r\n",
          false,
@@ -106,7 +108,8 @@ std::vector<ImportCase> importCases() {
          false,
          {L{"01.01.2014", "E", "1", "Miete", "119,5", "19", "1"}}},
         {"BothSeparatorsTheLastIsTheDecimalMark",
-         "1.1.2014;E;1;a;1.234,56\r\n1.1.2014;E;2;b;1,234.56\r\n1.1.2014;E;3;c;-1.234.567,8\r\n1.1.2014;E;4;d;1.234\r\n",
+         "1.1.2014;E;1;a;1.234,56\r\n1.1.2014;E;2;b;1,234.56\r\n1.1.2014;E;3;c;-1.234.567,8\r\n1.1.2014;E;4;d;1."
+         "234\r\n",
          false,
          {L{"01.01.2014", "E", "1", "a", "1234,56"}, L{"01.01.2014", "E", "2", "b", "1234,56"},
           L{"01.01.2014", "E", "3", "c", "-1234567,8"}, L{"01.01.2014", "E", "4", "d", "1234"}}},
@@ -178,8 +181,10 @@ TEST_P(CsvImportRefused, LineIsNotBookedAndNamed) {
     createBookings(table, dir.path());
     CsvImport csvImport(table, 2014);
     // UTF-8 so that the last case can hold a character code page 1252 lacks.
-    const CsvImportResult result =
-        csvImport.importBytes("\xEF\xBB\xBF" "1.1.2014;E;1;gut;1\r\n" + c.line + "\r\n1.1.2014;E;3;gut;3\r\n");
+    const CsvImportResult result = csvImport.importBytes(
+        "\xEF\xBB\xBF"
+        "1.1.2014;E;1;gut;1\r\n" +
+        c.line + "\r\n1.1.2014;E;3;gut;3\r\n");
     EXPECT_EQ(result.added, 2);
     EXPECT_EQ(table.RecordCount(), 2);
     EXPECT_EQ(result.refusedLines, 1);
@@ -223,9 +228,9 @@ TEST(CsvImport, SummaryNamesLineFieldAndTextOfWhatWasNotTaken) {
     DbfTable table;
     createBookings(table, dir.path());
     CsvImport csvImport(table, 2014);
-    const CsvImportResult result =
-        csvImport.importBytes("31.12.2014;E;17;Miete;119;19;1\r\n1.1.2015;E;18;Strom;zwanzig\r\n"
-                              "2.1.2015;E;19;Gas;20\r\n");
+    const CsvImportResult result = csvImport.importBytes(
+        "31.12.2014;E;17;Miete;119;19;1\r\n1.1.2015;E;18;Strom;zwanzig\r\n"
+        "2.1.2015;E;19;Gas;20\r\n");
     EXPECT_EQ(result.added, 2);
     EXPECT_EQ(result.outsideYear, 1);
     ASSERT_EQ(result.refused.size(), 1u);
@@ -315,8 +320,8 @@ TEST_P(CsvImportDuplicates, AreCountedAskedOnceAndTreatedAsAnswered) {
     const CsvImportResult result = csvImport.importBytes(
         "\"31.01.2014\";\"A\";\"7\";\"Miete\";\"500,00\"\r\n"  // as in the year, written another way
         "01.02.2014;E;8;Beratung;119\r\n"
-        "1.2.2014;E;8;Beratung;119,00\r\n"                      // an earlier line again
-        "01.02.2014;E;8;Beratung;119,01\r\n");                  // differs by a cent
+        "1.2.2014;E;8;Beratung;119,00\r\n"      // an earlier line again
+        "01.02.2014;E;8;Beratung;119,01\r\n");  // differs by a cent
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(seen, 2);
     EXPECT_EQ(result.duplicates, 2);
@@ -350,6 +355,32 @@ TEST(CsvImport, FullDiskEndsTheImportWithAReasonAndKeepsThePostedBookings) {
     table.Close();
     table.Open();
     EXPECT_EQ(table.RecordCount(), result.added);
+}
+
+// The bookings go to the file several hundred at a time; a disk that fills up within such a write still ends
+// the import at the very line that did not fit, with every line before it stored.
+TEST(CsvImport, ADiskFullWithinABatchStopsAtTheLineThatDidNotFit) {
+    for (const int fitting : {0, 1, 511, 700}) {
+        SCOPED_TRACE(fitting);
+        TempFolder dir;
+        DbfTable table;
+        createBookings(table, dir.path());
+        QByteArray file;
+        for (int i = 1; i <= 1000; ++i) file += "1.1.2014;E;" + QByteArray::number(i) + ";Text;1\r\n";
+        testsupport::IoFaults faults;
+        faults.room = qint64(fitting) * table.recordLength() + 1;  // the records and the end mark, no more
+        CsvImportResult result;
+        {
+            testsupport::FailingFileIo io(faults);
+            result = CsvImport(table, 2014).importBytes(file);
+        }
+        EXPECT_EQ(result.stoppedAtLine, fitting + 1);
+        EXPECT_EQ(result.added, fitting);
+        EXPECT_TRUE(result.stopReason.contains(QStringLiteral("Der Datenträger ist voll")));
+        table.Close();
+        table.Open();
+        EXPECT_EQ(table.RecordCount(), fitting);
+    }
 }
 
 TEST(CsvImport, UnreadableFileGivesTheOpenMessage) {
