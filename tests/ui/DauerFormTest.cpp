@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "MainParts.h"
+#include "MainControls.h"
 #include "UiTestSupport.h"
 #include "recurring/TemplateTakeOver.h"
 #include "support/TestSupport.h"
@@ -113,7 +113,7 @@ TEST_F(DauerFormTest, DefaultTemplateSwitchesTheMainWindowToAusgabe) {
     EXPECT_FALSE(form->isVisible());
     const EntryValue after = main->entryValue();
     EXPECT_FALSE(after.einnahme);
-    EXPECT_TRUE(uitest::parts(main).RadioButton2->isChecked());
+    EXPECT_TRUE(uitest::controls(main).RadioButton2->isChecked());
     EXPECT_EQ(after.beleg, before.beleg);  // the receipt proposal stays
     EXPECT_EQ(after.text, QStringLiteral("Dauerbuchung Beispiel"));
     EXPECT_DOUBLE_EQ(after.brutto, 12.45);

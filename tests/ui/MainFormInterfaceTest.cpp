@@ -31,13 +31,13 @@ TEST_F(MainFormInterfaceTest, EntryValueTakesWhatFillEntryPutAndPostStoresIt) {
     form->fillEntry(value);
     EXPECT_EQ(form->entryValue(), value);
     // The kind chose the expense list, and the number fields their entries.
-    EXPECT_TRUE(uitest::parts(form).RadioButton2->isChecked());
-    EXPECT_EQ(uitest::parts(form).MwStEd->currentIndex(), 1);  // default rates 19, 7, 0
+    EXPECT_TRUE(uitest::controls(form).RadioButton2->isChecked());
+    EXPECT_EQ(uitest::controls(form).MwStEd->currentIndex(), 1);  // default rates 19, 7, 0
 
     // Filling the panel with what it holds changes nothing, also the receipt typed by hand.
-    uitest::parts(form).BelegEd->setText(QStringLiteral("R-17a"));
+    uitest::controls(form).BelegEd->setText(QStringLiteral("R-17a"));
     form->fillEntry(form->entryValue());
-    EXPECT_EQ(uitest::parts(form).BelegEd->text(), QStringLiteral("R-17a"));
+    EXPECT_EQ(uitest::controls(form).BelegEd->text(), QStringLiteral("R-17a"));
 
     form->fillEntry(value);
     QSignalSpy changed(form, &TMainForm::bookingsChanged);
@@ -79,17 +79,17 @@ TEST_F(MainFormInterfaceTest, EveryChangeOfTheBookingsIsAnnouncedOnce) {
 
 TEST_F(MainFormInterfaceTest, PeriodAndFilterStateFollowTheMenusAndTheJournalBar) {
     start();
-    uitest::MainParts parts(*form);
-    parts.periodItems[static_cast<int>(PeriodItem::N2Quartal)]->trigger();
+    uitest::MainControls window(*form);
+    window.periodItems[static_cast<int>(PeriodItem::N2Quartal)]->trigger();
     const Zeitraum expected = CalcZeitraum(PeriodItem::N2Quartal, m_year);
     EXPECT_EQ(form->period().vondatum, expected.vondatum);
     EXPECT_EQ(form->period().bisdatum, expected.bisdatum);
     EXPECT_FALSE(form->journalFilter().periodFilter);
-    parts.FilternnachZeitraum1->trigger();
+    window.FilternnachZeitraum1->trigger();
     EXPECT_TRUE(form->journalFilter().periodFilter);
 
     EXPECT_TRUE(form->journalFilter().text.isEmpty());
-    parts.FilterEd->setText(QStringLiteral("müller"));
+    window.FilterEd->setText(QStringLiteral("müller"));
     EXPECT_TRUE(form->journalFilter().text.isEmpty());  // typed, not yet in effect
     form->FilterbtnClick();
     EXPECT_EQ(form->journalFilter().text, QStringLiteral("müller"));

@@ -13,7 +13,7 @@
 #include "storage/DbfTable.h"
 #include "support/TestSupport.h"
 #include "ui/AppForms.h"
-#include "MainParts.h"
+#include "MainControls.h"
 #include "ui/MainUnit.h"
 
 // The program's windows, created in their order as at a start, over a per-user data folder and an

@@ -23,8 +23,8 @@ namespace uitest {
 
 // The controls and commands of the main window, found by their object names as the user knows them
 // (the window keeps them to itself). A name that is missing fails the test.
-struct MainParts {
-    explicit MainParts(const QObject& form) {
+struct MainControls {
+    explicit MainControls(const QObject& form) {
         JahrEd = find<QSpinBox>(form, QStringLiteral("JahrEd"));
         RadioButton1 = find<QRadioButton>(form, QStringLiteral("RadioButton1"));
         RadioButton2 = find<QRadioButton>(form, QStringLiteral("RadioButton2"));
@@ -143,11 +143,11 @@ private:
     }
 };
 
-inline MainParts parts(const QObject& form) {
-    return MainParts(form);
+inline MainControls controls(const QObject& form) {
+    return MainControls(form);
 }
-inline MainParts parts(const QObject* form) {
-    return MainParts(*form);
+inline MainControls controls(const QObject* form) {
+    return MainControls(*form);
 }
 
 }  // namespace uitest
