@@ -90,8 +90,10 @@ void BM_WindowPostWithNavigatorAttached(benchmark::State& state) {
     WindowYear& year = WindowYear::instance();
     TMainForm* form = year.start();
     for (auto _ : state) {
-        form->BuchTextEd->setEditText(QStringLiteral("Benchmark"));
-        form->BruttoEd->setValue(119);
+        EntryValue entry = form->entryValue();
+        entry.text = QStringLiteral("Benchmark");
+        entry.brutto = 119;
+        form->fillEntry(entry);
         form->BuchenBtnClick();
         QApplication::processEvents();
     }
@@ -117,7 +119,7 @@ void BM_WalksWithEveryViewDetached(benchmark::State& state) {
     TMainForm* form = year.start();
     DbfTable& bookings = form->tables().Dbf1;
     for (auto _ : state) {
-        DetachedView detached(bookings, {form->journalModel(), form->DBNavigator1->tableObserver()});
+        DetachedView detached(bookings, {form->journalModel(), form->findChild<DBNavigator*>(QStringLiteral("DBNavigator1"))->tableObserver()});
         benchmark::DoNotOptimize(FindMaxBel(bookings));
         benchmark::DoNotOptimize(calcMwst(bookings, Zeitraum{form->vondatum(), form->bisdatum()}));
     }
@@ -130,7 +132,7 @@ void BM_WindowStartUp(benchmark::State& state) {
     WindowYear& year = WindowYear::instance();
     for (auto _ : state) {
         TMainForm* form = year.start();
-        benchmark::DoNotOptimize(form->BelegEd->text());
+        benchmark::DoNotOptimize(form->entryValue().beleg);
         state.PauseTiming();
         destroyAppForms();
         state.ResumeTiming();

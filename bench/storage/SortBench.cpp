@@ -35,14 +35,14 @@ Year& year(int records) {
                                    "Miete Büro",   "ÖPNV",  "Übernachtung", "Bewirtung", "Zeitschriften"};
         for (int i = 0; i < records; ++i) {
             t.Insert();
-            t.Fields(0).setAsDateTime(45658 + rng.bounded(365));
-            t.Fields(1).setAsString(QString(QLatin1Char("EA"[i % 2])));
-            t.Fields(2).setAsString(QString::number(rng.bounded(10000000)));
-            t.Fields(3).setAsString(texts[int(rng.bounded(texts.size()))] + QLatin1Char(' ') +
+            t.Fields(Booking::Datum).setAsDateTime(45658 + rng.bounded(365));
+            t.Fields(Booking::Art).setAsString(QString(QLatin1Char("EA"[i % 2])));
+            t.Fields(Booking::Beleg).setAsString(QString::number(rng.bounded(10000000)));
+            t.Fields(Booking::Text).setAsString(texts[int(rng.bounded(texts.size()))] + QLatin1Char(' ') +
                                     QString::number(rng.bounded(500)));
-            t.Fields(4).setAsFloat(rng.bounded(10000000) / 100.0);
-            t.Fields(5).setAsFloat(i % 3 == 0 ? 7 : 19);
-            t.Fields(6).setAsInteger(100 + int(rng.bounded(800)));
+            t.Fields(Booking::Brutto).setAsFloat(rng.bounded(10000000) / 100.0);
+            t.Fields(Booking::MwSt).setAsFloat(i % 3 == 0 ? 7 : 19);
+            t.Fields(Booking::Konto).setAsInteger(100 + int(rng.bounded(800)));
             t.Post();
         }
         for (const char* field : {"DATUM", "BELEG", "TEXT", "BRUTTO"})

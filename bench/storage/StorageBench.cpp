@@ -13,17 +13,17 @@ namespace {
 constexpr int kRecords = 100000;
 
 void fillRecord(DbfTable& t, int i) {
-    t.Fields(0).setAsDateTime(45000 + i % 365);
-    t.Fields(1).setAsString(i % 2 ? QStringLiteral("E") : QStringLiteral("A"));
-    t.Fields(2).setAsString(QString::number(i + 1));
-    t.Fields(3).setAsString(QStringLiteral("Buchungstext Nummer %1 für Büromaterial").arg(i));
-    t.Fields(4).setAsFloat(12.34 + i);
-    t.Fields(5).setAsFloat(19);
-    t.Fields(6).setAsInteger(i % 7);
-    t.Fields(7).setAsFloat(0);
-    t.Fields(8).setAsFloat(0);
-    t.Fields(9).setAsInteger(0);
-    t.Fields(10).setAsInteger(i % 3);
+    t.Fields(Booking::Datum).setAsDateTime(45000 + i % 365);
+    t.Fields(Booking::Art).setAsString(i % 2 ? QStringLiteral("E") : QStringLiteral("A"));
+    t.Fields(Booking::Beleg).setAsString(QString::number(i + 1));
+    t.Fields(Booking::Text).setAsString(QStringLiteral("Buchungstext Nummer %1 für Büromaterial").arg(i));
+    t.Fields(Booking::Brutto).setAsFloat(12.34 + i);
+    t.Fields(Booking::MwSt).setAsFloat(19);
+    t.Fields(Booking::Konto).setAsInteger(i % 7);
+    t.Fields(Booking::MwSt2).setAsFloat(0);
+    t.Fields(Booking::Netto).setAsFloat(0);
+    t.Fields(Booking::Sammelkonto).setAsInteger(0);
+    t.Fields(Booking::Kostenstelle).setAsInteger(i % 3);
 }
 
 // One shared table file, built once through the table layer.
@@ -63,9 +63,9 @@ void BM_OpenAndWalk(benchmark::State& state) {
         double sum = 0;
         int kinds = 0;
         for (t.First(); !t.Eof(); t.Next()) {
-            sum += t.Fields(4).AsFloat() + t.Fields(5).AsFloat() + t.Fields(0).AsDateTime();
-            kinds += t.Fields(1).AsString() == QLatin1String("E");
-            kinds += t.Fields(6).AsInteger();
+            sum += t.Fields(Booking::Brutto).AsFloat() + t.Fields(Booking::MwSt).AsFloat() + t.Fields(Booking::Datum).AsDateTime();
+            kinds += t.Fields(Booking::Art).AsString() == QLatin1String("E");
+            kinds += t.Fields(Booking::Konto).AsInteger();
         }
         benchmark::DoNotOptimize(sum);
         benchmark::DoNotOptimize(kinds);
@@ -79,7 +79,7 @@ void BM_WalkFilterRejectsAll(benchmark::State& state) {
         DbfTable t;
         openTable(t);
         t.setOnFilterRecord(
-            [](const DbfTable& table) { return table.Fields(3).AsString().startsWith(QLatin1Char('#')); });
+            [](const DbfTable& table) { return table.Fields(Booking::Text).AsString().startsWith(QLatin1Char('#')); });
         t.setFiltered(true);
         int n = 0;
         for (t.First(); !t.Eof(); t.Next()) ++n;

@@ -7,6 +7,7 @@
 #include "journal/Booking.h"
 #include "journal/EntryLookups.h"
 #include "storage/DbfTable.h"
+#include "storage/PendingRecord.h"
 #include "storage/StorageError.h"
 
 using namespace Booking;
@@ -32,26 +33,17 @@ void postBooking(DbfTable& bookings, DbfTable& mwstsaetze, DbfTable& eaccounts, 
                                .arg(bookings.TableName()));
     }
 
-    bookings.Insert();
-    try {
-        bookings.Fields(Datum).setAsDateTime(entry.datum);
-        bookings.Fields(Art).setAsString(bookingKind(entry.einnahme, entry.neutral));
-        bookings.Fields(Beleg).setAsString(entry.beleg);
-        bookings.Fields(Text).setAsString(entry.text);
-        bookings.Fields(Brutto).setAsFloat(entry.brutto);
-        bookings.Fields(MwSt).setAsFloat(rate);
-        bookings.Fields(Konto).setAsInteger(konto);
-        if (hasSammel) bookings.Fields(Sammelkonto).setAsInteger(sammel);
-        if (hasKosten) bookings.Fields(Kostenstelle).setAsInteger(kosten);
-        bookings.Post();
-    } catch (...) {
-        try {
-            if (bookings.state() == DbfTable::State::Insert) bookings.Cancel();
-        } catch (...) {
-            // The original error is the one the user needs to see.
-        }
-        throw;
-    }
+    PendingRecord record(bookings);
+    bookings.Fields(Datum).setAsDateTime(entry.datum);
+    bookings.Fields(Art).setAsString(bookingKind(entry.einnahme, entry.neutral));
+    bookings.Fields(Beleg).setAsString(entry.beleg);
+    bookings.Fields(Text).setAsString(entry.text);
+    bookings.Fields(Brutto).setAsFloat(entry.brutto);
+    bookings.Fields(MwSt).setAsFloat(rate);
+    bookings.Fields(Konto).setAsInteger(konto);
+    if (hasSammel) bookings.Fields(Sammelkonto).setAsInteger(sammel);
+    if (hasKosten) bookings.Fields(Kostenstelle).setAsInteger(kosten);
+    record.post();
 }
 
 QString nettoPreview(double brutto, double rate) {

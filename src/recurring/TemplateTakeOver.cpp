@@ -6,6 +6,7 @@
 
 #include "journal/EntryLookups.h"
 #include "storage/DbfTable.h"
+#include "storage/PendingRecord.h"
 #include "storage/StorageError.h"
 
 namespace TemplateTakeOver {
@@ -68,23 +69,14 @@ void addTemplate(DbfTable& dauer, DbfTable& mwstsaetze, DbfTable& accounts, cons
     const double rate = entry.rateIndex < 0 ? 0.0 : EntryLookups::rateAt(mwstsaetze, entry.rateIndex);
     const int konto = entry.accountIndex < 0 ? 0 : EntryLookups::accountNrAt(accounts, entry.accountIndex);
 
-    dauer.Insert();
-    try {
-        dauer.Fields(Art).setAsString(entry.einnahme ? QStringLiteral("E") : QStringLiteral("A"));
-        dauer.Fields(Beleg).setAsString(entry.beleg);
-        dauer.Fields(Text).setAsString(entry.text);
-        dauer.Fields(Brutto).setAsFloat(entry.brutto);
-        dauer.Fields(MwSt).setAsFloat(rate);
-        dauer.Fields(Konto).setAsInteger(konto);
-        dauer.Post();
-    } catch (...) {
-        try {
-            dauer.Cancel();
-        } catch (...) {
-            // The table refused even the cancel; the original error is the one to report.
-        }
-        throw;
-    }
+    PendingRecord record(dauer);
+    dauer.Fields(Art).setAsString(entry.einnahme ? QStringLiteral("E") : QStringLiteral("A"));
+    dauer.Fields(Beleg).setAsString(entry.beleg);
+    dauer.Fields(Text).setAsString(entry.text);
+    dauer.Fields(Brutto).setAsFloat(entry.brutto);
+    dauer.Fields(MwSt).setAsFloat(rate);
+    dauer.Fields(Konto).setAsInteger(konto);
+    record.post();
 }
 
 }  // namespace TemplateTakeOver

@@ -11,6 +11,7 @@
 #include "startup/ClientNaming.h"
 #include "storage/DbfField.h"
 #include "storage/ErrorText.h"
+#include "storage/PendingRecord.h"
 #include "storage/SafeFile.h"
 #include "storage/StorageError.h"
 
@@ -197,14 +198,9 @@ void TableSet::writeDefaultRows(DbfTable& target, DbfTable& table) {
     }
 
     for (const Row& row : rows) {
-        target.Insert();
-        try {
-            row(target);
-            target.Post();
-        } catch (...) {
-            if (target.state() == DbfTable::State::Insert) target.Cancel();
-            throw;
-        }
+        PendingRecord record(target);
+        row(target);
+        record.post();
     }
 }
 

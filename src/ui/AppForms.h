@@ -1,35 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ui/MainDialogs.h"
+
 class TMainForm;
-class TInfoForm;
-class TDruckeErgebnisForm;
-class TAdminForm;
-class TEinstellungenForm;
-class TEinstellUebertragForm;
-class TWaehrungForm;
-class TDruckeForm;
-class TKontoAuswaehlenForm;
-class TFirmenanschriftForm;
-class TMandantenNrForm;
-class TDauerForm;
 
 // Every window lives from program start to program end. They are created once, hidden, in a fixed
 // order: the main window first (its constructor runs before any other window exists), then the
-// dialogs its first showing relies on.
-struct AppForms {
+// dialogs its first showing relies on. The windows themselves do not look each other up here: the main
+// window is handed its dialogs, the report window its sources; this registry is for the program's start
+// and end (and for tests that drive a dialog).
+struct AppForms : MainDialogs {
     TMainForm* MainForm = nullptr;
-    TInfoForm* InfoForm = nullptr;
-    TDruckeErgebnisForm* DruckeErgebnisForm = nullptr;
-    TAdminForm* AdminForm = nullptr;
-    TEinstellungenForm* EinstellungenForm = nullptr;
-    TEinstellUebertragForm* EinstellUebertragForm = nullptr;
-    TWaehrungForm* WaehrungForm = nullptr;
-    TDruckeForm* DruckeForm = nullptr;
-    TKontoAuswaehlenForm* KontoAuswaehlenForm = nullptr;
-    TFirmenanschriftForm* FirmenanschriftForm = nullptr;
-    TMandantenNrForm* MandantenNrForm = nullptr;
-    TDauerForm* DauerForm = nullptr;
 };
 
 // The windows of the running program.

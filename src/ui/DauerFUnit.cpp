@@ -286,19 +286,19 @@ void TDauerForm::BitBtn2Click() {
     TemplateTakeOver::TakeOverValues values;
     if (!UiMessages::guarded(this, [&] { values = TemplateTakeOver::readCurrent(dauer); })) return;
 
-    // Choosing the other kind makes the main window rebuild its lists and proposal itself.
-    if (values.einnahme)
-        m_main.RadioButton1->setChecked(true);
-    else
-        m_main.RadioButton2->setChecked(true);
-    if (values.beleg) m_main.BelegEd->setText(*values.beleg);
-    if (values.text) m_main.BuchTextEd->setEditText(*values.text);
-    m_main.BruttoEd->setValue(values.brutto);
-    m_main.MwstZahlEd->setValue(values.mwstZahl);
-    m_main.KontoNrEd->setValue(values.konto);
-    UiMessages::guarded(this, [this] {
-        m_main.KontoNrEdChange();
-        m_main.MwstZahlEdChange();
+    UiMessages::guarded(this, [&] {
+        // The kind first: the main window then rebuilds its lists and receipt proposal, and the template
+        // goes over that panel; an empty receipt or text keeps what the panel shows.
+        EntryValue kind = m_main.entryValue();
+        kind.einnahme = values.einnahme;
+        m_main.fillEntry(kind);
+        EntryValue entry = m_main.entryValue();
+        if (values.beleg) entry.beleg = *values.beleg;
+        if (values.text) entry.text = *values.text;
+        entry.brutto = values.brutto;
+        entry.mwst = values.mwstZahl;
+        entry.konto = values.konto;
+        m_main.fillEntry(entry);
     });
     accept();
 }

@@ -19,17 +19,12 @@
 #include <QWheelEvent>
 #include <cmath>
 
-#include "journal/EntryLookups.h"
 #include "reports/output/PdfReportWriter.h"
 #include "reports/output/ReportFormat.h"
 #include "reports/output/ReportOutputError.h"
 #include "reports/output/ReportPainter.h"
-#include "ui/AppForms.h"
 #include "ui/AppPrinter.h"
-#include "ui/FirmenanschriftFUnit.h"
-#include "ui/MainUnit.h"
 #include "ui/UiMessages.h"
-#include "ui/WaehrungFUnit.h"
 
 // The paint box of the preview: paints the requested page at its own size.
 class ReportPreviewBox : public QWidget {
@@ -50,33 +45,14 @@ private:
 
 namespace {
 
-QString accountName(DbfTable& (*table)(TMainForm&), int nr) {
-    TMainForm* main = appForms().MainForm;
-    const QString fallback = QStringLiteral("Konto ") + QString::number(nr);
-    if (!main) return fallback;
-    try {
-        return EntryLookups::findKonto(table(*main), nr);
-    } catch (const std::exception&) {
-        return fallback;
-    }
-}
-
-TDruckeErgebnisForm::Sources programSources() {
+// Without the program's windows (a report window of its own): no address, the euro sign, and accounts
+// by number only.
+TDruckeErgebnisForm::Sources standaloneSources() {
     TDruckeErgebnisForm::Sources s;
-    s.address = [] {
-        auto* form = appForms().FirmenanschriftForm;
-        return form ? form->lines() : QStringList();
-    };
-    s.currency = [] {
-        auto* form = appForms().WaehrungForm;
-        return form ? form->currency() : QStringLiteral("€");
-    };
-    s.findEinnahmeKonto = [](int nr) {
-        return accountName([](TMainForm& m) -> DbfTable& { return m.tables().EinnahmeKonten; }, nr);
-    };
-    s.findAusgabeKonto = [](int nr) {
-        return accountName([](TMainForm& m) -> DbfTable& { return m.tables().AusgabeKonten; }, nr);
-    };
+    s.address = [] { return QStringList(); };
+    s.currency = [] { return QStringLiteral("€"); };
+    s.findEinnahmeKonto = [](int nr) { return QStringLiteral("Konto ") + QString::number(nr); };
+    s.findAusgabeKonto = s.findEinnahmeKonto;
     return s;
 }
 
@@ -99,7 +75,7 @@ int roundEven(double value) {
 }  // namespace
 
 TDruckeErgebnisForm::TDruckeErgebnisForm(QWidget* parent, OptionStore* store)
-    : QDialog(parent), m_sources(programSources()) {
+    : QDialog(parent), m_sources(standaloneSources()) {
     setObjectName(QStringLiteral("TDruckeErgebnisForm"));
     setWindowTitle(QStringLiteral("Datensatz drucken"));
     setModal(true);

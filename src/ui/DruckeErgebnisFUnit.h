@@ -33,8 +33,9 @@ class ReportPreviewBox;
 class TDruckeErgebnisForm : public QDialog {
     Q_OBJECT
 public:
-    // Where the pages take the company address, the currency text and the account names from. By default
-    // the program's address and currency dialogs and the main window's account tables.
+    // Where the pages take the company address, the currency text and the account names from. The program
+    // hands over its address and currency dialogs and the main window's account tables; a window of its
+    // own has no address, the euro sign and accounts by number.
     struct Sources {
         std::function<QStringList()> address;
         std::function<QString()> currency;

@@ -45,7 +45,6 @@
 #include "storage/StorageError.h"
 #include "ui/AdminMenuFUnit.h"
 #include "ui/AmountField.h"
-#include "ui/AppForms.h"
 #include "ui/DBGrid.h"
 #include "ui/DBNavigator.h"
 #include "ui/DateField.h"
@@ -444,7 +443,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::FormShow() {
-    AppForms& forms = appForms();
+    const MainDialogs& forms = m_dialogs;
     TAdminForm* admin = forms.AdminForm;
     admin->storage().restore();
     ShowEingabeFeldSammel();
@@ -511,6 +510,7 @@ void TMainForm::openTableSet() {
     }
     const WaitCursor wait;
     FillCombos();
+    emit bookingsChanged();  // another table set: other bookings
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -630,7 +630,7 @@ void TMainForm::SetMandant() {
 }
 
 void TMainForm::FreieMandantennummersetzen1Click() {
-    TMandantenNrForm* dialog = appForms().MandantenNrForm;
+    TMandantenNrForm* dialog = m_dialogs.MandantenNrForm;
     if (runModal(dialog) != QDialog::Accepted) {
         // The radio group has already moved its mark; nothing changes, so put it back.
         if (m_lastMandantAction) m_lastMandantAction->setChecked(true);
@@ -646,11 +646,11 @@ QString TMainForm::addressFileName() const {
 }
 
 void TMainForm::loadAddress() {
-    if (const auto lines = AddressFile::load(addressFileName())) appForms().FirmenanschriftForm->setLines(*lines);
+    if (const auto lines = AddressFile::load(addressFileName())) m_dialogs.FirmenanschriftForm->setLines(*lines);
 }
 
 void TMainForm::AdminOptionen1Click() {
-    runModal(appForms().AdminForm);
+    runModal(m_dialogs.AdminForm);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -663,7 +663,7 @@ int TMainForm::runModal(QDialog* dialog) {
 }
 
 void TMainForm::Einstellungen(DbfTable& table) {
-    TEinstellungenForm* editor = appForms().EinstellungenForm;
+    TEinstellungenForm* editor = m_dialogs.EinstellungenForm;
     editor->bind(&table);
     runModal(editor);
     editor->unbind();
@@ -673,13 +673,13 @@ void TMainForm::Einstellungen(DbfTable& table) {
 }
 
 void TMainForm::Whrungeinstellen1Click() {
-    runModal(appForms().WaehrungForm);
+    runModal(m_dialogs.WaehrungForm);
     // The summary names the currency: show the new one at once rather than a stale text.
     calcMwst();
 }
 
 void TMainForm::Firmenangaben1Click() {
-    TFirmenanschriftForm* dialog = appForms().FirmenanschriftForm;
+    TFirmenanschriftForm* dialog = m_dialogs.FirmenanschriftForm;
     loadTaxSettings(*dialog);
     runModal(dialog);
     if (m_tables.readOnly())
@@ -692,7 +692,7 @@ void TMainForm::Firmenangaben1Click() {
 }
 
 void TMainForm::Dauerbuchungen1Click() {
-    TDauerForm* dauer = appForms().DauerForm;
+    TDauerForm* dauer = m_dialogs.DauerForm;
     dauer->bind(&m_tables.dauer);
     dauer->FillCombos();
     runModal(dauer);
@@ -700,5 +700,5 @@ void TMainForm::Dauerbuchungen1Click() {
 }
 
 void TMainForm::ber1Click() {
-    runModal(appForms().InfoForm);
+    runModal(m_dialogs.InfoForm);
 }

@@ -6,10 +6,13 @@
 #include <memory>
 
 #include "journal/DetachedView.h"
+#include "journal/Period.h"
 #include "startup/TableSet.h"
 #include "storage/TableObserver.h"
 #include "ui/AmountField.h"
 #include "ui/DateField.h"
+#include "ui/EntryValue.h"
+#include "ui/MainDialogs.h"
 
 class QAction;
 class QActionGroup;
@@ -40,8 +43,10 @@ class ReceiptNumbers;
 }  // namespace audit
 
 // The main window: entry panel, optional rows, journal bar and journal grid. It owns the open table
-// set and the run-time state (data folder, client, year, period, journal filter); the dialogs read and
-// write its controls and tables as the entry panel does.
+// set and the run-time state (data folder, client, year, period, journal filter). Other windows use it
+// through the entry panel's value, post(), the open tables, the period and the filter state, and hear of
+// every change of the bookings through bookingsChanged(); its controls are its own (tests find them by
+// their object names).
 //
 // The bookings table is observed so that the VAT summary follows every change the journal makes
 // (edits, inserts and deletes in the grid or through the navigator), not only postings.
@@ -63,6 +68,35 @@ public:
     // Start-up, once, at the first showing (after the stored options were restored).
     void FormShow();
 
+    // The dialogs this window runs (handed over once, right after they were created).
+    void setDialogs(const MainDialogs& dialogs) { m_dialogs = dialogs; }
+
+    // The entry panel as it stands: a text that is no date or amount gives the last one read.
+    EntryValue entryValue() const;
+    // Puts `value` into the entry panel. Only what differs from entryValue() is written, so a field
+    // left as it was keeps its text and the receipt proposal; a new kind rebuilds the account list
+    // first and then always takes the account. The number fields select their list entries.
+    void fillEntry(const EntryValue& value);
+    // Posts the entry panel as "Buchen" does: a date or amount that cannot be read is refused with a
+    // message and the field gets the focus; nothing is posted then.
+    void post() { BuchenBtnClick(); }
+    // The period chosen in the menu "Zeitraum" for the year of the entry panel.
+    Zeitraum period() const;
+    // The journal's filter: the text filter as the user typed it ("müller") while it is in effect, empty
+    // without one; and whether the period filter is on.
+    struct FilterState {
+        QString text;
+        bool periodFilter = false;
+    };
+    FilterState journalFilter() const;
+    JournalModel* journalModel() const { return m_model; }
+
+signals:
+    // After every change of the bookings: a posting, an edit, insert or delete in the journal or by a
+    // command, and the opening of another table set.
+    void bookingsChanged();
+
+private:
     // --- entry panel ---
     QSpinBox* JahrEd = nullptr;
     QRadioButton* RadioButton1 = nullptr;  // "Einnahme"
@@ -100,7 +134,6 @@ public:
     QPushButton* Filterbtn = nullptr;
     QPushButton* AllezeigenBtn = nullptr;
     DBGrid* DBGrid1 = nullptr;
-    JournalModel* journalModel() const { return m_model; }
 
     // --- menu commands (component names) ---
     QAction* ExportierenalsCSVDatei1 = nullptr;
@@ -126,6 +159,7 @@ public:
     QAction* Protokollanzeigen1 = nullptr;
     QAction* ber1 = nullptr;
 
+public:
     // --- handlers ---
     void BuchenBtnClick();
     void BruttoEdChange();
@@ -238,6 +272,7 @@ private:
     QString addressFileName() const;
     int checkedPeriod() const;  // index of the checked period item, -1 for none
     void scheduleVatRecompute();
+    void bookingsTouched();  // a change of the bookings: bookingsChanged() once the table is browsing again
     void fitSummaryLines();
     int runModal(QDialog* dialog);
     // The closing and the receipt numbers watch the bookings table of the open set.
@@ -285,6 +320,8 @@ private:
     bool m_tablesUsable = false;
     bool m_vatDirty = false;
     bool m_vatScheduled = false;
+    bool m_bookingsDirty = false;
+    MainDialogs m_dialogs;
     double m_vondatum = 0;
     double m_bisdatum = 0;
 };

@@ -37,7 +37,6 @@
 #include "storage/StorageError.h"
 #include "ui/AdminMenuFUnit.h"
 #include "ui/AmountField.h"
-#include "ui/AppForms.h"
 #include "ui/DBGrid.h"
 #include "ui/DBNavigator.h"
 #include "ui/DateField.h"
@@ -240,7 +239,7 @@ void TMainForm::calcMwst() {
     // Kept up to date booking by booking; a new period or filter is summed afresh here.
     m_totals->setZeitraum(Zeitraum{m_vondatum, m_bisdatum});
     const VatSums sums = m_totals->vatSums();
-    const QString currency = appForms().WaehrungForm->currency();
+    const QString currency = m_dialogs.WaehrungForm->currency();
     MwStLabel->setText(mwstLabelText(sums, currency));
     VorsteuerLabel->setText(vorsteuerLabelText(sums, currency));
     AbfuhrEd->setText(abfuehrenLabelText(sums, currency));
@@ -259,27 +258,37 @@ void TMainForm::scheduleVatRecompute() {
     // Not from inside the table's notification: the recompute walks the table.
     QTimer::singleShot(0, this, [this] {
         m_vatScheduled = false;
-        if (m_vatDirty && m_tables.Dbf1.Active() && m_tables.Dbf1.state() == DbfTable::State::Browse) calcMwst();
+        if (!m_tables.Dbf1.Active() || m_tables.Dbf1.state() != DbfTable::State::Browse) return;
+        if (m_vatDirty) calcMwst();
+        if (m_bookingsDirty) {
+            m_bookingsDirty = false;
+            emit bookingsChanged();
+        }
     });
 }
 
-void TMainForm::rowInserted(int) {
+void TMainForm::bookingsTouched() {
+    m_bookingsDirty = true;
     scheduleVatRecompute();
+}
+
+void TMainForm::rowInserted(int) {
+    bookingsTouched();
 }
 void TMainForm::rowRemoved(int) {
-    scheduleVatRecompute();
+    bookingsTouched();
 }
 void TMainForm::rowChanged(int) {
-    scheduleVatRecompute();
+    bookingsTouched();
 }
 void TMainForm::rowMoved(int, int) {
-    scheduleVatRecompute();
+    bookingsTouched();
 }
 
 // A record inserted through the grid or the navigator is posted with a cursor notification only; the
 // recompute its insertion asked for waits until the table is back to browsing.
 void TMainForm::cursorChanged() {
-    if (m_vatDirty && m_tables.Dbf1.Active() && m_tables.Dbf1.state() == DbfTable::State::Browse)
+    if ((m_vatDirty || m_bookingsDirty) && m_tables.Dbf1.Active() && m_tables.Dbf1.state() == DbfTable::State::Browse)
         scheduleVatRecompute();
 }
 

@@ -22,7 +22,6 @@
 #include "journal/DetachedView.h"
 #include "journal/JournalModel.h"
 #include "storage/StorageError.h"
-#include "ui/AppForms.h"
 #include "ui/AppPrinter.h"
 #include "ui/DatensatzDruckenFUnit.h"
 #include "ui/EinstellUebertragFUnit.h"
@@ -214,7 +213,7 @@ void TMainForm::ErsteZeilederCSVDateimitberschriftenbeimImportberlesen1Click() {
 // Year transfer
 
 void TMainForm::EinstellungeninneuesJahrbertragen1Click() {
-    TEinstellUebertragForm* dialog = appForms().EinstellUebertragForm;
+    TEinstellUebertragForm* dialog = m_dialogs.EinstellUebertragForm;
     const int today = QDate::currentDate().year();
     dialog->AltesJahrEd->setValue(today - 1);
     dialog->NeuesJahrEd->setValue(today);
@@ -267,7 +266,7 @@ void TMainForm::Druckereinrichten1Click() {
 void TMainForm::Datensatzdrucken1Click() {
     requireOpen(m_tables.Dbf1);
     postPendingEdits();
-    TDruckeForm* form = appForms().DruckeForm;
+    TDruckeForm* form = m_dialogs.DruckeForm;
     form->setRecordText(m_tables.Dbf1.RecNo() >= 0 ? RecordText::compose(m_tables.Dbf1) : QString());
     if (autodruck) {
         TDruckeForm::printTexts(*newPrintJob(), {form->RichEdit1->toPlainText()}, false);

@@ -41,7 +41,6 @@
 #include "storage/LocaleFormat.h"
 #include "storage/StorageError.h"
 #include "ui/AdminMenuFUnit.h"
-#include "ui/AppForms.h"
 #include "ui/DBGrid.h"
 #include "ui/DBNavigator.h"
 #include "ui/DauerFUnit.h"

@@ -10,7 +10,6 @@
 #include "reports/data/ListReport.h"
 #include "reports/data/ReportArrays.h"
 #include "reports/data/TotalResult.h"
-#include "ui/AppForms.h"
 #include "ui/DruckeErgebnisFUnit.h"
 #include "ui/KontoAuswahlenFUnit.h"
 #include "ui/MainUnit.h"
@@ -33,38 +32,29 @@ private:
     bool& m_flag;
 };
 
-// The journal's text filter as the user typed it ("müller"), while it is in effect; the filter itself
-// holds it upper-cased. Empty without a text filter.
-QString shownFilter(const TMainForm& form) {
-    const QString held = form.filtertext();
-    if (held.isEmpty()) return QString();
-    const QString typed = form.FilterEd ? form.FilterEd->text() : QString();
-    return JournalFilter::asciiUpper(typed) == held ? typed : held;
-}
-
 // Takes the arrays out of the report window's hand-over when the report ends, so that nothing refers to
 // them once they are gone. The report names the text filter it was collected under.
 class HandOver {
 public:
-    explicit HandOver(const TMainForm& form) : m_data(appForms().DruckeErgebnisForm->report) {
-        appForms().DruckeErgebnisForm->filtertext = shownFilter(form);
+    HandOver(TDruckeErgebnisForm& window, const QString& filtertext) : m_window(window), m_data(window.report) {
+        m_window.filtertext = filtertext;
     }
     ~HandOver() {
         ReportArrays::withdraw(m_data);
-        appForms().DruckeErgebnisForm->filtertext.clear();
+        m_window.filtertext.clear();
     }
     HandOver(const HandOver&) = delete;
     HandOver& operator=(const HandOver&) = delete;
     ReportData& data() { return m_data; }
 
 private:
+    TDruckeErgebnisForm& m_window;
     ReportData& m_data;
 };
 
 // "Konto auswählen": the list rebuilt from the accounts table, the first item selected. The chosen
 // number, or none when the dialog was closed without OK.
-std::optional<int> chooseAccount(QWidget* mainWindow, DbfTable& accounts) {
-    TKontoAuswaehlenForm* dialog = appForms().KontoAuswaehlenForm;
+std::optional<int> chooseAccount(QWidget* mainWindow, TKontoAuswaehlenForm* dialog, DbfTable& accounts) {
     QComboBox* list = dialog->EAKontoEd;
     const QStringList items = EntryLookups::accountEntries(accounts);
     list->setUpdatesEnabled(false);
@@ -79,8 +69,8 @@ std::optional<int> chooseAccount(QWidget* mainWindow, DbfTable& accounts) {
     return EntryLookups::accountNrAt(accounts, list->currentIndex());
 }
 
-int showReport(QWidget* mainWindow) {
-    const int result = appForms().DruckeErgebnisForm->showReport();
+int showReport(QWidget* mainWindow, TDruckeErgebnisForm& window) {
+    const int result = window.showReport();
     mainWindow->activateWindow();
     return result;
 }
@@ -89,24 +79,24 @@ int showReport(QWidget* mainWindow) {
 // `accounts` is the table to choose from, or none for the reports without an account.
 struct ListReportCommand {
     TMainForm& form;
-    DbfTable& bookings;
+    const MainDialogs& dialogs;
     JournalFilter& filter;
 
     void run(ListKind kind, DbfTable* accounts) {
+        DbfTable& bookings = form.tables().Dbf1;
         if (!bookings.Active()) return;
         int nr = 0;
         if (accounts) {
-            const std::optional<int> chosen = chooseAccount(&form, *accounts);
+            const std::optional<int> chosen = chooseAccount(&form, dialogs.KontoAuswaehlenForm, *accounts);
             if (!chosen) return;
             nr = *chosen;
         }
         form.postPendingEdits();
         ReportArrays arrays;
-        HandOver handOver(form);
-        form.CalcZeitraum();
+        HandOver handOver(*dialogs.DruckeErgebnisForm, form.journalFilter().text);
         ListReport::Request request;
         request.kind = kind;
-        request.zeitraum = Zeitraum{form.vondatum(), form.bisdatum()};
+        request.zeitraum = form.period();
         request.nr = nr;
         if (accounts) request.name = EntryLookups::findKonto(*accounts, nr);
         request.anfangsbestand = form.anfangsbestand;
@@ -115,7 +105,7 @@ struct ListReportCommand {
             const DetachedView detached = form.detachJournalViews();
             ListReport::build(bookings, &filter, request, arrays, handOver.data());
         }
-        showReport(&form);
+        showReport(&form, *dialogs.DruckeErgebnisForm);
     }
 };
 
@@ -125,44 +115,44 @@ void TMainForm::Gesamtergebnis1Click() {
     if (!m_tables.Dbf1.Active()) return;
     postPendingEdits();
     ReportArrays arrays;
-    HandOver handOver(*this);
-    CalcZeitraum();
+    HandOver handOver(*m_dialogs.DruckeErgebnisForm, journalFilter().text);
+    const Zeitraum zeitraum = period();
     {
         const WaitCursor wait;
         const DetachedView detached = detachJournalViews();
-        TotalResult::build(m_tables.Dbf1, Zeitraum{m_vondatum, m_bisdatum}, arrays, handOver.data());
+        TotalResult::build(m_tables.Dbf1, zeitraum, arrays, handOver.data());
     }
-    showReport(this);
+    showReport(this, *m_dialogs.DruckeErgebnisForm);
 }
 
 void TMainForm::Ausgabenliste1Click() {
-    ListReportCommand{*this, m_tables.Dbf1, *m_filter}.run(ListKind::Ausgabenliste, nullptr);
+    ListReportCommand{*this, m_dialogs, *m_filter}.run(ListKind::Ausgabenliste, nullptr);
 }
 void TMainForm::Einnahmenliste1Click() {
-    ListReportCommand{*this, m_tables.Dbf1, *m_filter}.run(ListKind::Einnahmenliste, nullptr);
+    ListReportCommand{*this, m_dialogs, *m_filter}.run(ListKind::Einnahmenliste, nullptr);
 }
 void TMainForm::Ausgabenkontoeinzeln1Click() {
-    ListReportCommand{*this, m_tables.Dbf1, *m_filter}.run(ListKind::Ausgabenkonto, &m_tables.AusgabeKonten);
+    ListReportCommand{*this, m_dialogs, *m_filter}.run(ListKind::Ausgabenkonto, &m_tables.AusgabeKonten);
 }
 void TMainForm::Einnahmekontoeinzeln1Click() {
-    ListReportCommand{*this, m_tables.Dbf1, *m_filter}.run(ListKind::Einnahmekonto, &m_tables.EinnahmeKonten);
+    ListReportCommand{*this, m_dialogs, *m_filter}.run(ListKind::Einnahmekonto, &m_tables.EinnahmeKonten);
 }
 void TMainForm::Sammelkontoeinzeln1Click() {
-    ListReportCommand{*this, m_tables.Dbf1, *m_filter}.run(ListKind::Sammelkonto, &m_tables.Sammelkonten);
+    ListReportCommand{*this, m_dialogs, *m_filter}.run(ListKind::Sammelkonto, &m_tables.Sammelkonten);
 }
 void TMainForm::SammelkontomitAnfangsbestandeinzeln1Click() {
     const RaisedFlag flag(anfangsbestand);
     Sammelkontoeinzeln1Click();
 }
 void TMainForm::Kostenstelleeinzeln1Click() {
-    ListReportCommand{*this, m_tables.Dbf1, *m_filter}.run(ListKind::Kostenstelle, &m_tables.kostenkonten);
+    ListReportCommand{*this, m_dialogs, *m_filter}.run(ListKind::Kostenstelle, &m_tables.kostenkonten);
 }
 void TMainForm::Kostenstelleeinzeln2Click() {
     const RaisedFlag flag(anfangsbestand);
     Kostenstelleeinzeln1Click();
 }
 void TMainForm::ListeallerBuchungen1Click() {
-    ListReportCommand{*this, m_tables.Dbf1, *m_filter}.run(ListKind::AlleBuchungen, nullptr);
+    ListReportCommand{*this, m_dialogs, *m_filter}.run(ListKind::AlleBuchungen, nullptr);
 }
 void TMainForm::ListeallerBuchungenmitAnfangsbestand1Click() {
     const RaisedFlag flag(anfangsbestand);

@@ -14,7 +14,6 @@
 #include "tax/TaxFormPages.h"
 #include "tax/TaxResults.h"
 #include "tax/TaxSettings.h"
-#include "ui/AppForms.h"
 #include "ui/DruckeErgebnisFUnit.h"
 #include "ui/FirmenanschriftFUnit.h"
 #include "ui/KontenzuordnungFUnit.h"
@@ -35,10 +34,10 @@ namespace {
 // window fails.
 class TaxFormHandOver {
 public:
-    TaxFormHandOver(const QString& title,
+    TaxFormHandOver(TDruckeErgebnisForm& window, const QString& title,
                     std::function<int(ReportCanvas&, const ReportInputs&, const PageParams&)> layout,
                     std::function<void()> csv)
-        : m_form(*appForms().DruckeErgebnisForm) {
+        : m_form(window) {
         m_form.report.modus = -1;
         m_form.report.cap = title;
         m_form.layout = std::move(layout);
@@ -131,18 +130,19 @@ void TMainForm::UmsatzsteuerVoranmeldung1Click() {
                                      .arg(ReportFormat::date(zeitraum.vondatum), ReportFormat::date(zeitraum.bisdatum));
     const QString printed = today();
     const QString steuernummer = settings.steuernummer;
+    TDruckeErgebnisForm* window = m_dialogs.DruckeErgebnisForm;
     const TaxFormHandOver handOver(
-        QStringLiteral("%1 %2").arg(TaxFormPages::ustvaTitle(*result), periodCaption(period)),
+        *window, QStringLiteral("%1 %2").arg(TaxFormPages::ustvaTitle(*result), periodCaption(period)),
         [=](ReportCanvas& canvas, const ReportInputs& in, const PageParams& params) {
             const TaxPageHeader header{in.address, steuernummer, zeitraumText, printed, in.currency};
             return TaxFormPages::ustva(canvas, *result, header, params);
         },
-        [this, result, year, period] {
-            saveCsv(appForms().DruckeErgebnisForm,
+        [window, result, year, period] {
+            saveCsv(window,
                     QStringLiteral("UStVA_%1_%2.csv").arg(QString::number(year), periodCaption(period)).remove(QLatin1Char(' ')),
                     TaxCsv::ustva(*result));
         });
-    appForms().DruckeErgebnisForm->showReport();
+    window->showReport();
     activateWindow();
 }
 
@@ -167,16 +167,17 @@ void TMainForm::AnlageER1Click() {
                                      .arg(ReportFormat::date(jahr.vondatum), ReportFormat::date(jahr.bisdatum));
     const QString printed = today();
     const QString steuernummer = settings.steuernummer;
+    TDruckeErgebnisForm* window = m_dialogs.DruckeErgebnisForm;
     const TaxFormHandOver handOver(
-        TaxFormPages::euerTitle(*result),
+        *window, TaxFormPages::euerTitle(*result),
         [=](ReportCanvas& canvas, const ReportInputs& in, const PageParams& params) {
             const TaxPageHeader header{in.address, steuernummer, zeitraumText, printed, in.currency};
             return TaxFormPages::euer(canvas, *result, *source, header, params);
         },
-        [result, year] {
-            saveCsv(appForms().DruckeErgebnisForm, QStringLiteral("Anlage_EUeR_%1.csv").arg(year), TaxCsv::euer(*result));
+        [window, result, year] {
+            saveCsv(window, QStringLiteral("Anlage_EUeR_%1.csv").arg(year), TaxCsv::euer(*result));
         });
-    appForms().DruckeErgebnisForm->showReport();
+    window->showReport();
     activateWindow();
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
@@ -68,7 +69,7 @@ protected:
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form));
         QTest::qWait(50);
-        form->JahrEd->setValue(2025);
+        form->findChild<QSpinBox*>(QStringLiteral("JahrEd"))->setValue(2025);
         return form;
     }
 
@@ -88,7 +89,7 @@ private:
 TEST_F(CliWindowTest, EveryReportReadsAsTheWindowsPdf) {
     if (!clitest::havePdfText()) GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
     TMainForm* form = start();
-    form->periodItems[static_cast<int>(PeriodItem::N2Quartal)]->trigger();
+    form->findChild<QAction*>(periodComponentName(PeriodItem::N2Quartal))->trigger();
 
     struct Command {
         const char* bericht;

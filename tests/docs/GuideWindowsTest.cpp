@@ -38,7 +38,7 @@ TEST(GuideWindowsTest, EveryWindowOfTheGuideOpensFromItsCommand) {
     main->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
     QTest::qWait(50);
-    main->JahrEd->setValue(SampleData::year);
+    main->findChild<QSpinBox*>(QStringLiteral("JahrEd"))->setValue(SampleData::year);
 
     std::set<QString> seen;
     for (const GuideWindow& w : windows) {

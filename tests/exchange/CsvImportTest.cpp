@@ -3,6 +3,7 @@
 
 #include <QLocale>
 
+#include "startup/BookingSchema.h"
 #include "ExchangeTestUtil.h"
 #include "exchange/CsvFormat.h"
 #include "exchange/CsvImport.h"
@@ -252,8 +253,8 @@ TEST(CsvImport, EnglishLocaleReadsItsOwnFormats) {
     const CsvImportResult result = csvImport.importBytes("12/31/2014;E;17;Miete;119.5;19;1\r\n");
     EXPECT_TRUE(result.refused.empty());
     table.First();
-    EXPECT_EQ(table.Fields(0).AsDateTime(), DayNumber::fromDate(QDate(2014, 12, 31)));
-    EXPECT_DOUBLE_EQ(table.Fields(4).AsFloat(), 119.5);
+    EXPECT_EQ(table.Fields(Booking::Datum).AsDateTime(), DayNumber::fromDate(QDate(2014, 12, 31)));
+    EXPECT_DOUBLE_EQ(table.Fields(Booking::Brutto).AsFloat(), 119.5);
 }
 
 TEST(CsvImport, CancelKeepsWhatWasPostedAndSaysHowMany) {
@@ -305,7 +306,7 @@ TEST_P(CsvImportDuplicates, AreCountedAskedOnceAndTreatedAsAnswered) {
     DbfTable table;
     createBookings(table, dir.path());
     CsvImport(table, 2014).importBytes("31.01.2014;A;7;Miete;500\r\n");
-    table.setOnFilterRecord([](const DbfTable& r) { return r.Fields(3).AsString() != QStringLiteral("Miete"); });
+    table.setOnFilterRecord([](const DbfTable& r) { return r.Fields(Booking::Text).AsString() != QStringLiteral("Miete"); });
     table.setFiltered(true);
     ASSERT_EQ(table.RecordCount(), 0);
 

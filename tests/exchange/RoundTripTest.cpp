@@ -3,6 +3,7 @@
 
 #include <QDate>
 
+#include "startup/BookingSchema.h"
 #include "ExchangeTestUtil.h"
 #include "exchange/CsvExport.h"
 #include "exchange/CsvImport.h"
@@ -20,15 +21,15 @@ namespace {
 void addBooking(DbfTable& t, const QDate& date, const char* art, const QString& beleg, const QString& text,
                 double brutto, double mwst, int konto, int sammel = 0, int kosten = 0) {
     t.Insert();
-    if (date.isValid()) t.Fields(0).setAsDateTime(DayNumber::fromDate(date));
-    t.Fields(1).setAsString(QString::fromLatin1(art));
-    t.Fields(2).setAsString(beleg);
-    t.Fields(3).setAsString(text);
-    t.Fields(4).setAsFloat(brutto);
-    t.Fields(5).setAsFloat(mwst);
-    t.Fields(6).setAsInteger(konto);
-    t.Fields(9).setAsInteger(sammel);
-    t.Fields(10).setAsInteger(kosten);
+    if (date.isValid()) t.Fields(Booking::Datum).setAsDateTime(DayNumber::fromDate(date));
+    t.Fields(Booking::Art).setAsString(QString::fromLatin1(art));
+    t.Fields(Booking::Beleg).setAsString(beleg);
+    t.Fields(Booking::Text).setAsString(text);
+    t.Fields(Booking::Brutto).setAsFloat(brutto);
+    t.Fields(Booking::MwSt).setAsFloat(mwst);
+    t.Fields(Booking::Konto).setAsInteger(konto);
+    t.Fields(Booking::Sammelkonto).setAsInteger(sammel);
+    t.Fields(Booking::Kostenstelle).setAsInteger(kosten);
     t.Post();
 }
 
@@ -43,11 +44,11 @@ void fillAwkwardBookings(DbfTable& t) {
     addBooking(t, QDate(2014, 5, 6), "S", QStringLiteral("\"\""), QStringLiteral(";"), 123456789.25, 16, -4);
     // A booking with MWST2 and NETTO written, as other programs do.
     t.Insert();
-    t.Fields(0).setAsDateTime(DayNumber::fromDate(QDate(2014, 6, 30)));
-    t.Fields(1).setAsString(QStringLiteral("E"));
-    t.Fields(4).setAsFloat(0);
-    t.Fields(7).setAsFloat(19);
-    t.Fields(8).setAsFloat(100);
+    t.Fields(Booking::Datum).setAsDateTime(DayNumber::fromDate(QDate(2014, 6, 30)));
+    t.Fields(Booking::Art).setAsString(QStringLiteral("E"));
+    t.Fields(Booking::Brutto).setAsFloat(0);
+    t.Fields(Booking::MwSt2).setAsFloat(19);
+    t.Fields(Booking::Netto).setAsFloat(100);
     t.Post();
 }
 
@@ -124,7 +125,7 @@ TEST(CsvRoundTrip, ExportWritesTheFilteredJournalInItsOrderAsCp1252) {
     addBooking(t, QDate(2014, 5, 1), "E", QStringLiteral("2"), QStringLiteral("Größe"), 10, 19, 1);
     addBooking(t, QDate(2014, 4, 1), "A", QStringLiteral("1"), QStringLiteral("Strom"), 20, 19, 0);
     addBooking(t, QDate(2014, 3, 1), "E", QStringLiteral("3"), QStringLiteral("Gebühr"), 30, 19, 1);
-    t.setOnFilterRecord([](const DbfTable& r) { return r.Fields(1).AsString() == QStringLiteral("E"); });
+    t.setOnFilterRecord([](const DbfTable& r) { return r.Fields(Booking::Art).AsString() == QStringLiteral("E"); });
     t.setFiltered(true);
     t.AddIndex(QStringLiteral("DATUM"), QStringLiteral("DATUM"));
     t.setIndexName(QStringLiteral("DATUM"));

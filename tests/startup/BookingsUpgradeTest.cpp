@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLocale>
 
+#include "startup/BookingSchema.h"
 #include "startup/TableSet.h"
 #include "storage/DayNumber.h"
 #include "storage/StorageError.h"
@@ -87,16 +88,16 @@ void expectUpgraded(TableSet& set) {
         const OldBooking& b = bookings[size_t(i)];
         SCOPED_TRACE(i);
         if (b.date.isValid())
-            EXPECT_EQ(t.Fields(0).AsDateTime(), DayNumber::fromDate(b.date));
+            EXPECT_EQ(t.Fields(Booking::Datum).AsDateTime(), DayNumber::fromDate(b.date));
         else
-            EXPECT_TRUE(t.Fields(0).IsNull());
-        EXPECT_EQ(t.Fields(1).AsString(), QString::fromLatin1(b.art));
-        EXPECT_EQ(t.Fields(2).AsString(), QString::fromLatin1(b.beleg));
-        EXPECT_EQ(t.Fields(3).AsString(), b.text);
-        EXPECT_EQ(t.Fields(4).AsFloat(), b.bruttoValue);
-        EXPECT_EQ(t.Fields(5).AsFloat(), b.mwstValue);
-        EXPECT_EQ(t.Fields(5).IsNull(), QByteArray(b.mwst).isEmpty());
-        EXPECT_EQ(t.Fields(6).AsInteger(), b.kontoValue);
+            EXPECT_TRUE(t.Fields(Booking::Datum).IsNull());
+        EXPECT_EQ(t.Fields(Booking::Art).AsString(), QString::fromLatin1(b.art));
+        EXPECT_EQ(t.Fields(Booking::Beleg).AsString(), QString::fromLatin1(b.beleg));
+        EXPECT_EQ(t.Fields(Booking::Text).AsString(), b.text);
+        EXPECT_EQ(t.Fields(Booking::Brutto).AsFloat(), b.bruttoValue);
+        EXPECT_EQ(t.Fields(Booking::MwSt).AsFloat(), b.mwstValue);
+        EXPECT_EQ(t.Fields(Booking::MwSt).IsNull(), QByteArray(b.mwst).isEmpty());
+        EXPECT_EQ(t.Fields(Booking::Konto).AsInteger(), b.kontoValue);
         for (int p = 7; p <= 10; ++p) EXPECT_TRUE(t.Fields(p).IsNull()) << p;
     }
 }
@@ -304,23 +305,23 @@ TEST(BookingsUpgradeEdges, OddWidthsAndUnusualValuesArriveIntact) {
     ASSERT_TRUE(t.Active());
     ASSERT_EQ(t.RecordCount(), 2);
     t.First();
-    EXPECT_EQ(t.Fields(0).AsDateTime(), DayNumber::fromDate(QDate(1899, 12, 31)));
-    EXPECT_EQ(t.Fields(2).AsString(), QStringLiteral("A-1"));
+    EXPECT_EQ(t.Fields(Booking::Datum).AsDateTime(), DayNumber::fromDate(QDate(1899, 12, 31)));
+    EXPECT_EQ(t.Fields(Booking::Beleg).AsString(), QStringLiteral("A-1"));
     const QByteArray stored = readFile(dir.file(bookingsName));
     EXPECT_EQ(stored.mid(385 + 1 + 8 + 1 + 20, 20), QByteArray("Stra\xDF"
                                                                "e \x81\x8D\x8F\x90\x9D Ende   "));
-    EXPECT_EQ(t.Fields(4).AsFloat(), 1234567.89);
-    EXPECT_EQ(t.Fields(5).AsFloat(), 19.0);
-    EXPECT_EQ(t.Fields(6).AsInteger(), 4711);
-    EXPECT_EQ(t.Fields(7).AsFloat(), 12.3456);
-    EXPECT_EQ(t.Fields(8).AsFloat(), -0.5);
+    EXPECT_EQ(t.Fields(Booking::Brutto).AsFloat(), 1234567.89);
+    EXPECT_EQ(t.Fields(Booking::MwSt).AsFloat(), 19.0);
+    EXPECT_EQ(t.Fields(Booking::Konto).AsInteger(), 4711);
+    EXPECT_EQ(t.Fields(Booking::MwSt2).AsFloat(), 12.3456);
+    EXPECT_EQ(t.Fields(Booking::Netto).AsFloat(), -0.5);
     t.Next();
-    EXPECT_EQ(t.Fields(0).AsDateTime(), DayNumber::fromDate(QDate(9999, 12, 31)));
-    EXPECT_TRUE(t.Fields(2).IsNull());
-    EXPECT_EQ(t.Fields(3).AsString(), QString(59, QLatin1Char('x')) + QLatin1Char('y'));
-    EXPECT_EQ(t.Fields(4).AsFloat(), -0.01);
-    EXPECT_EQ(t.Fields(6).AsInteger(), -12345678);
-    EXPECT_TRUE(t.Fields(7).IsNull());
+    EXPECT_EQ(t.Fields(Booking::Datum).AsDateTime(), DayNumber::fromDate(QDate(9999, 12, 31)));
+    EXPECT_TRUE(t.Fields(Booking::Beleg).IsNull());
+    EXPECT_EQ(t.Fields(Booking::Text).AsString(), QString(59, QLatin1Char('x')) + QLatin1Char('y'));
+    EXPECT_EQ(t.Fields(Booking::Brutto).AsFloat(), -0.01);
+    EXPECT_EQ(t.Fields(Booking::Konto).AsInteger(), -12345678);
+    EXPECT_TRUE(t.Fields(Booking::MwSt2).IsNull());
     EXPECT_EQ(readFile(dir.file(QStringLiteral("copy.dbf"))), old);
 }
 

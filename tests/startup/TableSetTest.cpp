@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "startup/BookingSchema.h"
 #include "startup/TableSet.h"
 #include "storage/StorageError.h"
 #include "support/RawDbfWriter.h"
@@ -67,8 +68,8 @@ TEST(TableSet, EmptyFolderGetsEightFilesWithExactLayoutAndDefaultRows) {
     EXPECT_FALSE(set.Dbf2.Active());
 
     EXPECT_EQ(set.Dbf1.FieldCount(), 11);
-    EXPECT_EQ(set.Dbf1.Fields(9).FieldName(), QStringLiteral("SAMMELKONT"));
-    EXPECT_EQ(set.Dbf1.Fields(10).FieldName(), QStringLiteral("KOSTENSTEL"));
+    EXPECT_EQ(set.Dbf1.Fields(Booking::Sammelkonto).FieldName(), QStringLiteral("SAMMELKONT"));
+    EXPECT_EQ(set.Dbf1.Fields(Booking::Kostenstelle).FieldName(), QStringLiteral("KOSTENSTEL"));
     EXPECT_EQ(set.EinnahmeKonten.Fields(1).FieldName(), QStringLiteral("BEZEICHNUN"));
     EXPECT_TRUE(set.Dbf1.IsEmpty());
 

@@ -3,6 +3,7 @@
 
 #include <QFile>
 
+#include "startup/BookingSchema.h"
 #include "startup/TableSet.h"
 #include "storage/CodePage.h"
 #include "storage/DbfField.h"
@@ -76,8 +77,8 @@ TEST(UpgradeFaithfulness, TextsInOtherCodePagesArriveWithTheirLanguageDriver) {
         EXPECT_EQ(t.languageDriver(), c.ldid);
         EXPECT_EQ(quint8(readFile(dir.file(bookingsName))[29]), c.ldid);
         t.Last();
-        EXPECT_EQ(t.Fields(3).AsString(), c.text);
-        EXPECT_EQ(t.Fields(4).AsFloat(), 12.5);
+        EXPECT_EQ(t.Fields(Booking::Text).AsString(), c.text);
+        EXPECT_EQ(t.Fields(Booking::Brutto).AsFloat(), 12.5);
         EXPECT_EQ(readFile(dir.file(bookingsName)).mid(385 + 189 + 1 + 8 + 1 + 20, bytes.size()), bytes);
     }
 }
@@ -93,7 +94,7 @@ TEST(UpgradeFaithfulness, ExtraDecimalsAreRoundedToTheNewField) {
     DbfTable& t = o.set.Dbf1;
     ASSERT_EQ(t.FieldCount(), 11);
     t.Last();
-    EXPECT_EQ(t.Fields(4).AsFloat(), 119.12345679);
+    EXPECT_EQ(t.Fields(Booking::Brutto).AsFloat(), 119.12345679);
     EXPECT_FALSE(t.isReadOnly());
 }
 

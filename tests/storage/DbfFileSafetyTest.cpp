@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include "StorageTestUtil.h"
+#include "startup/BookingSchema.h"
 #include "storage/DbfTable.h"
 #include "support/RawDbfWriter.h"
 #include "support/TestSupport.h"
@@ -287,10 +288,10 @@ TEST(CrashSafety, ChildAppender) {
     table.Open();
     for (int n = table.physicalRecordCount();; ++n) {
         table.Insert();
-        table.Fields(0).setAsDateTime(40000 + n % 1000);
-        table.Fields(3).setAsString(QStringLiteral("Satz %1 äöü €").arg(n));
-        table.Fields(4).setAsFloat(n + 0.25);
-        table.Fields(6).setAsInteger(n);
+        table.Fields(Booking::Datum).setAsDateTime(40000 + n % 1000);
+        table.Fields(Booking::Text).setAsString(QStringLiteral("Satz %1 äöü €").arg(n));
+        table.Fields(Booking::Brutto).setAsFloat(n + 0.25);
+        table.Fields(Booking::Konto).setAsInteger(n);
         table.Post();
         std::printf("%d\n", n + 1);
         std::fflush(stdout);
@@ -344,10 +345,10 @@ TEST(CrashSafety, KilledWriterLeavesAConsistentFile) {
     EXPECT_GT(confirmed, 30);
     int n = 0;
     for (table.First(); !table.Eof(); table.Next(), ++n) {
-        ASSERT_EQ(table.Fields(6).AsInteger(), n);
-        ASSERT_EQ(table.Fields(3).AsString(), QStringLiteral("Satz %1 äöü €").arg(n));
-        ASSERT_DOUBLE_EQ(table.Fields(4).AsFloat(), n + 0.25);
-        ASSERT_DOUBLE_EQ(table.Fields(0).AsDateTime(), 40000 + n % 1000);
+        ASSERT_EQ(table.Fields(Booking::Konto).AsInteger(), n);
+        ASSERT_EQ(table.Fields(Booking::Text).AsString(), QStringLiteral("Satz %1 äöü €").arg(n));
+        ASSERT_DOUBLE_EQ(table.Fields(Booking::Brutto).AsFloat(), n + 0.25);
+        ASSERT_DOUBLE_EQ(table.Fields(Booking::Datum).AsDateTime(), 40000 + n % 1000);
     }
     EXPECT_EQ(n, table.RecordCount());
 }

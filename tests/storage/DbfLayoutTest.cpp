@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include "StorageTestUtil.h"
+#include "startup/BookingSchema.h"
 #include "storage/DayNumber.h"
 #include "storage/DbfTable.h"
 #include "support/TestSupport.h"
@@ -111,14 +112,14 @@ TEST(DbfLayout, BookingRecordBytes) {
     DbfTable table;
     createAndOpen(table, folder.path(), QStringLiteral("records_1_2026.dbf"), bookingsSchema());
     table.Insert();
-    table.Fields(0).setAsDateTime(DayNumber::fromDate(QDate(2026, 3, 7)));
-    table.Fields(1).setAsString(QStringLiteral("E"));
-    table.Fields(2).setAsString(QStringLiteral("17"));
-    table.Fields(3).setAsString(QStringLiteral("Miete März"));
-    table.Fields(4).setAsFloat(119.5);
-    table.Fields(5).setAsFloat(19);
-    table.Fields(6).setAsInteger(-42);
-    table.Fields(9).setAsInteger(0);
+    table.Fields(Booking::Datum).setAsDateTime(DayNumber::fromDate(QDate(2026, 3, 7)));
+    table.Fields(Booking::Art).setAsString(QStringLiteral("E"));
+    table.Fields(Booking::Beleg).setAsString(QStringLiteral("17"));
+    table.Fields(Booking::Text).setAsString(QStringLiteral("Miete März"));
+    table.Fields(Booking::Brutto).setAsFloat(119.5);
+    table.Fields(Booking::MwSt).setAsFloat(19);
+    table.Fields(Booking::Konto).setAsInteger(-42);
+    table.Fields(Booking::Sammelkonto).setAsInteger(0);
     table.Post();
     table.AppendRecord();
     table.Close();

@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include "StorageTestUtil.h"
+#include "startup/BookingSchema.h"
 #include "storage/DbfTable.h"
 #include "storage/SafeFile.h"
 #include "storage/StorageError.h"
@@ -70,7 +71,7 @@ TEST(FullDisk, APostThatDoesNotFitStaysPending) {
     bool refused = false;
     for (int i = 0; i < 200 && !refused; ++i) {
         table.Insert();
-        table.Fields(3).setAsString(QStringLiteral("Buchung %1").arg(i));
+        table.Fields(Booking::Text).setAsString(QStringLiteral("Buchung %1").arg(i));
         try {
             table.Post();
             ++stored;
@@ -78,7 +79,7 @@ TEST(FullDisk, APostThatDoesNotFitStaysPending) {
             refused = true;
             EXPECT_TRUE(e.message().contains(QStringLiteral("Der Datenträger ist voll"))) << e.message().toStdString();
             EXPECT_EQ(table.state(), DbfTable::State::Insert);
-            EXPECT_EQ(table.Fields(3).AsString(), QStringLiteral("Buchung %1").arg(i));
+            EXPECT_EQ(table.Fields(Booking::Text).AsString(), QStringLiteral("Buchung %1").arg(i));
         }
     }
     ASSERT_TRUE(refused);
@@ -103,7 +104,7 @@ TEST(FullDisk, AFailedAppendLeavesTheFileAsItWas) {
     for (int i = 0; i < 200; ++i) {
         before = readFile(name);
         table.Insert();
-        table.Fields(3).setAsString(QStringLiteral("Buchung %1").arg(i));
+        table.Fields(Booking::Text).setAsString(QStringLiteral("Buchung %1").arg(i));
         try {
             table.Post();
         } catch (const FileIoError&) {

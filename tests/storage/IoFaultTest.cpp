@@ -9,6 +9,7 @@
 #include <map>
 
 #include "StorageTestUtil.h"
+#include "startup/BookingSchema.h"
 #include "storage/DbfTable.h"
 #include "storage/SafeFile.h"
 #include "storage/StorageError.h"
@@ -129,14 +130,14 @@ TEST(IoFaults, LeaveTheOldFilesAndSayWhy) {
                         [[fallthrough]];
                     case Op::Append:
                         table.Insert();
-                        table.Fields(3).setAsString(QStringLiteral("Neue Buchung"));
+                        table.Fields(Booking::Text).setAsString(QStringLiteral("Neue Buchung"));
                         table.Post();
                         break;
                     case Op::Edit:
                         table.First();
                         table.Next();
                         table.Edit();
-                        table.Fields(3).setAsString(QStringLiteral("Geänderte Buchung"));
+                        table.Fields(Booking::Text).setAsString(QStringLiteral("Geänderte Buchung"));
                         table.Post();
                         break;
                     case Op::CreateTable: {

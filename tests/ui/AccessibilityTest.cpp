@@ -219,7 +219,7 @@ TEST_F(AccessibilityTest, GridAndReportStayWholeAcrossSortsPostsImportsAndReport
     ScreenReader reader;
     start();
     ASSERT_TRUE(form->tablesUsable());
-    DBGrid* grid = form->DBGrid1;
+    DBGrid* grid = uitest::controls(form).DBGrid1;
     grid->setFocus();
     settle(reader);
 
@@ -264,7 +264,7 @@ TEST_F(AccessibilityTest, ImportIntoASortedJournalLeavesNoCellStandingForAnother
     ScreenReader reader;
     start();
     ASSERT_TRUE(form->tablesUsable());
-    DBGrid* grid = form->DBGrid1;
+    DBGrid* grid = uitest::controls(form).DBGrid1;
     ASSERT_TRUE(form->journalModel()->sortByColumn(0));  // DATUM: imported early dates land at the top
     grid->setCurrentIndex(grid->model()->index(0, 3));
     settle(reader);

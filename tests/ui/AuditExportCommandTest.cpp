@@ -82,7 +82,7 @@ TEST_F(AuditExportCommandTest, ExportsTheOpenYearIntoAFolderOrAZipFile) {
         Modals modals({click(zip ? QStringLiteral("In eine ZIP-Datei...") : QStringLiteral("In einen Ordner...")),
                        choose(zip ? m_files.file(name + QStringLiteral(".zip")) : m_files.path()),
                        click(QString(), &summary)});
-        form->DatenexportfrdieBetriebsprfung1->trigger();
+        form->findChild<QAction*>(QStringLiteral("DatenexportfrdieBetriebsprfung1"))->trigger();
         EXPECT_TRUE(modals.done());
         EXPECT_TRUE(summary.contains(QStringLiteral("Buchungen (buchungen.csv): 2 Datensätze")))
             << summary.toStdString();

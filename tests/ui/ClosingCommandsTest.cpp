@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "MainControls.h"
 #include "MainWindowFixture.h"
 #include "UiTestSupport.h"
 #include "audit/LogNotes.h"
@@ -110,7 +111,7 @@ TEST_F(ClosingCommandsTest, EveryEditPathIsRefusedInTheClosedPeriod) {
              JournalModel* model = form->journalModel();
              EXPECT_FALSE(model->setData(model->index(0, 3), QStringLiteral("Briefmarken"), Qt::EditRole));
              boxes.wait();
-             if (form->DBGrid1->isEditing()) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+             if (uitest::controls(form).DBGrid1->isEditing()) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
              return boxes.texts().join(u'\n');
          }},
         {"Journal: Datum in den festgeschriebenen Monat verschieben",
@@ -119,14 +120,14 @@ TEST_F(ClosingCommandsTest, EveryEditPathIsRefusedInTheClosedPeriod) {
              JournalModel* model = form->journalModel();
              EXPECT_FALSE(model->setData(model->index(2, 0), QStringLiteral("10.01.%1").arg(m_year), Qt::EditRole));
              boxes.wait();
-             if (form->DBGrid1->isEditing()) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+             if (uitest::controls(form).DBGrid1->isEditing()) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
              return boxes.texts().join(u'\n');
          }},
         {"Navigator: löschen",
          [&] {
              bookings().First();
              BoxSequence boxes({QStringLiteral("Ja"), QStringLiteral("Abbrechen")});
-             EXPECT_FALSE(form->DBNavigator1->doAction(DBNavigator::Delete));
+             EXPECT_FALSE(uitest::controls(form).DBNavigator1->doAction(DBNavigator::Delete));
              boxes.wait();
              return boxes.texts().value(1);
          }},
@@ -185,7 +186,7 @@ TEST_F(ClosingCommandsTest, RefusalOffersCancellation) {
     startClosed();
     bookings().First();
     BoxSequence boxes({QStringLiteral("Ja"), QStringLiteral("Stornieren")});
-    form->DBNavigator1->doAction(DBNavigator::Delete);
+    uitest::controls(form).DBNavigator1->doAction(DBNavigator::Delete);
     boxes.wait();
     ASSERT_EQ(boxes.texts().size(), 2);
     EXPECT_TRUE(boxes.texts()[1].contains(QStringLiteral("kann nicht mehr gelöscht werden")));
@@ -197,10 +198,10 @@ TEST_F(ClosingCommandsTest, RefusalOffersCancellation) {
     ASSERT_EQ(log.notes.size(), 2u);
     EXPECT_EQ(log.notes[1].action, QStringLiteral("Storno"));
     EXPECT_EQ(log.notes[1].record, 0);
-    EXPECT_EQ(form->BelegEd->text(), QStringLiteral("4"));
+    EXPECT_EQ(uitest::controls(form).BelegEd->text(), QStringLiteral("4"));
     // "Gesamtes Jahr": only the VAT of Papier (an income, as the panel starts) is left.
-    form->periodItems[0]->trigger();
-    EXPECT_EQ(form->AbfuhrEd->text().toStdString(), "Abzuführen für eingestellten Zeitraum: 3,80 €");
+    uitest::controls(form).periodItems[0]->trigger();
+    EXPECT_EQ(uitest::controls(form).AbfuhrEd->text().toStdString(), "Abzuführen für eingestellten Zeitraum: 3,80 €");
 
     // Cancelling the same booking again asks; "Nein" leaves the books as they are.
     bookings().First();
@@ -212,7 +213,7 @@ TEST_F(ClosingCommandsTest, RefusalOffersCancellation) {
     EXPECT_EQ(bookings().RecordCount(), 3);
 
     // A receipt given twice by hand is noted; the closing is still there after a restart.
-    form->BelegEd->setText(QStringLiteral("2"));
+    uitest::controls(form).BelegEd->setText(QStringLiteral("2"));
     post(QStringLiteral("Kaffee"), 8, QDate(m_year, 2, 2));
     ASSERT_EQ(log.notes.size(), 3u);
     EXPECT_EQ(log.notes[2].action, QStringLiteral("Belegnummer"));

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "MainControls.h"
 #include "UiTestSupport.h"
 #include "recurring/TemplateTakeOver.h"
 #include "support/TestSupport.h"
@@ -101,20 +102,24 @@ TEST_F(DauerFormTest, LayoutCaptionsAndTabOrder) {
 }
 
 TEST_F(DauerFormTest, DefaultTemplateSwitchesTheMainWindowToAusgabe) {
-    ASSERT_TRUE(main->RadioButton1->isChecked());
-    const QString proposal = main->BelegEd->text();
-    main->MwstZahlEd->setValue(19);
-    main->KontoNrEd->setValue(3);
+    EntryValue before = main->entryValue();
+    ASSERT_TRUE(before.einnahme);
+    before.mwst = 19;
+    before.konto = 3;
+    main->fillEntry(before);
     open();
     dauer().First();
     QTest::mouseClick(form->BitBtn2, Qt::LeftButton);
     EXPECT_FALSE(form->isVisible());
-    EXPECT_TRUE(main->RadioButton2->isChecked());
-    EXPECT_EQ(main->BelegEd->text(), proposal);
-    EXPECT_EQ(main->BuchTextEd->currentText(), QStringLiteral("Dauerbuchung Beispiel"));
-    EXPECT_DOUBLE_EQ(main->BruttoEd->value(), 12.45);
-    EXPECT_DOUBLE_EQ(main->MwstZahlEd->value(), 0.0);
-    EXPECT_EQ(main->KontoNrEd->value(), 0);
+    const EntryValue after = main->entryValue();
+    EXPECT_FALSE(after.einnahme);
+    EXPECT_TRUE(uitest::controls(main).RadioButton2->isChecked());
+    EXPECT_EQ(after.beleg, before.beleg);  // the receipt proposal stays
+    EXPECT_EQ(after.text, QStringLiteral("Dauerbuchung Beispiel"));
+    EXPECT_DOUBLE_EQ(after.brutto, 12.45);
+    EXPECT_DOUBLE_EQ(after.mwst, 0.0);
+    EXPECT_EQ(after.konto, 0);
+    EXPECT_EQ(after.datum, before.datum);
 }
 
 TEST_F(DauerFormTest, TemplateRatesRoundToTheEvenNeighbour) {
@@ -127,7 +132,7 @@ TEST_F(DauerFormTest, TemplateRatesRoundToTheEvenNeighbour) {
         open();
         dauer().First();
         form->BitBtn2Click();
-        EXPECT_DOUBLE_EQ(main->MwstZahlEd->value(), c.expected) << c.stored;
+        EXPECT_DOUBLE_EQ(main->entryValue().mwst, c.expected) << c.stored;
         form->unbind();
     }
 }

@@ -160,11 +160,11 @@ TEST_F(DialogsEndToEndTest, NewExpenseAccountShowsAtOnceWithAusgabe) {
             typeIntoCell(grid, row, 1, QStringLiteral("Bürobedarf"));
             QTest::mouseClick(editor()->OKBtn, Qt::LeftButton);
         });
-    form->RadioButton2->click();
-    EXPECT_TRUE(items(form->EAKontoEd).contains(QStringLiteral("4711 - Bürobedarf")))
-        << items(form->EAKontoEd).join(QLatin1Char('|')).toStdString();
-    form->KontoNrEd->setValue(4711);
-    EXPECT_EQ(form->EAKontoEd->currentText(), QStringLiteral("4711 - Bürobedarf"));
+    uitest::controls(form).RadioButton2->click();
+    EXPECT_TRUE(items(uitest::controls(form).EAKontoEd).contains(QStringLiteral("4711 - Bürobedarf")))
+        << items(uitest::controls(form).EAKontoEd).join(QLatin1Char('|')).toStdString();
+    uitest::controls(form).KontoNrEd->setValue(4711);
+    EXPECT_EQ(uitest::controls(form).EAKontoEd->currentText(), QStringLiteral("4711 - Bürobedarf"));
 }
 
 TEST_F(DialogsEndToEndTest, NewVatRateIsListedAndPostedWith) {
@@ -178,23 +178,23 @@ TEST_F(DialogsEndToEndTest, NewVatRateIsListedAndPostedWith) {
             editor()->close();  // the close box
         });
     // Listed at once in the main window, which the issue decided (no switch of the kind needed).
-    ASSERT_EQ(form->MwStEd->count(), 4);
-    EXPECT_EQ(form->MwStEd->itemText(3), QStringLiteral("5,50%"));
+    ASSERT_EQ(uitest::controls(form).MwStEd->count(), 4);
+    EXPECT_EQ(uitest::controls(form).MwStEd->itemText(3), QStringLiteral("5,50%"));
 
-    form->MwStEd->setCurrentIndex(3);
-    form->BuchTextEd->setEditText(QStringLiteral("Buch"));
-    form->BruttoEd->setValue(105.5);
+    uitest::controls(form).MwStEd->setCurrentIndex(3);
+    uitest::controls(form).BuchTextEd->setEditText(QStringLiteral("Buch"));
+    uitest::controls(form).BruttoEd->setValue(105.5);
     form->BuchenBtnClick();
     DbfTable& bookings = form->tables().Dbf1;
     bookings.Last();
     EXPECT_DOUBLE_EQ(bookings.FieldByName(QStringLiteral("MwSt")).AsFloat(), 5.5);
-    EXPECT_EQ(form->MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 5,50 €"));
+    EXPECT_EQ(uitest::controls(form).MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 5,50 €"));
 }
 
 // Each of the six editors edits its own open table and is followed by a rebuild of the lists.
 TEST_F(DialogsEndToEndTest, EverySixEditorsEditTheirTableAndRebuildTheLists) {
-    form->ZeigeEingabefeldfrSammelkonto1->trigger();
-    form->ZeigeEingabefeldfrKostenstelle1->trigger();
+    uitest::controls(form).ZeigeEingabefeldfrSammelkonto1->trigger();
+    uitest::controls(form).ZeigeEingabefeldfrKostenstelle1->trigger();
     const struct {
         const char* action;
         DbfTable* table;
@@ -203,19 +203,19 @@ TEST_F(DialogsEndToEndTest, EverySixEditorsEditTheirTableAndRebuildTheLists) {
         const char* listed;  // entry 0 of the list afterwards
         bool expense;
     } cases[] = {
-        {"Einnahmekonten1", &form->tables().EinnahmeKonten, form->EAKontoEd, "Erlöse neu", "0 - Erlöse neu", false},
-        {"Ausgabearten1", &form->tables().AusgabeKonten, form->EAKontoEd, "Miete", "0 - Miete", true},
-        {"MwStStze1", &form->tables().MwstSaetze, form->MwStEd, "20", "20,00%", false},
-        {"Buchungstexte1", &form->tables().buchungstexte, form->BuchTextEd, "Porto", "Porto", false},
-        {"Sammelkonten1", &form->tables().Sammelkonten, form->SammelKontoEd, "Bank", "0 - Bank", false},
-        {"Kostenstellen1", &form->tables().kostenkonten, form->KostenKontoEd, "Werkstatt", "0 - Werkstatt", false},
+        {"Einnahmekonten1", &form->tables().EinnahmeKonten, uitest::controls(form).EAKontoEd, "Erlöse neu", "0 - Erlöse neu", false},
+        {"Ausgabearten1", &form->tables().AusgabeKonten, uitest::controls(form).EAKontoEd, "Miete", "0 - Miete", true},
+        {"MwStStze1", &form->tables().MwstSaetze, uitest::controls(form).MwStEd, "20", "20,00%", false},
+        {"Buchungstexte1", &form->tables().buchungstexte, uitest::controls(form).BuchTextEd, "Porto", "Porto", false},
+        {"Sammelkonten1", &form->tables().Sammelkonten, uitest::controls(form).SammelKontoEd, "Bank", "0 - Bank", false},
+        {"Kostenstellen1", &form->tables().kostenkonten, uitest::controls(form).KostenKontoEd, "Werkstatt", "0 - Werkstatt", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.action);
         if (c.expense)
-            form->RadioButton2->click();
+            uitest::controls(form).RadioButton2->click();
         else
-            form->RadioButton1->click();
+            uitest::controls(form).RadioButton1->click();
         ASSERT_GT(c.table->RecordCount(), 0);
         whileShown(
             editor(), [&] { menuAction(c.action)->trigger(); },
@@ -259,7 +259,7 @@ TEST_F(DialogsEndToEndTest, ClosingTheEditorWithAnOpenCellEditorKeepsTheEdit) {
             });
         EXPECT_EQ(texts.RecordCount(), rows);
         EXPECT_EQ(texts.state(), DbfTable::State::Browse);
-        EXPECT_EQ(form->BuchTextEd->itemText(0), text);
+        EXPECT_EQ(uitest::controls(form).BuchTextEd->itemText(0), text);
         DbfTable check;
         check.setFilePath(texts.FilePath());
         check.setTableName(texts.TableName());
@@ -282,8 +282,8 @@ TEST_F(DialogsEndToEndTest, EnterOnTheEditorsFocusedOkButtonCloses) {
 // --- currency and company address ------------------------------------------------------------------
 
 TEST_F(DialogsEndToEndTest, CurrencyTypedInTheDialogIsUsedByTheSummary) {
-    form->BuchTextEd->setEditText(QStringLiteral("Verkauf"));
-    form->BruttoEd->setValue(119);
+    uitest::controls(form).BuchTextEd->setEditText(QStringLiteral("Verkauf"));
+    uitest::controls(form).BruttoEd->setValue(119);
     form->BuchenBtnClick();
     TWaehrungForm* dialog = appForms().WaehrungForm;
     whileShown(
@@ -297,8 +297,8 @@ TEST_F(DialogsEndToEndTest, CurrencyTypedInTheDialogIsUsedByTheSummary) {
             QTest::keyClick(dialog->Edit1, Qt::Key_Return);  // "OK" is the default button
         });
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(form->MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 19,00 CHF"));
-    EXPECT_EQ(form->AbfuhrEd->text(), QStringLiteral("Abzuführen für eingestellten Zeitraum: 19,00 CHF"));
+    EXPECT_EQ(uitest::controls(form).MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 19,00 CHF"));
+    EXPECT_EQ(uitest::controls(form).AbfuhrEd->text(), QStringLiteral("Abzuführen für eingestellten Zeitraum: 19,00 CHF"));
     // The dialog keeps its text for the next opening.
     whileShown(
         dialog, [this] { menuAction("Whrungeinstellen1")->trigger(); }, [dialog] { dialog->close(); });
@@ -323,7 +323,7 @@ TEST_F(DialogsEndToEndTest, CurrencyKeepsOnlyItsPlacementAcrossARestart) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     QTest::qWait(50);
     EXPECT_EQ(appForms().WaehrungForm->currency(), QStringLiteral("€"));
-    EXPECT_TRUE(form->MwStLabel->text().endsWith(QStringLiteral(" €")));
+    EXPECT_TRUE(uitest::controls(form).MwStLabel->text().endsWith(QStringLiteral(" €")));
 }
 
 TEST_F(DialogsEndToEndTest, AddressThatCannotBeWrittenStaysInTheDialog) {
@@ -372,7 +372,7 @@ TEST_F(DialogsEndToEndTest, EnterOnTheAddressDialogsFocusedOkButtonCloses) {
 TEST_F(DialogsEndToEndTest, FreeClientNumberTypedInTheDialog) {
     TMandantenNrForm* dialog = appForms().MandantenNrForm;
     whileShown(
-        dialog, [this] { form->FreieMandantennummersetzen1->trigger(); },
+        dialog, [this] { uitest::controls(form).FreieMandantennummersetzen1->trigger(); },
         [dialog] {
             dialog->MandantEd->setFocus();
             dialog->MandantEd->selectAll();
@@ -387,22 +387,22 @@ TEST_F(DialogsEndToEndTest, FreeClientNumberTypedInTheDialog) {
 // --- recurring bookings ----------------------------------------------------------------------------
 
 TEST_F(DialogsEndToEndTest, DefaultTemplateTakenOverSwitchesToAusgabeAndPosts) {
-    ASSERT_TRUE(form->RadioButton1->isChecked());
-    const QString proposal = form->BelegEd->text();
-    form->MwstZahlEd->setValue(7);
+    ASSERT_TRUE(uitest::controls(form).RadioButton1->isChecked());
+    const QString proposal = uitest::controls(form).BelegEd->text();
+    uitest::controls(form).MwstZahlEd->setValue(7);
     takeOverFirstTemplate();
     EXPECT_FALSE(dauerForm()->isVisible());
-    EXPECT_TRUE(form->RadioButton2->isChecked());
-    EXPECT_EQ(form->EAKontoEd->itemText(0), QStringLiteral("0 - Ausgaben"));
-    EXPECT_EQ(form->BelegEd->text(), proposal);
-    EXPECT_EQ(form->BuchTextEd->currentText(), QStringLiteral("Dauerbuchung Beispiel"));
-    EXPECT_DOUBLE_EQ(form->BruttoEd->value(), 12.45);
-    EXPECT_DOUBLE_EQ(form->MwstZahlEd->value(), 0.0);
-    EXPECT_EQ(form->KontoNrEd->value(), 0);
+    EXPECT_TRUE(uitest::controls(form).RadioButton2->isChecked());
+    EXPECT_EQ(uitest::controls(form).EAKontoEd->itemText(0), QStringLiteral("0 - Ausgaben"));
+    EXPECT_EQ(uitest::controls(form).BelegEd->text(), proposal);
+    EXPECT_EQ(uitest::controls(form).BuchTextEd->currentText(), QStringLiteral("Dauerbuchung Beispiel"));
+    EXPECT_DOUBLE_EQ(uitest::controls(form).BruttoEd->value(), 12.45);
+    EXPECT_DOUBLE_EQ(uitest::controls(form).MwstZahlEd->value(), 0.0);
+    EXPECT_EQ(uitest::controls(form).KontoNrEd->value(), 0);
 
     // "Buchen" posts it as a manual entry.
     const int before = form->tables().Dbf1.RecordCount();
-    QTest::mouseClick(form->BuchenBtn, Qt::LeftButton);
+    QTest::mouseClick(uitest::controls(form).BuchenBtn, Qt::LeftButton);
     DbfTable& bookings = form->tables().Dbf1;
     ASSERT_EQ(bookings.RecordCount(), before + 1);
     bookings.Last();
@@ -428,43 +428,43 @@ TEST_F(DialogsEndToEndTest, TemplateRatesRoundToTheEvenNeighbourAndSelectTheList
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
         setFirstTemplate(QStringLiteral("E"), QString(), QStringLiteral("Abo"), 10, QString::fromLatin1(c.stored), 0);
-        form->MwStEd->setCurrentIndex(0);
+        uitest::controls(form).MwStEd->setCurrentIndex(0);
         takeOverFirstTemplate();
-        EXPECT_DOUBLE_EQ(form->MwstZahlEd->value(), c.shown);
+        EXPECT_DOUBLE_EQ(uitest::controls(form).MwstZahlEd->value(), c.shown);
         // No 6 % rate: the list keeps its selection (index 0, "19,00%").
-        EXPECT_EQ(form->MwStEd->currentText(), QString::fromLatin1(c.listed));
+        EXPECT_EQ(uitest::controls(form).MwStEd->currentText(), QString::fromLatin1(c.listed));
     }
 }
 
 TEST_F(DialogsEndToEndTest, TemplateWithReceiptAndAccountFillsThePanel) {
-    form->RadioButton2->click();
+    uitest::controls(form).RadioButton2->click();
     uitest::addAccount(form->tables().EinnahmeKonten, 8400, QStringLiteral("Erlöse"));
     setFirstTemplate(QStringLiteral("E"), QStringLiteral("M-1"), QStringLiteral("Miete Garage"), 80,
                      QStringLiteral("19"), 8400);
-    form->NeutralBuchenCheck->setChecked(true);
-    const QDate date = form->DateTimePicker1->date().addDays(-3);
-    form->DateTimePicker1->setDate(date);
+    uitest::controls(form).NeutralBuchenCheck->setChecked(true);
+    const QDate date = uitest::controls(form).DateTimePicker1->date().addDays(-3);
+    uitest::controls(form).DateTimePicker1->setDate(date);
     takeOverFirstTemplate();
-    EXPECT_TRUE(form->RadioButton1->isChecked());
-    EXPECT_EQ(form->BelegEd->text(), QStringLiteral("M-1"));
-    EXPECT_EQ(form->EAKontoEd->currentText(), QStringLiteral("8400 - Erlöse"));
-    EXPECT_EQ(form->MwStEd->currentText(), QStringLiteral("19,00%"));
+    EXPECT_TRUE(uitest::controls(form).RadioButton1->isChecked());
+    EXPECT_EQ(uitest::controls(form).BelegEd->text(), QStringLiteral("M-1"));
+    EXPECT_EQ(uitest::controls(form).EAKontoEd->currentText(), QStringLiteral("8400 - Erlöse"));
+    EXPECT_EQ(uitest::controls(form).MwStEd->currentText(), QStringLiteral("19,00%"));
     // Not the template's business: date and neutral check box stay.
-    EXPECT_EQ(form->DateTimePicker1->date(), date);
-    EXPECT_TRUE(form->NeutralBuchenCheck->isChecked());
+    EXPECT_EQ(uitest::controls(form).DateTimePicker1->date(), date);
+    EXPECT_TRUE(uitest::controls(form).NeutralBuchenCheck->isChecked());
 }
 
 TEST_F(DialogsEndToEndTest, EmptyReceiptKeepsTheAutomaticProposal) {
-    ASSERT_TRUE(form->AutobelCheck->isChecked());
+    ASSERT_TRUE(uitest::controls(form).AutobelCheck->isChecked());
     setFirstTemplate(QStringLiteral("E"), QString(), QStringLiteral("Abo"), 10, QStringLiteral("19"), 0);
-    const QString proposal = form->BelegEd->text();
+    const QString proposal = uitest::controls(form).BelegEd->text();
     takeOverFirstTemplate();
-    EXPECT_EQ(form->BelegEd->text(), proposal);
+    EXPECT_EQ(uitest::controls(form).BelegEd->text(), proposal);
 }
 
 TEST_F(DialogsEndToEndTest, AddedTemplateUsesTheWindowsListsAndAnEditSurvivesTheCloseBox) {
     whileShown(
-        dauerForm(), [this] { QTest::mouseClick(form->DauerBtn, Qt::LeftButton); },
+        dauerForm(), [this] { QTest::mouseClick(uitest::controls(form).DauerBtn, Qt::LeftButton); },
         [this] {
             TDauerForm* d = dauerForm();
             EXPECT_EQ(d->windowTitle(), QStringLiteral("Dauerbuchungen"));
@@ -517,7 +517,7 @@ TEST_F(DialogsEndToEndTest, EnterOnAFocusedButtonOfTheTemplateWindowPressesThatB
         });
     EXPECT_FALSE(dauerForm()->isVisible());
     EXPECT_EQ(dauer().RecordCount(), templates);  // no template added
-    EXPECT_EQ(form->BuchTextEd->currentText(), QStringLiteral("Dauerbuchung Beispiel"));
+    EXPECT_EQ(uitest::controls(form).BuchTextEd->currentText(), QStringLiteral("Dauerbuchung Beispiel"));
 
     whileShown(
         dauerForm(), [this] { menuAction("Dauerbuchungen1")->trigger(); },

@@ -51,7 +51,7 @@ protected:
     QLineEdit* cellEditor() {
         QLineEdit* found = nullptr;
         waitFor([&] {
-            for (QLineEdit* edit : form->DBGrid1->viewport()->findChildren<QLineEdit*>())
+            for (QLineEdit* edit : uitest::controls(form).DBGrid1->viewport()->findChildren<QLineEdit*>())
                 if (edit->isVisible()) found = edit;
             return found != nullptr;
         });
@@ -70,15 +70,15 @@ TEST_F(EntryKeyboardTest, DatesTypedTheGermanWayAndOneTabOut) {
     const QString typed[] = {QStringLiteral("16.04.") + yyyy, QStringLiteral("16.4.") + yyyy,
                              QStringLiteral("1604") + yyyy, QStringLiteral("16.04.") + yyyy.right(2)};
     for (const QString& text : typed) {
-        form->DateTimePicker1->setDate(QDate(m_year, 12, 1));
-        typeInto(form->DateTimePicker1, text);
+        uitest::controls(form).DateTimePicker1->setDate(QDate(m_year, 12, 1));
+        typeInto(uitest::controls(form).DateTimePicker1, text);
         key(Qt::Key_Tab);
-        EXPECT_EQ(focus(), form->BelegEd) << text.toStdString();
-        EXPECT_EQ(form->DateTimePicker1->date(), april16) << text.toStdString();
-        EXPECT_EQ(form->DateTimePicker1->text(), QStringLiteral("16.04.") + yyyy) << text.toStdString();
+        EXPECT_EQ(focus(), uitest::controls(form).BelegEd) << text.toStdString();
+        EXPECT_EQ(uitest::controls(form).DateTimePicker1->date(), april16) << text.toStdString();
+        EXPECT_EQ(uitest::controls(form).DateTimePicker1->text(), QStringLiteral("16.04.") + yyyy) << text.toStdString();
     }
     // Posted from the keyboard: the date as typed, the receipt as proposed.
-    typeInto(form->DateTimePicker1, QStringLiteral("16.4.") + yyyy.right(2));
+    typeInto(uitest::controls(form).DateTimePicker1, QStringLiteral("16.4.") + yyyy.right(2));
     key(Qt::Key_Tab);
     key(Qt::Key_Tab);
     QTest::keyClicks(focus(), QStringLiteral("Miete"));
@@ -93,35 +93,35 @@ TEST_F(EntryKeyboardTest, DatesTypedTheGermanWayAndOneTabOut) {
 TEST_F(EntryKeyboardTest, ADateThatDoesNotExistIsRefusedAndNothingPosted) {
     start();
     const QString text = QStringLiteral("31.02.") + QString::number(m_year);
-    const QDate before = form->DateTimePicker1->date();
-    form->BuchTextEd->setEditText(QStringLiteral("Miete"));
-    typeInto(form->DateTimePicker1, text);
+    const QDate before = uitest::controls(form).DateTimePicker1->date();
+    uitest::controls(form).BuchTextEd->setEditText(QStringLiteral("Miete"));
+    typeInto(uitest::controls(form).DateTimePicker1, text);
     uitest::MessageBoxAnswer answer;
     key(Qt::Key_Return);  // Enter posts from the date field
     EXPECT_TRUE(answer.answered());
     EXPECT_TRUE(answer.text().startsWith(QStringLiteral("Das Datum „%1“ gibt es nicht.").arg(text)));
     EXPECT_EQ(bookingCount(), 0);
     // The text stays for correction, in the field that has the focus again.
-    EXPECT_EQ(form->DateTimePicker1->text(), text);
-    EXPECT_TRUE(waitFor([&] { return focus() == form->DateTimePicker1; }));
-    EXPECT_EQ(form->DateTimePicker1->date(), before);
-    EXPECT_EQ(form->BuchTextEd->currentText(), QStringLiteral("Miete"));
+    EXPECT_EQ(uitest::controls(form).DateTimePicker1->text(), text);
+    EXPECT_TRUE(waitFor([&] { return focus() == uitest::controls(form).DateTimePicker1; }));
+    EXPECT_EQ(uitest::controls(form).DateTimePicker1->date(), before);
+    EXPECT_EQ(uitest::controls(form).BuchTextEd->currentText(), QStringLiteral("Miete"));
 }
 
 TEST_F(EntryKeyboardTest, ArrowKeysMoveTheDateAndTheCalendarSetsIt) {
     start();
-    form->DateTimePicker1->setDate(QDate(m_year, 2, 28));
-    form->DateTimePicker1->setFocus();
+    uitest::controls(form).DateTimePicker1->setDate(QDate(m_year, 2, 28));
+    uitest::controls(form).DateTimePicker1->setFocus();
     key(Qt::Key_Up);
     key(Qt::Key_Up);
-    EXPECT_EQ(form->DateTimePicker1->date(), QDate(m_year, 2, 28).addDays(2));
+    EXPECT_EQ(uitest::controls(form).DateTimePicker1->date(), QDate(m_year, 2, 28).addDays(2));
     key(Qt::Key_PageDown);
-    EXPECT_EQ(form->DateTimePicker1->date(), QDate(m_year, 2, 28).addDays(2).addMonths(-1));
-    form->DateTimePicker1->showCalendar();
-    ASSERT_TRUE(form->DateTimePicker1->calendar()->isVisible());
-    emit form->DateTimePicker1->calendar()->activated(QDate(m_year, 5, 3));
-    EXPECT_FALSE(form->DateTimePicker1->calendar()->isVisible());
-    EXPECT_EQ(form->DateTimePicker1->text(), QStringLiteral("03.05.%1").arg(m_year));
+    EXPECT_EQ(uitest::controls(form).DateTimePicker1->date(), QDate(m_year, 2, 28).addDays(2).addMonths(-1));
+    uitest::controls(form).DateTimePicker1->showCalendar();
+    ASSERT_TRUE(uitest::controls(form).DateTimePicker1->calendar()->isVisible());
+    emit uitest::controls(form).DateTimePicker1->calendar()->activated(QDate(m_year, 5, 3));
+    EXPECT_FALSE(uitest::controls(form).DateTimePicker1->calendar()->isVisible());
+    EXPECT_EQ(uitest::controls(form).DateTimePicker1->text(), QStringLiteral("03.05.%1").arg(m_year));
 }
 
 struct AmountCase {
@@ -134,7 +134,7 @@ TEST_F(EntryKeyboardTest, AmountsTypedWithPointOrCommaAreReadAsMeant) {
     const AmountCase cases[] = {{"119.50", "119,5"}, {"119,50", "119,5"}, {"1.234,56", "1234,56"}, {"1.234", "1234"}};
     int row = 0;
     for (const AmountCase& c : cases) {
-        typeInto(form->BruttoEd, QString::fromLatin1(c.typed));
+        typeInto(uitest::controls(form).BruttoEd, QString::fromLatin1(c.typed));
         key(Qt::Key_Return);
         ASSERT_EQ(bookingCount(), row + 1) << c.typed;
         EXPECT_EQ(cell(row, Booking::Brutto), QString::fromLatin1(c.stored)) << c.typed;
@@ -148,7 +148,7 @@ TEST_F(EntryKeyboardTest, AmountsUnderAnEnglishLocale) {
     const AmountCase cases[] = {{"119.50", "119.5"}, {"1,234.56", "1234.56"}, {"119,50", "119.5"}};
     int row = 0;
     for (const AmountCase& c : cases) {
-        typeInto(form->BruttoEd, QString::fromLatin1(c.typed));
+        typeInto(uitest::controls(form).BruttoEd, QString::fromLatin1(c.typed));
         key(Qt::Key_Return);
         ASSERT_EQ(bookingCount(), row + 1) << c.typed;
         EXPECT_EQ(cell(row, Booking::Brutto), QString::fromLatin1(c.stored)) << c.typed;
@@ -159,15 +159,15 @@ TEST_F(EntryKeyboardTest, AmountsUnderAnEnglishLocale) {
 TEST_F(EntryKeyboardTest, TextThatIsNoAmountIsRefusedInGerman) {
     start();
     for (const QString& typed : {QStringLiteral("abc"), QStringLiteral("12a,50"), QStringLiteral("1.2.3")}) {
-        typeInto(form->BruttoEd, typed);
-        EXPECT_TRUE(form->NettoLabel->text().isEmpty()) << typed.toStdString();
+        typeInto(uitest::controls(form).BruttoEd, typed);
+        EXPECT_TRUE(uitest::controls(form).NettoLabel->text().isEmpty()) << typed.toStdString();
         uitest::MessageBoxAnswer answer;
         key(Qt::Key_Return);
         EXPECT_TRUE(answer.answered());
         EXPECT_EQ(answer.text().section(QLatin1Char('\n'), 0, 0), QStringLiteral("„%1“ ist kein Betrag.").arg(typed));
         EXPECT_EQ(bookingCount(), 0);
-        EXPECT_EQ(form->BruttoEd->text(), typed);
-        ASSERT_TRUE(waitFor([&] { return focus() == form->BruttoEd; }));
+        EXPECT_EQ(uitest::controls(form).BruttoEd->text(), typed);
+        ASSERT_TRUE(waitFor([&] { return focus() == uitest::controls(form).BruttoEd; }));
     }
 }
 
@@ -215,61 +215,61 @@ TEST_F(EntryKeyboardTest, RecurringWindowReadsAmountsTheSameWay) {
 
 TEST_F(EntryKeyboardTest, EnterInANumberFieldPostsWhatTheListsShow) {
     start();
-    form->ZeigeEingabefeldfrSammelkonto1->trigger();
+    uitest::controls(form).ZeigeEingabefeldfrSammelkonto1->trigger();
     // The number typed first, then another entry chosen in the list: the field follows the list.
-    typeInto(form->MwstZahlEd, QStringLiteral("0"));
-    ASSERT_EQ(form->MwStEd->currentIndex(), 2);
-    form->MwStEd->setFocus();
+    typeInto(uitest::controls(form).MwstZahlEd, QStringLiteral("0"));
+    ASSERT_EQ(uitest::controls(form).MwStEd->currentIndex(), 2);
+    uitest::controls(form).MwStEd->setFocus();
     key(Qt::Key_Up);  // "7,00%"
-    ASSERT_EQ(form->MwStEd->currentIndex(), 1);
-    EXPECT_EQ(form->MwstZahlEd->text(), QStringLiteral("7,00"));
+    ASSERT_EQ(uitest::controls(form).MwStEd->currentIndex(), 1);
+    EXPECT_EQ(uitest::controls(form).MwstZahlEd->text(), QStringLiteral("7,00"));
 
-    typeInto(form->KontoNrEd, QStringLiteral("0"));
-    ASSERT_EQ(form->EAKontoEd->currentIndex(), 0);
-    form->EAKontoEd->setFocus();
+    typeInto(uitest::controls(form).KontoNrEd, QStringLiteral("0"));
+    ASSERT_EQ(uitest::controls(form).EAKontoEd->currentIndex(), 0);
+    uitest::controls(form).EAKontoEd->setFocus();
     key(Qt::Key_Down);  // "1 - Einnahmen 7% Umsatzsteuer"
-    ASSERT_EQ(form->EAKontoEd->currentIndex(), 1);
-    EXPECT_EQ(form->KontoNrEd->value(), 1);
+    ASSERT_EQ(uitest::controls(form).EAKontoEd->currentIndex(), 1);
+    EXPECT_EQ(uitest::controls(form).KontoNrEd->value(), 1);
 
-    typeInto(form->SammelKontoNrED, QStringLiteral("0"));
-    form->SammelKontoEd->setFocus();
+    typeInto(uitest::controls(form).SammelKontoNrED, QStringLiteral("0"));
+    uitest::controls(form).SammelKontoEd->setFocus();
     key(Qt::Key_Down);
-    EXPECT_EQ(form->SammelKontoNrED->value(), 1);
+    EXPECT_EQ(uitest::controls(form).SammelKontoNrED->value(), 1);
 
-    form->BruttoEd->setValue(10.7);
-    QWidget* fields[] = {form->MwstZahlEd, form->KontoNrEd, form->SammelKontoNrED};
+    uitest::controls(form).BruttoEd->setValue(10.7);
+    QWidget* fields[] = {uitest::controls(form).MwstZahlEd, uitest::controls(form).KontoNrEd, uitest::controls(form).SammelKontoNrED};
     int row = 0;
     for (QWidget* field : fields) {
         field->setFocus();
-        form->BruttoEd->setValue(10.7);
+        uitest::controls(form).BruttoEd->setValue(10.7);
         key(Qt::Key_Return);
         ASSERT_EQ(bookingCount(), row + 1) << field->objectName().toStdString();
         EXPECT_EQ(cell(row, Booking::MwSt), QStringLiteral("7")) << field->objectName().toStdString();
         EXPECT_EQ(cell(row, Booking::Konto), QStringLiteral("1")) << field->objectName().toStdString();
         EXPECT_EQ(cell(row, Booking::Sammelkonto), QStringLiteral("1")) << field->objectName().toStdString();
-        EXPECT_EQ(form->MwStEd->currentIndex(), 1);
-        EXPECT_EQ(form->EAKontoEd->currentIndex(), 1);
+        EXPECT_EQ(uitest::controls(form).MwStEd->currentIndex(), 1);
+        EXPECT_EQ(uitest::controls(form).EAKontoEd->currentIndex(), 1);
         ++row;
     }
     // Typing a number that changes the field still selects by number.
-    typeInto(form->KontoNrEd, QStringLiteral("0"));
-    EXPECT_EQ(form->EAKontoEd->currentIndex(), 0);
+    typeInto(uitest::controls(form).KontoNrEd, QStringLiteral("0"));
+    EXPECT_EQ(uitest::controls(form).EAKontoEd->currentIndex(), 0);
 }
 
 TEST_F(EntryKeyboardTest, SwitchingTheKindShowsTheNumberOfTheSelectedAccount) {
     start();
-    form->EAKontoEd->setFocus();
+    uitest::controls(form).EAKontoEd->setFocus();
     key(Qt::Key_Down);
-    ASSERT_EQ(form->KontoNrEd->value(), 1);
-    form->RadioButton2->setChecked(true);
-    EXPECT_EQ(form->EAKontoEd->currentText(), QStringLiteral("0 - Ausgaben"));
-    EXPECT_EQ(form->KontoNrEd->value(), 0);
+    ASSERT_EQ(uitest::controls(form).KontoNrEd->value(), 1);
+    uitest::controls(form).RadioButton2->setChecked(true);
+    EXPECT_EQ(uitest::controls(form).EAKontoEd->currentText(), QStringLiteral("0 - Ausgaben"));
+    EXPECT_EQ(uitest::controls(form).KontoNrEd->value(), 0);
 }
 
 TEST_F(EntryKeyboardTest, ARefusedGridValueIsShownAfterTheCommitAndKeptForCorrection) {
     start();
     post(QStringLiteral("Verkauf"), 119);
-    DBGrid* grid = form->DBGrid1;
+    DBGrid* grid = uitest::controls(form).DBGrid1;
     const QModelIndex brutto = form->journalModel()->index(0, Booking::Brutto);
     for (int attempt = 0; attempt < 3; ++attempt) {
         grid->setFocus();
@@ -317,7 +317,7 @@ TEST_F(EntryKeyboardTest, ARefusedGridValueIsShownAfterTheCommitAndKeptForCorrec
 TEST_F(EntryKeyboardTest, ClosingWithARefusedCellValueAsksFirst) {
     start();
     post(QStringLiteral("Verkauf"), 119);
-    DBGrid* grid = form->DBGrid1;
+    DBGrid* grid = uitest::controls(form).DBGrid1;
     grid->setFocus();
     grid->setCurrentIndex(form->journalModel()->index(0, Booking::Brutto));
     QTest::keyClick(grid, Qt::Key_Return);
@@ -340,31 +340,31 @@ TEST_F(EntryKeyboardTest, ClosingWithARefusedCellValueAsksFirst) {
 TEST_F(EntryKeyboardTest, ChangingLabelsCarryTheirTextToScreenReaders) {
     start();
     post(QStringLiteral("Verkauf"), 119);
-    for (QLabel* line : {form->MwStLabel, form->VorsteuerLabel, form->AbfuhrEd}) {
+    for (QLabel* line : {uitest::controls(form).MwStLabel, uitest::controls(form).VorsteuerLabel, uitest::controls(form).AbfuhrEd}) {
         EXPECT_TRUE(line->text().endsWith(QStringLiteral(" €")));
         EXPECT_EQ(accessibleName(line), line->text()) << line->objectName().toStdString();
     }
-    typeInto(form->BruttoEd, QStringLiteral("119"));
-    EXPECT_EQ(accessibleName(form->NettoLabel), QStringLiteral("Netto: 100,00 MwSt: 19,00"));
+    typeInto(uitest::controls(form).BruttoEd, QStringLiteral("119"));
+    EXPECT_EQ(accessibleName(uitest::controls(form).NettoLabel), QStringLiteral("Netto: 100,00 MwSt: 19,00"));
 }
 
 TEST_F(EntryKeyboardTest, SummaryLinesTakeTheWidthTheyNeed) {
     start();
     post(QStringLiteral("Groß"), 999999999.99);
-    for (QLabel* line : {form->MwStLabel, form->VorsteuerLabel, form->AbfuhrEd}) {
+    for (QLabel* line : {uitest::controls(form).MwStLabel, uitest::controls(form).VorsteuerLabel, uitest::controls(form).AbfuhrEd}) {
         EXPECT_GE(line->width(), line->fontMetrics().horizontalAdvance(line->text())) << line->text().toStdString();
     }
-    EXPECT_TRUE(form->MwStLabel->text().contains(QStringLiteral("159663865,54")));
+    EXPECT_TRUE(uitest::controls(form).MwStLabel->text().contains(QStringLiteral("159663865,54")));
 }
 
 TEST_F(EntryKeyboardTest, AutomaticNumberingFollowsTheStateOfItsBox) {
     start();
     post(QStringLiteral("Eins"), 1);
-    form->AutobelCheck->setChecked(false);
-    form->BelegEd->clear();
+    uitest::controls(form).AutobelCheck->setChecked(false);
+    uitest::controls(form).BelegEd->clear();
     // A change of state that is no mouse click (keyboard shortcut, assistive technology).
-    form->AutobelCheck->setChecked(true);
-    EXPECT_EQ(form->BelegEd->text(), QStringLiteral("2"));
+    uitest::controls(form).AutobelCheck->setChecked(true);
+    EXPECT_EQ(uitest::controls(form).BelegEd->text(), QStringLiteral("2"));
 }
 
 }  // namespace

@@ -122,7 +122,7 @@ protected:
 
 TEST_F(ExchangeCommandsTest, YearTransferPresetsTodayAndRefusesEqualYears) {
     start();
-    form->JahrEd->setValue(2014);  // the booking year shown does not matter
+    uitest::controls(form).JahrEd->setValue(2014);  // the booking year shown does not matter
     TEinstellUebertragForm* dialog = appForms().EinstellUebertragForm;
     int presetOld = 0, presetNew = 0;
     BoxSeen error;
@@ -136,7 +136,7 @@ TEST_F(ExchangeCommandsTest, YearTransferPresetsTodayAndRefusesEqualYears) {
             QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
         })
         .then(answerBox(&error));
-    form->EinstellungeninneuesJahrbertragen1->trigger();
+    uitest::controls(form).EinstellungeninneuesJahrbertragen1->trigger();
     EXPECT_TRUE(script.done());
     EXPECT_EQ(presetOld, m_year - 1);
     EXPECT_EQ(presetNew, m_year);
@@ -180,7 +180,7 @@ TEST_F(ExchangeCommandsTest, YearTransferDialogLayoutAndTabOrder) {
         QTest::keyClick(dialog->CheckBox7, Qt::Key_Space);  // unticked, kept for the next opening
         dialog->reject();
     });
-    form->EinstellungeninneuesJahrbertragen1->trigger();
+    uitest::controls(form).EinstellungeninneuesJahrbertragen1->trigger();
     EXPECT_TRUE(script.done());
     EXPECT_EQ(order.join(QLatin1Char(' ')), QStringLiteral("CheckBox1 CheckBox2 CheckBox3 CheckBox4 AltesJahrEd "
                                                            "NeuesJahrEd OKBtn CheckBox5 CheckBox6 CheckBox7"));
@@ -231,7 +231,7 @@ TEST_F(ExchangeCommandsTest, LongImportShowsProgressAndCanBeStopped) {
     BoxSeen summary;
     ModalScript script;
     script.then(chooseFile(csv)).then(answerBox(&summary));
-    form->ImportierenausCSVDatei1->trigger();
+    uitest::controls(form).ImportierenausCSVDatei1->trigger();
     EXPECT_TRUE(script.done());
     EXPECT_TRUE(canceller.sawProgress);
     EXPECT_TRUE(canceller.cancelled);
@@ -249,7 +249,7 @@ TEST_F(ExchangeCommandsTest, LongImportShowsProgressAndCanBeStopped) {
     BoxSeen stopped;
     ModalScript exporting;
     exporting.then(chooseFile(target)).then(answerBox(&stopped));
-    form->ExportierenalsCSVDatei1->trigger();
+    uitest::controls(form).ExportierenalsCSVDatei1->trigger();
     EXPECT_TRUE(exporting.done());
     EXPECT_TRUE(exportCanceller.cancelled);
     EXPECT_TRUE(stopped.text.startsWith(QStringLiteral("Der Export wurde abgebrochen."))) << stopped.text.toStdString();
@@ -260,10 +260,10 @@ TEST_F(ExchangeCommandsTest, LongImportShowsProgressAndCanBeStopped) {
 
 TEST_F(ExchangeCommandsTest, EntryFieldsTakeNoMoreThanTheirFieldsAndUserTextNeverTurnsIntoMarkup) {
     start();
-    EXPECT_EQ(form->BelegEd->maxLength(), 20);
-    QTest::keyClicks(form->BuchTextEd->lineEdit(), QString(300, QLatin1Char('x')));
-    EXPECT_EQ(form->BuchTextEd->currentText(), QString(60, QLatin1Char('x')));
-    for (QLabel* label : {form->MwStLabel, form->VorsteuerLabel, form->AbfuhrEd, form->NettoLabel})
+    EXPECT_EQ(uitest::controls(form).BelegEd->maxLength(), 20);
+    QTest::keyClicks(uitest::controls(form).BuchTextEd->lineEdit(), QString(300, QLatin1Char('x')));
+    EXPECT_EQ(uitest::controls(form).BuchTextEd->currentText(), QString(60, QLatin1Char('x')));
+    for (QLabel* label : {uitest::controls(form).MwStLabel, uitest::controls(form).VorsteuerLabel, uitest::controls(form).AbfuhrEd, uitest::controls(form).NettoLabel})
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
     BoxSeen error;
     ModalScript script;
@@ -281,13 +281,13 @@ TEST_F(ExchangeCommandsTest, ImportingTheSameFileAgainAsksOnceAboutTheDuplicates
                                     .toLatin1());
     ModalScript first;
     first.then(chooseFile(csv)).then(answerBox(nullptr));
-    form->ImportierenausCSVDatei1->trigger();
+    uitest::controls(form).ImportierenausCSVDatei1->trigger();
     ASSERT_EQ(bookings().RecordCount(), 2);
 
     BoxSeen question, summary;
     ModalScript again;
     again.then(chooseFile(csv)).then(answerBox(&question, QStringLiteral("Überspringen"))).then(answerBox(&summary));
-    form->ImportierenausCSVDatei1->trigger();
+    uitest::controls(form).ImportierenausCSVDatei1->trigger();
     EXPECT_TRUE(again.done());
     EXPECT_TRUE(question.text.startsWith(QStringLiteral("2 Zeilen der Datei gleichen einer Buchung")))
         << question.text.toStdString();
@@ -316,9 +316,9 @@ TEST_F(ExchangeCommandsTest, YearTransferCarriesACustomAccountIntoTheOpenYear) {
         .then(answerBox(&no, QStringLiteral("Nein")))
         .then([](QWidget* w) { static_cast<QDialog*>(w)->accept(); })
         .then(answerBox(&question, QStringLiteral("Ja")));
-    form->EinstellungeninneuesJahrbertragen1->trigger();  // answered "Nein": nothing happens
-    EXPECT_EQ(form->EAKontoEd->count(), 2);
-    form->EinstellungeninneuesJahrbertragen1->trigger();
+    uitest::controls(form).EinstellungeninneuesJahrbertragen1->trigger();  // answered "Nein": nothing happens
+    EXPECT_EQ(uitest::controls(form).EAKontoEd->count(), 2);
+    uitest::controls(form).EinstellungeninneuesJahrbertragen1->trigger();
     EXPECT_TRUE(script.done());
     EXPECT_EQ(question.title, QStringLiteral("Einstellungen übernehmen?"));
     EXPECT_EQ(question.text, QStringLiteral("Wollen Sie die Einstellungen aus dem Jahr %1 wirklich ins Jahr %2 "
@@ -328,8 +328,8 @@ TEST_F(ExchangeCommandsTest, YearTransferCarriesACustomAccountIntoTheOpenYear) {
     EXPECT_EQ(question.icon, QMessageBox::Question);
     ASSERT_TRUE(bookings().Active());
     EXPECT_EQ(bookings().RecordCount(), 1);  // bookings are not copied
-    EXPECT_EQ(form->EAKontoEd->count(), 3);
-    EXPECT_TRUE(form->EAKontoEd->itemText(2).contains(QStringLiteral("Erlöse Beratung")));
+    EXPECT_EQ(uitest::controls(form).EAKontoEd->count(), 3);
+    EXPECT_TRUE(uitest::controls(form).EAKontoEd->itemText(2).contains(QStringLiteral("Erlöse Beratung")));
 }
 
 TEST_F(ExchangeCommandsTest, YearTransferFromAMissingYearSaysWhichFileAndKeepsTheTables) {
@@ -342,7 +342,7 @@ TEST_F(ExchangeCommandsTest, YearTransferFromAMissingYearSaysWhichFileAndKeepsTh
         dialog->accept();
     });
     script.then(answerBox(nullptr, QStringLiteral("Ja"))).then(answerBox(&failures));
-    form->EinstellungeninneuesJahrbertragen1->trigger();
+    uitest::controls(form).EinstellungeninneuesJahrbertragen1->trigger();
     EXPECT_TRUE(script.done());  // one message for all seven tables
     EXPECT_TRUE(failures.text.startsWith(QStringLiteral("7 Tabellen wurden nicht übertragen")));
     EXPECT_TRUE(failures.text.contains(
@@ -355,23 +355,23 @@ TEST_F(ExchangeCommandsTest, YearTransferFromAMissingYearSaysWhichFileAndKeepsTh
     EXPECT_TRUE(failures.text.contains(QStringLiteral("Kostenkonten: Konnte die Datei %1kaccounts_1_1990.dbf")
                                            .arg(form->progpath())));
     EXPECT_TRUE(bookings().Active());
-    EXPECT_EQ(form->EAKontoEd->count(), 2);
+    EXPECT_EQ(uitest::controls(form).EAKontoEd->count(), 2);
 }
 
 TEST_F(ExchangeCommandsTest, ImportReportsWhatWasNotTakenAndRefreshesTheJournal) {
     start();
-    form->AutobelCheck->setChecked(true);
+    uitest::controls(form).AutobelCheck->setChecked(true);
     // Markup in the file's name and values stays text in the summary.
     const QString csv = file(QStringLiteral("<b>bank<i>.csv"));
     testsupport::writeFile(csv, QStringLiteral("\"%1\";\"E\";\"41\";\"Miete Büro\";119,00;19;0\r\n"
                                                "\"%1\";\"E\";\"42\";\"Beratung\";<h1>12</h1>;19;0\r\n")
                                     .arg(QDate(m_year, 1, 15).toString(QStringLiteral("dd.MM.yyyy")))
                                     .toLatin1());
-    const QString vatBefore = form->MwStLabel->text();
+    const QString vatBefore = uitest::controls(form).MwStLabel->text();
     BoxSeen summary;
     ModalScript script;
     script.then(chooseFile(csv)).then(answerBox(&summary));
-    form->ImportierenausCSVDatei1->trigger();
+    uitest::controls(form).ImportierenausCSVDatei1->trigger();
     EXPECT_TRUE(script.done());
     EXPECT_TRUE(summary.text.contains(QStringLiteral("1 Buchung wurde importiert."))) << summary.text.toStdString();
     EXPECT_TRUE(summary.text.contains(QStringLiteral("Zeile 2, Feld 5 (BRUTTO): „<h1>12</h1>“ ist kein")))
@@ -379,8 +379,8 @@ TEST_F(ExchangeCommandsTest, ImportReportsWhatWasNotTakenAndRefreshesTheJournal)
     EXPECT_EQ(summary.icon, QMessageBox::Warning);
     EXPECT_EQ(summary.format, Qt::PlainText);
     EXPECT_EQ(form->journalModel()->rowCount(), 1);
-    EXPECT_NE(form->MwStLabel->text(), vatBefore);
-    EXPECT_EQ(form->BelegEd->text(), QStringLiteral("42"));
+    EXPECT_NE(uitest::controls(form).MwStLabel->text(), vatBefore);
+    EXPECT_EQ(uitest::controls(form).BelegEd->text(), QStringLiteral("42"));
 }
 
 TEST_F(ExchangeCommandsTest, ExportedJournalImportsBackIntoAnotherYear) {
@@ -391,7 +391,7 @@ TEST_F(ExchangeCommandsTest, ExportedJournalImportsBackIntoAnotherYear) {
     BoxSeen done;
     ModalScript script;
     script.then(chooseFile(csv)).then(answerBox(&done));
-    form->ExportierenalsCSVDatei1->trigger();
+    uitest::controls(form).ExportierenalsCSVDatei1->trigger();
     EXPECT_TRUE(script.done());
     EXPECT_TRUE(done.text.contains(QStringLiteral("2 Buchungen")));
     std::vector<QStringList> exported;
@@ -401,11 +401,11 @@ TEST_F(ExchangeCommandsTest, ExportedJournalImportsBackIntoAnotherYear) {
         exported.push_back(values);
     }
 
-    form->JahrEd->setValue(m_year - 3);
+    uitest::controls(form).JahrEd->setValue(m_year - 3);
     ASSERT_EQ(bookings().RecordCount(), 0);
     ModalScript again;
     again.then(chooseFile(csv)).then(answerBox(nullptr));
-    form->ImportierenausCSVDatei1->trigger();
+    uitest::controls(form).ImportierenausCSVDatei1->trigger();
     EXPECT_TRUE(again.done());
     std::vector<QStringList> imported;
     for (bookings().First(); !bookings().Eof(); bookings().Next()) {
@@ -434,7 +434,7 @@ TEST_F(ExchangeCommandsTest, RecordWindowShowsTheBookingAndSavesTheEditedTextAsP
         });
     });
     script.then(chooseFile(pdf));
-    form->Datensatzdrucken1->trigger();
+    uitest::controls(form).Datensatzdrucken1->trigger();
     EXPECT_TRUE(script.done());
     const QStringList lines = shown.split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 11);
@@ -451,14 +451,14 @@ TEST_F(ExchangeCommandsTest, AllRecordsWithoutAPrinterGoIntoOnePdfPagePerFiltere
     post(QStringLiteral("Miete Januar"), 100, QDate(m_year, 1, 2));
     post(QStringLiteral("Porto"), 5, QDate(m_year, 1, 3));
     post(QStringLiteral("Miete Februar"), 100, QDate(m_year, 2, 2));
-    form->FilterEd->setText(QStringLiteral("Miete"));
+    uitest::controls(form).FilterEd->setText(QStringLiteral("Miete"));
     form->FilterbtnClick();
     ASSERT_EQ(bookings().RecordCount(), 2);
     const QString pdf = file(QStringLiteral("alle.pdf"));
     BoxSeen question, noPrinter;
     ModalScript script;
     script.then(answerBox(&question, QStringLiteral("Ja"))).then(answerBox(&noPrinter)).then(chooseFile(pdf));
-    form->AlleDatenstzedrucken1->trigger();
+    uitest::controls(form).AlleDatenstzedrucken1->trigger();
     EXPECT_TRUE(script.done());
     EXPECT_EQ(question.title, QStringLiteral("Drucken"));
     EXPECT_EQ(question.text, QStringLiteral("Wollen Sie jetzt den Druck aller Datensätze beginnen? Jeweils ein "

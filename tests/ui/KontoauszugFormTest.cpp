@@ -76,7 +76,7 @@ protected:
 TEST_F(KontoauszugFormTest, EditsWithTheKeyboardAndBooksTheTickedRows) {
     start();
     post(QStringLiteral("Tankstelle Diesel"), 0, QDate(m_year, 3, 4));
-    form->RadioButton2->setChecked(true);
+    uitest::controls(form).RadioButton2->setChecked(true);
     bookings().First();
     bookings().Edit();
     bookings().Fields(Booking::Art).setAsString(QStringLiteral("A"));
@@ -134,10 +134,10 @@ TEST_F(KontoauszugFormTest, EditsWithTheKeyboardAndBooksTheTickedRows) {
     dialog->BuchenBtn->click();
     EXPECT_EQ(dialog->lastResult().booked, 2) << dialog->lastResult().summary().toStdString();
     EXPECT_EQ(bookings().RecordCount(), 3);
-    EXPECT_EQ(form->BelegEd->text(), QStringLiteral("4"));
+    EXPECT_EQ(uitest::controls(form).BelegEd->text(), QStringLiteral("4"));
     // 25,00 at 19 % typed by hand and 40,00 at 7 % from the statement
-    EXPECT_TRUE(form->VorsteuerLabel->text().contains(QStringLiteral("6,61")))
-        << form->VorsteuerLabel->text().toStdString();
+    EXPECT_TRUE(uitest::controls(form).VorsteuerLabel->text().contains(QStringLiteral("6,61")))
+        << uitest::controls(form).VorsteuerLabel->text().toStdString();
     EXPECT_EQ(model.rows()[1].state, ReviewRow::State::BookedNow);
     EXPECT_FALSE(model.flags(model.index(1, KontoauszugModel::Betrag)) & Qt::ItemIsEditable);
     dialog->close();

@@ -85,30 +85,30 @@ TEST_F(MainFormTest, FirstStartCreatesTheSetOfClientOneInTheUserFolder) {
         EXPECT_TRUE(QFileInfo::exists(tableFile(QLatin1String(base), 1, m_year))) << base;
     }
     EXPECT_EQ(form->windowTitle(), QStringLiteral("ZAN-TOR Einnahmen-Überschuss-Rechnung 1.0 - Mandant 1"));
-    EXPECT_TRUE(form->AutobelCheck->isChecked());
-    EXPECT_FALSE(form->Panel3->isVisible());
-    EXPECT_FALSE(form->Panel4->isVisible());
-    EXPECT_FALSE(form->FilternnachZeitraum1->isChecked());
-    EXPECT_EQ(form->BelegEd->text(), QStringLiteral("1"));
-    ASSERT_EQ(form->MwStEd->count(), 3);
-    EXPECT_EQ(form->MwStEd->itemText(0), QStringLiteral("19,00%"));
-    EXPECT_EQ(form->MwStEd->currentIndex(), 0);
-    EXPECT_EQ(form->EAKontoEd->currentText(), QStringLiteral("0 - Einnahmen 19% Umsatzsteuer"));
-    EXPECT_EQ(form->MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 0,00 €"));
+    EXPECT_TRUE(uitest::controls(form).AutobelCheck->isChecked());
+    EXPECT_FALSE(uitest::controls(form).Panel3->isVisible());
+    EXPECT_FALSE(uitest::controls(form).Panel4->isVisible());
+    EXPECT_FALSE(uitest::controls(form).FilternnachZeitraum1->isChecked());
+    EXPECT_EQ(uitest::controls(form).BelegEd->text(), QStringLiteral("1"));
+    ASSERT_EQ(uitest::controls(form).MwStEd->count(), 3);
+    EXPECT_EQ(uitest::controls(form).MwStEd->itemText(0), QStringLiteral("19,00%"));
+    EXPECT_EQ(uitest::controls(form).MwStEd->currentIndex(), 0);
+    EXPECT_EQ(uitest::controls(form).EAKontoEd->currentText(), QStringLiteral("0 - Einnahmen 19% Umsatzsteuer"));
+    EXPECT_EQ(uitest::controls(form).MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 0,00 €"));
     QWidget* focus = QApplication::focusWidget();
-    EXPECT_TRUE(focus == form->BuchTextEd || focus == form->BuchTextEd->lineEdit());
+    EXPECT_TRUE(focus == uitest::controls(form).BuchTextEd || focus == uitest::controls(form).BuchTextEd->lineEdit());
 }
 
 TEST_F(MainFormTest, KeyboardBookingTabThenEnterPosts) {
     start();
-    QWidget* text = form->BuchTextEd->lineEdit();
+    QWidget* text = uitest::controls(form).BuchTextEd->lineEdit();
     text->setFocus();
     QTest::keyClicks(text, QStringLiteral("Miete"));
     QTest::keyClick(text, Qt::Key_Tab);
     QWidget* gross = QApplication::focusWidget();
-    ASSERT_TRUE(form->BruttoEd->isAncestorOf(gross) || gross == form->BruttoEd);
+    ASSERT_TRUE(uitest::controls(form).BruttoEd->isAncestorOf(gross) || gross == uitest::controls(form).BruttoEd);
     QTest::keyClicks(gross, QStringLiteral("119"));
-    EXPECT_EQ(form->NettoLabel->text(), QStringLiteral("Netto: 100,00 MwSt: 19,00"));
+    EXPECT_EQ(uitest::controls(form).NettoLabel->text(), QStringLiteral("Netto: 100,00 MwSt: 19,00"));
     QTest::keyClick(gross, Qt::Key_Return);
 
     ASSERT_EQ(bookings().RecordCount(), 1);
@@ -121,10 +121,10 @@ TEST_F(MainFormTest, KeyboardBookingTabThenEnterPosts) {
     EXPECT_EQ(bookings().Fields(6).AsInteger(), 0);
     EXPECT_EQ(bookings().Fields(9).AsString(), QStringLiteral("0"));
     EXPECT_EQ(bookings().Fields(10).AsString(), QStringLiteral("0"));
-    EXPECT_EQ(form->BelegEd->text(), QStringLiteral("2"));
-    EXPECT_TRUE(form->BuchTextEd->currentText().isEmpty());
-    EXPECT_EQ(form->MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 19,00 €"));
-    EXPECT_EQ(form->AbfuhrEd->text(), QStringLiteral("Abzuführen für eingestellten Zeitraum: 19,00 €"));
+    EXPECT_EQ(uitest::controls(form).BelegEd->text(), QStringLiteral("2"));
+    EXPECT_TRUE(uitest::controls(form).BuchTextEd->currentText().isEmpty());
+    EXPECT_EQ(uitest::controls(form).MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 19,00 €"));
+    EXPECT_EQ(uitest::controls(form).AbfuhrEd->text(), QStringLiteral("Abzuführen für eingestellten Zeitraum: 19,00 €"));
 }
 
 TEST_F(MainFormTest, KindsFollowTheRadioPairAndTheNeutralBox) {
@@ -136,9 +136,9 @@ TEST_F(MainFormTest, KindsFollowTheRadioPairAndTheNeutralBox) {
     } cases[] = {{false, false, "E"}, {true, false, "A"}, {true, true, "S"}, {false, true, "N"}};
     int n = 0;
     for (const Case& c : cases) {
-        QTest::mouseClick(c.ausgabe ? form->RadioButton2 : form->RadioButton1, Qt::LeftButton);
-        form->NeutralBuchenCheck->setChecked(c.neutral);
-        EXPECT_EQ(form->BelegEd->text(), QString::number(n + 1));
+        QTest::mouseClick(c.ausgabe ? uitest::controls(form).RadioButton2 : uitest::controls(form).RadioButton1, Qt::LeftButton);
+        uitest::controls(form).NeutralBuchenCheck->setChecked(c.neutral);
+        EXPECT_EQ(uitest::controls(form).BelegEd->text(), QString::number(n + 1));
         post(QStringLiteral("Buchung %1").arg(n), 10);
         ++n;
         bookings().Last();
@@ -146,16 +146,16 @@ TEST_F(MainFormTest, KindsFollowTheRadioPairAndTheNeutralBox) {
         EXPECT_EQ(bookings().Fields(2).AsString(), QString::number(n));
     }
     // The expense side stores the expense account list's number.
-    EXPECT_EQ(form->EAKontoEd->count(), 2);
+    EXPECT_EQ(uitest::controls(form).EAKontoEd->count(), 2);
 }
 
 TEST_F(MainFormTest, EnterPostsFromEveryEntryField) {
     start();
-    form->ZeigeEingabefeldfrSammelkonto1->trigger();
-    QWidget* fields[] = {form->DateTimePicker1, form->BelegEd,      form->BuchTextEd,         form->BruttoEd,
-                         form->MwStEd,          form->EAKontoEd,    form->KontoNrEd,          form->MwstZahlEd,
-                         form->RadioButton2,    form->AutobelCheck, form->NeutralBuchenCheck, form->SammelKontoEd,
-                         form->SammelKontoNrED};
+    uitest::controls(form).ZeigeEingabefeldfrSammelkonto1->trigger();
+    QWidget* fields[] = {uitest::controls(form).DateTimePicker1, uitest::controls(form).BelegEd,      uitest::controls(form).BuchTextEd,         uitest::controls(form).BruttoEd,
+                         uitest::controls(form).MwStEd,          uitest::controls(form).EAKontoEd,    uitest::controls(form).KontoNrEd,          uitest::controls(form).MwstZahlEd,
+                         uitest::controls(form).RadioButton2,    uitest::controls(form).AutobelCheck, uitest::controls(form).NeutralBuchenCheck, uitest::controls(form).SammelKontoEd,
+                         uitest::controls(form).SammelKontoNrED};
     int expected = 0;
     for (QWidget* field : fields) {
         field->setFocus();
@@ -165,18 +165,18 @@ TEST_F(MainFormTest, EnterPostsFromEveryEntryField) {
         EXPECT_EQ(bookings().physicalRecordCount(), ++expected) << field->objectName().toStdString();
     }
     // Enter on a focused button clicks that button, not "Buchen".
-    form->AllezeigenBtn->setFocus();
-    QTest::keyClick(form->AllezeigenBtn, Qt::Key_Return);
+    uitest::controls(form).AllezeigenBtn->setFocus();
+    QTest::keyClick(uitest::controls(form).AllezeigenBtn, Qt::Key_Return);
     EXPECT_EQ(bookings().physicalRecordCount(), expected);
 }
 
 TEST_F(MainFormTest, EnterPostsAlsoWhenThePlatformDoesNotCountTheWindowActive) {
     // Without a window manager, the window can get keys while Qt knows no active window.
     start();
-    form->BruttoEd->setFocus();
+    uitest::controls(form).BruttoEd->setFocus();
     QApplication::setActiveWindow(nullptr);
     ASSERT_EQ(QApplication::focusWidget(), nullptr);
-    QTest::keyClick(form->BruttoEd, Qt::Key_Return);
+    QTest::keyClick(uitest::controls(form).BruttoEd, Qt::Key_Return);
     EXPECT_EQ(bookings().physicalRecordCount(), 1);
 }
 
@@ -184,38 +184,38 @@ TEST_F(MainFormTest, EnterInTheFilterEditFiltersAndPostsNothing) {
     start();
     post(QStringLiteral("Miete Mai"), 100);
     post(QStringLiteral("Strom"), 50);
-    form->FilterEd->setFocus();
-    QTest::keyClicks(form->FilterEd, QStringLiteral("miete"));
-    QTest::keyClick(form->FilterEd, Qt::Key_Return);
+    uitest::controls(form).FilterEd->setFocus();
+    QTest::keyClicks(uitest::controls(form).FilterEd, QStringLiteral("miete"));
+    QTest::keyClick(uitest::controls(form).FilterEd, Qt::Key_Return);
     EXPECT_EQ(bookings().physicalRecordCount(), 2);
     EXPECT_EQ(form->journalModel()->rowCount(), 1);
-    QTest::mouseClick(form->AllezeigenBtn, Qt::LeftButton);
+    QTest::mouseClick(uitest::controls(form).AllezeigenBtn, Qt::LeftButton);
     EXPECT_EQ(form->journalModel()->rowCount(), 2);
-    EXPECT_EQ(form->FilterEd->text(), QStringLiteral("miete"));
+    EXPECT_EQ(uitest::controls(form).FilterEd->text(), QStringLiteral("miete"));
 }
 
 TEST_F(MainFormTest, VatSummaryFollowsDeletesInTheJournal) {
     start();
     post(QStringLiteral("Verkauf"), 119);
-    ASSERT_EQ(form->MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 19,00 €"));
+    ASSERT_EQ(uitest::controls(form).MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 19,00 €"));
     bookings().First();
     bookings().Delete();
     QTest::qWait(20);
-    EXPECT_EQ(form->MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 0,00 €"));
+    EXPECT_EQ(uitest::controls(form).MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 0,00 €"));
 }
 
 TEST_F(MainFormTest, ClientAndYearSwitchesOpenTheirSets) {
     start();
-    form->Mandant[2]->trigger();
+    uitest::controls(form).Mandant[2]->trigger();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("ZAN-TOR Einnahmen-Überschuss-Rechnung 1.0 - Mandant 3"));
     EXPECT_EQ(bookings().TableName(), QStringLiteral("records_3_%1.dbf").arg(m_year));
     EXPECT_TRUE(QFileInfo::exists(tableFile(QStringLiteral("mwstsaetze"), 3, m_year)));
 
-    form->JahrEd->setValue(m_year + 1);
+    uitest::controls(form).JahrEd->setValue(m_year + 1);
     EXPECT_EQ(bookings().TableName(), QStringLiteral("records_3_%1.dbf").arg(m_year + 1));
     EXPECT_EQ(form->tables().MwstSaetze.RecordCount(), 3);
 
-    form->Mandant[0]->trigger();
+    uitest::controls(form).Mandant[0]->trigger();
     EXPECT_EQ(bookings().TableName(), QStringLiteral("records_1_%1.dbf").arg(m_year + 1));
 }
 
@@ -223,22 +223,22 @@ TEST_F(MainFormTest, FreeClientNumberOneMillion) {
     start();
     appForms().MandantenNrForm->MandantEd->setValue(1000000);
     QTimer::singleShot(50, [] { appForms().MandantenNrForm->accept(); });
-    form->FreieMandantennummersetzen1->trigger();
+    uitest::controls(form).FreieMandantennummersetzen1->trigger();
     EXPECT_EQ(form->GetMandantPrefix(), QStringLiteral("_1000000_"));
     EXPECT_TRUE(QFileInfo::exists(tableFile(QStringLiteral("records"), 1000000, m_year)));
-    EXPECT_TRUE(form->FreieMandantennummersetzen1->isChecked());
+    EXPECT_TRUE(uitest::controls(form).FreieMandantennummersetzen1->isChecked());
 
     // Cancelled: nothing changes, the mark stays where it was.
     QTimer::singleShot(50, [] { appForms().MandantenNrForm->reject(); });
-    form->FreieMandantennummersetzen1->trigger();
-    EXPECT_TRUE(form->FreieMandantennummersetzen1->isChecked());
+    uitest::controls(form).FreieMandantennummersetzen1->trigger();
+    EXPECT_TRUE(uitest::controls(form).FreieMandantennummersetzen1->isChecked());
     EXPECT_EQ(form->mandantnr(), 1000000);
 }
 
 TEST_F(MainFormTest, TypingAYearDigitByDigitOpensOnlyTheCompleteYear) {
     start();
-    QLineEdit* edit = form->JahrEd->findChild<QLineEdit*>();
-    form->JahrEd->setFocus();
+    QLineEdit* edit = uitest::controls(form).JahrEd->findChild<QLineEdit*>();
+    uitest::controls(form).JahrEd->setFocus();
     edit->selectAll();
     QTest::keyClicks(edit, QStringLiteral("2031"));
     EXPECT_EQ(bookings().TableName(), QStringLiteral("records_1_2031.dbf"));
@@ -255,17 +255,17 @@ TEST_F(MainFormTest, StoredOptionsAreRestoredBeforeStartUp) {
     writeOption(QStringLiteral("TMainForm"), QStringLiteral("FilternnachZeitraum1_Checked"), QStringLiteral("True"));
     writeOption(QStringLiteral("TMainForm"), QStringLiteral("AutobelCheck_Checked"), QStringLiteral("False"));
     start();
-    EXPECT_TRUE(form->Panel3->isVisible());
-    EXPECT_FALSE(form->Panel4->isVisible());
+    EXPECT_TRUE(uitest::controls(form).Panel3->isVisible());
+    EXPECT_FALSE(uitest::controls(form).Panel4->isVisible());
     EXPECT_TRUE(bookings().Filtered());
-    EXPECT_TRUE(form->BelegEd->text().isEmpty());
+    EXPECT_TRUE(uitest::controls(form).BelegEd->text().isEmpty());
 }
 
 TEST_F(MainFormTest, ClosingStoresTheCheckMarks) {
     start();
-    form->ZeigeEingabefeldfrKostenstelle1->trigger();
-    EXPECT_TRUE(form->Panel4->isVisible());
-    form->Beenden1->trigger();
+    uitest::controls(form).ZeigeEingabefeldfrKostenstelle1->trigger();
+    EXPECT_TRUE(uitest::controls(form).Panel4->isVisible());
+    uitest::controls(form).Beenden1->trigger();
     OptionStore store;
     EXPECT_TRUE(
         store.boolValue(QStringLiteral("TMainForm"), QStringLiteral("ZeigeEingabefeldfrKostenstelle1_Checked"), false));
@@ -275,19 +275,19 @@ TEST_F(MainFormTest, OptionalRowsAndResizing) {
     start();
     form->resize(802, 600);
     QTest::qWait(20);
-    const int gridHeight = form->DBGrid1->height();
-    form->ZeigeEingabefeldfrSammelkonto1->trigger();
-    form->ZeigeEingabefeldfrKostenstelle1->trigger();
+    const int gridHeight = uitest::controls(form).DBGrid1->height();
+    uitest::controls(form).ZeigeEingabefeldfrSammelkonto1->trigger();
+    uitest::controls(form).ZeigeEingabefeldfrKostenstelle1->trigger();
     QTest::qWait(20);
-    EXPECT_EQ(gridHeight - form->DBGrid1->height(), 48);
+    EXPECT_EQ(gridHeight - uitest::controls(form).DBGrid1->height(), 48);
 
-    const int textWidth = form->BuchTextEd->width();
-    const int rightGap = form->Panel2->width() - form->DauerBtn->geometry().right();
+    const int textWidth = uitest::controls(form).BuchTextEd->width();
+    const int rightGap = uitest::controls(form).Panel2->width() - uitest::controls(form).DauerBtn->geometry().right();
     form->resize(1002, 600);
     QTest::qWait(20);
-    EXPECT_EQ(form->BuchTextEd->width(), textWidth + 200);
-    EXPECT_EQ(form->Panel2->width() - form->DauerBtn->geometry().right(), rightGap);
-    EXPECT_EQ(form->BelegEd->x(), 104);
+    EXPECT_EQ(uitest::controls(form).BuchTextEd->width(), textWidth + 200);
+    EXPECT_EQ(uitest::controls(form).Panel2->width() - uitest::controls(form).DauerBtn->geometry().right(), rightGap);
+    EXPECT_EQ(uitest::controls(form).BelegEd->x(), 104);
 }
 
 TEST_F(MainFormTest, DamagedTableIsReportedAndLeftUntouched) {
@@ -303,8 +303,8 @@ TEST_F(MainFormTest, DamagedTableIsReportedAndLeftUntouched) {
     EXPECT_TRUE(bookings().Active());
     EXPECT_EQ(form->tables().MwstSaetze.RecordCount(), 3);
     // The expense list is empty; posting an expense still works and stores account 0.
-    QTest::mouseClick(form->RadioButton2, Qt::LeftButton);
-    EXPECT_EQ(form->EAKontoEd->count(), 0);
+    QTest::mouseClick(uitest::controls(form).RadioButton2, Qt::LeftButton);
+    EXPECT_EQ(uitest::controls(form).EAKontoEd->count(), 0);
     post(QStringLiteral("Bürobedarf"), 10);
     EXPECT_EQ(bookings().RecordCount(), 1);
 }
@@ -323,7 +323,7 @@ TEST_F(MainFormTest, SecondCopyOnTheSameFolderDoesNotOpenIt) {
 
 TEST_F(MainFormTest, EveryMasterEditorRebuildsTheLists) {
     start();
-    ASSERT_EQ(form->MwStEd->count(), 3);
+    ASSERT_EQ(uitest::controls(form).MwStEd->count(), 3);
     QTimer::singleShot(50, [this] {
         DbfTable& rates = form->tables().MwstSaetze;
         rates.AppendRecord();
@@ -334,8 +334,8 @@ TEST_F(MainFormTest, EveryMasterEditorRebuildsTheLists) {
         appForms().EinstellungenForm->accept();
     });
     form->Einstellungen(form->tables().MwstSaetze);
-    ASSERT_EQ(form->MwStEd->count(), 4);
-    EXPECT_EQ(form->MwStEd->itemText(3), QStringLiteral("16,00%"));
+    ASSERT_EQ(uitest::controls(form).MwStEd->count(), 4);
+    EXPECT_EQ(uitest::controls(form).MwStEd->itemText(3), QStringLiteral("16,00%"));
 }
 
 TEST_F(MainFormTest, CurrencyChangeShowsInTheSummaryAtOnce) {
@@ -346,12 +346,12 @@ TEST_F(MainFormTest, CurrencyChangeShowsInTheSummaryAtOnce) {
         appForms().WaehrungForm->accept();
     });
     form->Whrungeinstellen1Click();
-    EXPECT_EQ(form->MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 19,00 CHF"));
+    EXPECT_EQ(uitest::controls(form).MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 19,00 CHF"));
 }
 
 TEST_F(MainFormTest, CompanyAddressIsWrittenWhenTheDialogIsClosedByItsCloseBox) {
     start();
-    form->Mandant[1]->trigger();
+    uitest::controls(form).Mandant[1]->trigger();
     QTimer::singleShot(50, [] {
         appForms().FirmenanschriftForm->setLines({QStringLiteral("Müller GmbH"), QStringLiteral("Hauptstraße 1")});
         appForms().FirmenanschriftForm->close();
@@ -362,7 +362,7 @@ TEST_F(MainFormTest, CompanyAddressIsWrittenWhenTheDialogIsClosedByItsCloseBox) 
                          "e 1\r\n"));
 
     // A client without an address file keeps showing the address it had.
-    form->Mandant[4]->trigger();
+    uitest::controls(form).Mandant[4]->trigger();
     EXPECT_EQ(appForms().FirmenanschriftForm->lines().value(0), QStringLiteral("Müller GmbH"));
 }
 
@@ -370,7 +370,7 @@ TEST_F(MainFormTest, TitleClickSortsAscendingAndReusesItsIndex) {
     start();
     for (double gross : {50.0, 10.0, 30.0}) post(QStringLiteral("Buchung"), gross);
     const int bruttoColumn = 4;
-    QHeaderView* header = form->DBGrid1->horizontalHeader();
+    QHeaderView* header = uitest::controls(form).DBGrid1->horizontalHeader();
     for (int click = 0; click < 2; ++click) {
         const QPoint at(header->sectionViewportPosition(bruttoColumn) + 5, header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
@@ -380,7 +380,7 @@ TEST_F(MainFormTest, TitleClickSortsAscendingAndReusesItsIndex) {
     }
     EXPECT_EQ(bookings().indexNames(), QStringList{QStringLiteral("BRUTTO")});
     // A walk sees the sorted order too: the receipt proposal is unaffected, the VAT summary counts all.
-    EXPECT_EQ(form->BelegEd->text(), QStringLiteral("4"));
+    EXPECT_EQ(uitest::controls(form).BelegEd->text(), QStringLiteral("4"));
 }
 
 }  // namespace

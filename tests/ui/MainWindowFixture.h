@@ -13,6 +13,7 @@
 #include "storage/DbfTable.h"
 #include "support/TestSupport.h"
 #include "ui/AppForms.h"
+#include "MainControls.h"
 #include "ui/MainUnit.h"
 
 // The program's windows, created in their order as at a start, over a per-user data folder and an
@@ -49,10 +50,12 @@ protected:
     }
 
     void post(const QString& text, double gross, const QDate& date = {}) {
-        if (date.isValid()) form->DateTimePicker1->setDate(date);
-        form->BuchTextEd->setEditText(text);
-        form->BruttoEd->setValue(gross);
-        form->BuchenBtnClick();
+        EntryValue entry = form->entryValue();
+        if (date.isValid()) entry.datum = date;
+        entry.text = text;
+        entry.brutto = gross;
+        form->fillEntry(entry);
+        form->post();
     }
 
     DbfTable& bookings() { return form->tables().Dbf1; }

@@ -102,7 +102,7 @@ TEST_F(ReportCommandsTest, FilteredReportNamesItsFilterAndTheCaptionItsHeading) 
     start();
     post(QStringLiteral("Honorar Müller"), 119, QDate(m_year, 2, 3));
     post(QStringLiteral("Porto"), 10, QDate(m_year, 1, 2));
-    form->FilterEd->setText(QStringLiteral("müller"));
+    uitest::controls(form).FilterEd->setText(QStringLiteral("müller"));
     form->FilterbtnClick();
     QString note;
     QString caption;
@@ -121,7 +121,7 @@ TEST_F(ReportCommandsTest, FilteredReportNamesItsFilterAndTheCaptionItsHeading) 
     EXPECT_TRUE(appForms().DruckeErgebnisForm->filtertext.isEmpty());  // released with the report
 
     // The edit changed after filtering: the note names the filter in effect.
-    form->FilterEd->setText(QStringLiteral("anderes"));
+    uitest::controls(form).FilterEd->setText(QStringLiteral("anderes"));
     OnModal<TDruckeErgebnisForm> again([&](TDruckeErgebnisForm* w) {
         note = w->inputs().filterNote;
         w->reject();

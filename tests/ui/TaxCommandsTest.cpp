@@ -25,7 +25,7 @@ class TaxCommandsTest : public MainWindowFixture {};
 // the next ordinary report shows neither the form nor the button.
 TEST_F(TaxCommandsTest, VatReturnShowsOnTheReportWindowAndLeavesItAsItWas) {
     start();
-    form->periodItems[0]->trigger();  // "Ganzes Jahr"
+    uitest::controls(form).periodItems[0]->trigger();  // "Ganzes Jahr"
     post(QStringLiteral("Honorar"), 119, QDate(m_year, 4, 16));
     int pages = 0;
     bool csvShown = false;
@@ -53,7 +53,7 @@ TEST_F(TaxCommandsTest, VatReturnShowsOnTheReportWindowAndLeavesItAsItWas) {
 // A half-year is no period of the form, and a small business files none: the command says why.
 TEST_F(TaxCommandsTest, HalfYearAndSmallBusinessGetAReasonInsteadOfAForm) {
     start();
-    form->periodItems[1]->trigger();  // "1. Halbjahr"
+    uitest::controls(form).periodItems[1]->trigger();  // "1. Halbjahr"
     QString text;
     OnModal<QMessageBox> note([&](QMessageBox* box) {
         text = box->text();
@@ -64,7 +64,7 @@ TEST_F(TaxCommandsTest, HalfYearAndSmallBusinessGetAReasonInsteadOfAForm) {
     EXPECT_TRUE(text.contains(QStringLiteral("Monat oder ein Vierteljahr"))) << text.toStdString();
 
     TaxSettings{QStringLiteral("21/815/08150"), true}.save(TaxSettings::fileName(userFolder(), 1));
-    form->periodItems[0]->trigger();
+    uitest::controls(form).periodItems[0]->trigger();
     OnModal<QMessageBox> small([&](QMessageBox* box) {
         text = box->text();
         box->accept();

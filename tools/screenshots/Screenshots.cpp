@@ -3,6 +3,7 @@
 //   quorvel_screenshots <guide.md> <picture folder>
 // Runs under the offscreen platform with a German locale (scripts/screenshots.sh sets both) and a data
 // folder and option store of its own, so the user's data are never touched.
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
@@ -69,9 +70,11 @@ int main(int argc, char** argv) {
     main->resize(900, 560);
     main->show();
     for (int i = 0; i < 20; ++i) QApplication::processEvents();
-    main->JahrEd->setValue(SampleData::year);
-    main->DateTimePicker1->setDate(QDate(SampleData::year, 4, 16));
-    main->periodItems[static_cast<int>(PeriodItem::GanzesJahr)]->trigger();
+    main->findChild<QSpinBox*>(QStringLiteral("JahrEd"))->setValue(SampleData::year);
+    EntryValue entry = main->entryValue();
+    entry.datum = QDate(SampleData::year, 4, 16);
+    main->fillEntry(entry);
+    main->findChild<QAction*>(periodComponentName(PeriodItem::GanzesJahr))->trigger();
     for (int i = 0; i < 20; ++i) QApplication::processEvents();
 
     int failures = 0;
