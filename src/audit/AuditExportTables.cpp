@@ -70,16 +70,48 @@ std::vector<Known> makeAll() {
                           {"USTART", QStringLiteral("Umsatzsteuerliche Behandlung: RS Regelsteuersatz, SV steuerfrei "
                                                     "mit Vorsteuerabzug, SO steuerfrei ohne Vorsteuerabzug, IG "
                                                     "innergemeinschaftliche Lieferung, NS nicht steuerbar, RC "
-                                                    "Steuerschuldumkehr (§ 13b UStG), ER USt-Erstattung, VS "
-                                                    "Vorsteuerabzug, OV ohne Vorsteuerabzug, ZA USt-Zahlung, PE "
-                                                    "Privatentnahme")},
+                                                    "Leistungsempfänger schuldet die Steuer (§ 13b UStG), ER "
+                                                    "USt-Erstattung, VS Vorsteuerabzug, OV ohne Vorsteuerabzug, RU "
+                                                    "Steuerschuldner nach § 13b Abs. 1 UStG, RA Steuerschuldner nach "
+                                                    "§ 13b Abs. 2 UStG, ZA USt-Zahlung, PE Privatentnahme")},
                           {"EUERZEILE", QStringLiteral("Kennung der Zeile der Anlage EÜR")},
                       }});
     tables.push_back({QStringLiteral("protokoll"),
                       QStringLiteral("protokoll.csv"),
                       QStringLiteral("Aenderungsprotokoll"),
-                      QStringLiteral("Protokoll aller Änderungen an den Buchungen des Jahres"),
-                      {}});
+                      QStringLiteral("Protokoll aller Änderungen an den Buchungen des Jahres, als Kette: jeder "
+                                     "Eintrag trägt eine Prüfsumme über die des vorigen und seinen Inhalt"),
+                      {
+                          {"LFDNR", QStringLiteral("Laufende Nummer des Eintrags, ab 1")},
+                          {"UTC", QStringLiteral("Zeitpunkt des Eintrags in koordinierter Weltzeit (ISO 8601)")},
+                          {"ORTSZEIT", QStringLiteral("Zeitpunkt des Eintrags in Ortszeit mit Abstand zur Weltzeit "
+                                                      "(ISO 8601)")},
+                          {"ART", QStringLiteral("Art des Eintrags: N neue Buchung, E Änderung, L Löschung, A "
+                                                 "Protokollbeginn, H Vermerk")},
+                          {"AKTION", QStringLiteral("Bezeichnung des Eintrags (Erfassung, Änderung, Löschung, "
+                                                    "Protokollbeginn, Festschreibung, Storno, Belegnummer)")},
+                          {"SATZ", QStringLiteral("Nummer des betroffenen Datensatzes der Buchungen, ab 1 (SATZNR "
+                                                  "der Buchungen); 0 = keiner; beim Protokollbeginn die Zahl der "
+                                                  "vorgefundenen Datensätze")},
+                          {"VORHER", QStringLiteral("Der Datensatz vor der Änderung, wie er in der Buchungsdatei "
+                                                    "gespeichert war (Löschkennzeichen zuerst, Felder in fester "
+                                                    "Breite)")},
+                          {"NACHHER", QStringLiteral("Der Datensatz nach der Änderung in gleicher Form; beim "
+                                                     "Protokollbeginn die SHA-256-Prüfsumme der vorgefundenen "
+                                                     "Buchungen, bei einem Vermerk dessen Text")},
+                          {"VERSION", QStringLiteral("Version des Programms, das den Eintrag schrieb")},
+                          {"HASH", QStringLiteral("SHA-256-Prüfsumme (hexadezimal) über die Prüfsumme des vorigen "
+                                                  "Eintrags und die Felder LFDNR bis VERSION dieses Eintrags")},
+                      }});
+    tables.push_back({QStringLiteral("festschreibung"),
+                      QStringLiteral("festschreibung.csv"),
+                      QStringLiteral("Festschreibung"),
+                      QStringLiteral("Festschreibungen des Jahres: Buchungen bis einschließlich des Datums sind "
+                                     "festgeschrieben und nur noch durch Storno zu berichtigen"),
+                      {
+                          {"BISDATUM", QStringLiteral("Festgeschrieben bis einschließlich")},
+                          {"AM", QStringLiteral("Tag der Festschreibung")},
+                      }});
     return tables;
 }
 
