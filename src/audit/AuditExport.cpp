@@ -163,6 +163,7 @@ std::vector<OpenTable> openTables(const Request& request, QStringList& notes) {
     for (const AuditExportTables::Known& known : AuditExportTables::all()) {
         const QString fileName = ClientNaming::tableFileName(known.baseName, request.mandant, request.year);
         if (!QFileInfo::exists(QDir(request.dataFolder).filePath(fileName))) {
+            if (known.mayBeAbsent) continue;
             if (known.required)
                 throw QuorvelError(QStringLiteral("Die Tabelle %1 (%2) fehlt im Datenordner „%3“; ohne sie gibt es "
                                                   "keinen Datenexport.")

@@ -111,7 +111,10 @@ std::vector<Known> makeAll() {
                       {
                           {"BISDATUM", QStringLiteral("Festgeschrieben bis einschließlich")},
                           {"AM", QStringLiteral("Tag der Festschreibung")},
-                      }});
+                      },
+                      false,
+                      false,
+                      true});
     return tables;
 }
 

@@ -24,6 +24,7 @@ struct Known {
     std::vector<FieldText> fields;
     bool bookings = false;  // adds the computed VAT and net columns
     bool required = false;  // the export stops when this table cannot be read
+    bool mayBeAbsent = false;  // a missing file is an empty table (nothing to export, nothing to note)
 };
 
 // In the order of the export: bookings, income, expense, collective and cost accounts, VAT rates, the

@@ -302,10 +302,12 @@ TEST_F(AuditExportTest, FolderHoldsEveryTableInTheDeclaredFormat) {
     EXPECT_EQ(read["mwstsaetze.csv"],
               (std::vector<QStringList>{{"1", "19,00000000"}, {"2", "7,00000000"}, {"3", "0,00000000"}}));
     EXPECT_EQ(read["einnahmekonten.csv"][0], (QStringList{"1", "0", "Einnahmen 19% Umsatzsteuer"}));
-    // The change log's fields are unknown here: typed by their layout, described by the fallback.
+    // Fields are typed by their layout; a field of the log's own layout has its description, another one
+    // the fallback.
     const Declared& log = declared.at("protokoll.csv");
     EXPECT_EQ(log.types, (QStringList{"Numeric", "Date", "AlphaNumeric", "Numeric"}));
-    EXPECT_TRUE(log.descriptions[2].contains(QStringLiteral("noch ohne Beschreibung")));
+    EXPECT_TRUE(log.descriptions[1].contains(QStringLiteral("noch ohne Beschreibung")));
+    EXPECT_TRUE(log.descriptions[2].contains(QStringLiteral("Erfassung")));
     EXPECT_EQ(read["protokoll.csv"], (std::vector<QStringList>{{"1", "04.03.2026", "Änderung", "-3"}}));
     EXPECT_TRUE(result.notes.isEmpty()) << result.notes.join(u'\n').toStdString();
 }
