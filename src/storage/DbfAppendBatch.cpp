@@ -93,31 +93,8 @@ void DbfTable::appendRecords(const QByteArray& records, int count) {
         witnessUndone(changes);
         throw;
     }
-    const qint64 at = qint64(m_headerLength) + qint64(first) * m_recordLength;
-    QByteArray out;
-    out.reserve(records.size() + 1);
-    out += records;
-    out += dbfEndMark;
-    const QByteArray stamp = DbfHeader::dateAndCount(QDate::currentDate(), qint64(first) + count);
-    // As Post: records and end mark first, the count last; a failed write is undone.
-    bool stamped = false;
-    try {
-        d->file.writeAt(at, out);
-        stamped = true;
-        d->file.writeAt(1, stamp);
-        d->file.checkInPlace();
-    } catch (const FileIoError& e) {
-        if (!undoAppend(at, out.size(), stamped))
-            throw FileIoError(e.message() + QLatin1Char(' ') + notRestoredText(absoluteFileName()));
-        witnessUndone(changes);
-        throw;
-    }
+    writeAppended(first, count, records, changes);
     d->batch->m_stored = true;
-    std::memcpy(d->records.data() + 1, stamp.constData(), size_t(stamp.size()));
-    if (d->tail.size() > out.size())
-        d->tail = QByteArray(1, dbfEndMark) + d->tail.mid(out.size());
-    else if (d->tail.size() != 1 || d->tail[0] != dbfEndMark)
-        d->tail = QByteArray(1, dbfEndMark);
 
     notify([](TableObserver* o) { o->tableAboutToReset(); });
     d->records.append(records);

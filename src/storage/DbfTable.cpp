@@ -476,30 +476,7 @@ void DbfTable::Post() {
     }
     if (m_state == State::Insert) {
         const int physical = m_recordCount;
-        const qint64 at = qint64(m_headerLength) + qint64(physical) * m_recordLength;
-        QByteArray out = d->buffer;
-        out += endMark;
-        const QByteArray stamp = DbfHeader::dateAndCount(todayForHeader(), qint64(physical) + 1);
-        // Record and end marker first, the count last: a process killed in between leaves a file whose
-        // header still describes only complete records. A write that fails (a full disk takes part of the
-        // record) is undone, so that no reader finds more rows than the header counts.
-        bool stamped = false;
-        try {
-            d->file.writeAt(at, out);
-            stamped = true;
-            d->file.writeAt(1, stamp);
-            d->file.checkInPlace();
-        } catch (const FileIoError& e) {
-            if (!undoAppend(at, out.size(), stamped))
-                throw FileIoError(e.message() + QLatin1Char(' ') + notRestoredText(absoluteFileName()));
-            witnessUndone(changes);
-            throw;
-        }
-        std::memcpy(d->records.data() + 1, stamp.constData(), size_t(stamp.size()));
-        if (d->tail.size() > out.size())
-            d->tail = QByteArray(1, endMark) + d->tail.mid(out.size());
-        else if (d->tail.size() != 1 || d->tail[0] != endMark)
-            d->tail = QByteArray(1, endMark);
+        writeAppended(physical, 1, d->buffer, changes);
         d->records.append(d->buffer);
         ++m_recordCount;
         orderInserted(physical);
@@ -610,6 +587,37 @@ bool DbfTable::undoAppend(qint64 at, qint64 length, bool stamped) {
         }
     }
     return restored;
+}
+
+// Writes `count` whole records after the last one: records and end mark first, the header's date and count
+// last, so that a process killed in between leaves a file whose header still describes only complete
+// records. A write that fails (a full disk takes part of a record) is undone, so that no reader finds more
+// rows than the header counts, and the witnesses withdraw what they recorded. Keeps the in-memory header
+// and the bytes after the records in step; the records themselves are the caller's to add.
+void DbfTable::writeAppended(int first, int count, const QByteArray& records, const std::vector<TableChange>& changes) {
+    const qint64 at = qint64(m_headerLength) + qint64(first) * m_recordLength;
+    QByteArray out;
+    out.reserve(records.size() + 1);
+    out += records;
+    out += endMark;
+    const QByteArray stamp = DbfHeader::dateAndCount(todayForHeader(), qint64(first) + count);
+    bool stamped = false;
+    try {
+        d->file.writeAt(at, out);
+        stamped = true;
+        d->file.writeAt(1, stamp);
+        d->file.checkInPlace();
+    } catch (const FileIoError& e) {
+        if (!undoAppend(at, out.size(), stamped))
+            throw FileIoError(e.message() + QLatin1Char(' ') + notRestoredText(absoluteFileName()));
+        witnessUndone(changes);
+        throw;
+    }
+    std::memcpy(d->records.data() + 1, stamp.constData(), size_t(stamp.size()));
+    if (d->tail.size() > out.size())
+        d->tail = QByteArray(1, endMark) + d->tail.mid(out.size());
+    else if (d->tail.size() != 1 || d->tail[0] != endMark)
+        d->tail = QByteArray(1, endMark);
 }
 
 void DbfTable::addWitness(TableWitness* witness) {

@@ -194,6 +194,7 @@ private:
 
     const char* recordAt(int physical) const;
     void witnessBefore(const std::vector<TableChange>& changes);
+    void writeAppended(int first, int count, const QByteArray& records, const std::vector<TableChange>& changes);
     void witnessUndone(const std::vector<TableChange>& changes);
     const char* currentRecord() const;
     int currentPhysical() const;

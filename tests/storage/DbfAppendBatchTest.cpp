@@ -152,7 +152,9 @@ TEST(AppendBatch, AFailedWriteLeavesTheFileAndIsWithdrawn) {
         EXPECT_EQ(batch.collected(), 0);
         EXPECT_EQ(table.RecordCount(), 3);
         const QByteArray after = readFile(folder.file(QStringLiteral("t.dbf")));
-        if (c.intact) EXPECT_EQ(after, before);
+        if (c.intact) {
+            EXPECT_EQ(after, before);
+        }
         EXPECT_EQ(after.left(before.size() - 1), before.left(before.size() - 1));
         // Withdrawn when the file was put back; a file that could not be is left to the witness as Post does.
         QStringList heard{QStringLiteral("writing 3:n1 4:n2 5:n3 6:n4")};

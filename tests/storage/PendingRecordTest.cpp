@@ -59,6 +59,8 @@ TEST(PendingRecord, PostsWhenCommittedAndCancelsOtherwise) {
         }
         EXPECT_EQ(table.state(), DbfTable::State::Browse);
         EXPECT_EQ(table.RecordCount(), c.stored ? 2 : 1);
-        if (!c.stored) EXPECT_EQ(readFile(table.absoluteFileName()), before);
+        if (!c.stored) {
+            EXPECT_EQ(readFile(table.absoluteFileName()), before);
+        }
     }
 }
