@@ -4,7 +4,9 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
+#include <optional>
 
+#include "audit/LogNotes.h"
 #include "journal/DetachedView.h"
 #include "journal/Period.h"
 #include "startup/TableSet.h"
@@ -281,7 +283,7 @@ private:
     void buildClosingCommands(QMenu* datei, QMenu* admin);
     bool offerCancellation(QWidget* parent, const QString& text);
     bool cancelAtCursor();
-    void noteReceiptOverride(const QString& beleg);
+    std::optional<audit::LogNote> receiptOverrideNote(const QString& beleg);
     qint64 receiptProposal();
 
     // TableObserver of the bookings table.

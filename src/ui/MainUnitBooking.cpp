@@ -184,9 +184,13 @@ void TMainForm::BuchenBtnClick() {
     entry.kostenIndex = KostenKontoEd->currentIndex();
 
     DBGrid1->commitEditor();
-    noteReceiptOverride(entry.beleg);
+    std::optional<audit::LogNote> receiptNote = receiptOverrideNote(entry.beleg);
     postBooking(m_tables.Dbf1, m_tables.MwstSaetze, m_tables.EinnahmeKonten, m_tables.AusgabeKonten,
                 m_tables.Sammelkonten, m_tables.kostenkonten, entry);
+    if (receiptNote && logNotes()) {
+        receiptNote->record = m_tables.Dbf1.physicalRecordCount() - 1;  // the record just appended
+        logNotes()->note(*receiptNote);
+    }
 
     BelegEd->clear();
     BuchTextEd->setEditText(QString());

@@ -71,9 +71,11 @@ qint64 TMainForm::receiptProposal() {
     return std::max(m_totals->receiptProposal(), m_receipts->proposal());
 }
 
-void TMainForm::noteReceiptOverride(const QString& beleg) {
-    if (!logNotes() || !AutobelCheck->isChecked() || !m_tables.Dbf1.Active()) return;
-    if (const auto note = m_receipts->overrideNote(beleg, receiptProposal())) logNotes()->note(*note);
+// Asked before the booking is posted (afterwards the number is its own); noted once it is stored, with its
+// record, so that a post that fails leaves no note behind.
+std::optional<audit::LogNote> TMainForm::receiptOverrideNote(const QString& beleg) {
+    if (!logNotes() || !AutobelCheck->isChecked() || !m_tables.Dbf1.Active()) return std::nullopt;
+    return m_receipts->overrideNote(beleg, receiptProposal());
 }
 
 void TMainForm::Zeitraumfestschreiben1Click() {
