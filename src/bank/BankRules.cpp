@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/BankRules.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include "exchange/BankMovement.h"
 #include "startup/ClientNaming.h"
 #include "storage/DbfTable.h"
-#include "storage/SafeFile.h"
+#include "storage/TableRewrite.h"
 #include "storage/StorageError.h"
 
 namespace {
@@ -69,14 +68,7 @@ std::vector<BankRule> load(const QString& file) {
 }
 
 void save(const QString& file, const std::vector<BankRule>& rules) {
-    const QString partName = file + QStringLiteral(".neu");
-    DbfTable part;
-    part.setFilePath(QFileInfo(partName).absolutePath());
-    part.setTableName(QFileInfo(partName).fileName());
-    part.setFieldDefs(schema());
-    try {
-        part.CreateTable();
-        part.Open();
+    rewriteTable(file, schema(), QStringLiteral("Die Regeltabelle"), [&rules](DbfTable& part) {
         for (const BankRule& r : rules) {
             part.Insert();
             part.Fields(fGegenseite).setAsString(r.gegenseite);
@@ -87,15 +79,7 @@ void save(const QString& file, const std::vector<BankRule>& rules) {
             part.Fields(fNeutral).setAsString(r.neutral ? QStringLiteral("J") : QString());
             part.Post();
         }
-        const qint64 size = qint64(part.headerLength()) + qint64(part.physicalRecordCount()) * part.recordLength() + 1;
-        part.Close();
-        SafeFile::commit(partName, file, size, QStringLiteral("Die Regeltabelle"));
-    } catch (...) {
-        if (part.state() == DbfTable::State::Insert) part.Cancel();
-        part.Close();
-        QFile::remove(partName);
-        throw;
-    }
+    });
 }
 
 Matcher::Matcher(const std::vector<BankRule>& rules) {

@@ -2,14 +2,13 @@
 #include "datev/DatevKonten.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include "datev/DatevFormat.h"
 #include "startup/ClientNaming.h"
 #include "storage/DbfTable.h"
 #include "storage/ErrorText.h"
-#include "storage/SafeFile.h"
+#include "storage/TableRewrite.h"
 
 namespace {
 
@@ -124,32 +123,20 @@ void DatevKonten::write(const QString& folder, int mandantnr, int year) const {
                                           "ließ sich nicht vollständig lesen, und ihre übrigen Zeilen gingen sonst "
                                           "verloren.")
                                .arg(QDir::toNativeSeparators(target)));
-    const QString partName = SafeFile::temporaryName(target);
-    DbfTable part;
-    part.setFilePath(QFileInfo(partName).absolutePath());
-    part.setTableName(QFileInfo(partName).fileName());
-    part.setFieldDefs(schema());
     try {
-        part.CreateTable();
-        part.Open();
-        for (const auto& [key, konto] : m_rows) {
-            part.Insert();
-            part.Fields(fieldRahmen).setAsString(std::get<0>(key));
-            part.Fields(fieldArt).setAsString(QString(QLatin1Char(std::get<1>(key))));
-            part.Fields(fieldNr).setAsInteger(std::get<2>(key));
-            part.Fields(fieldKonto).setAsInteger(konto);
-            part.Post();
-        }
-        const qint64 size = qint64(part.headerLength()) + qint64(part.physicalRecordCount()) * part.recordLength() + 1;
-        part.Close();
-        SafeFile::commit(partName, target, size, QStringLiteral("Die DATEV-Konten"));
+        rewriteTable(target, schema(), QStringLiteral("Die DATEV-Konten"), [this](DbfTable& part) {
+            for (const auto& [key, konto] : m_rows) {
+                part.Insert();
+                part.Fields(fieldRahmen).setAsString(std::get<0>(key));
+                part.Fields(fieldArt).setAsString(QString(QLatin1Char(std::get<1>(key))));
+                part.Fields(fieldNr).setAsInteger(std::get<2>(key));
+                part.Fields(fieldKonto).setAsInteger(konto);
+                part.Post();
+            }
+        });
     } catch (const QuorvelError&) {
-        part.Close();
-        QFile::remove(partName);
         throw;
     } catch (const std::exception& e) {
-        part.Close();
-        QFile::remove(partName);
         throw StorageError(QStringLiteral("Die DATEV-Konten \"%1\" konnten nicht gespeichert werden.\n%2")
                                .arg(QDir::toNativeSeparators(target), ErrorText::forUser(e)));
     }
