@@ -15,6 +15,7 @@
 
 #include "reports/output/RecordingCanvas.h"
 #include "startup/TableSet.h"
+#include "support/BenchYear.h"
 #include "storage/DayNumber.h"
 #include "storage/FieldCodec.h"
 #include "tax/Kontenzuordnung.h"
@@ -40,27 +41,10 @@ public:
 
 private:
     explicit YearFixture(int count) {
-        {
-            TableSet set;
-            set.setNames(1, year);
-            set.InitDB(folder());
-            set.closeAll();
-        }
-        const QString name = folder() + QStringLiteral("records_1_%1.dbf").arg(year);
-        QFile file(name);
-        file.open(QIODevice::ReadOnly);
-        QByteArray header = file.readAll();
-        file.close();
-        header.chop(1);  // end-of-file byte
-        const int recordLength = 189;
-        QByteArray records(qsizetype(count) * recordLength, ' ');
-        QRandomGenerator rng(2026);
-        const char* texts[] = {"Büromaterial", "Porto", "Verkauf Ware", "Honorar", "Reisekosten", "Telefon"};
-        QString reason;
-        for (int i = 0; i < count; ++i) {
-            char* r = records.data() + qsizetype(i) * recordLength;
-            const QDate d = QDate(year, 1, 1).addDays(qint64(i) * 365 / count);
-            FieldCodec::encodeDate(d, r + 1);
+        bench::writeYear(folder(), year, count, [](int i, int n, char* r, QRandomGenerator& rng) {
+            const char* texts[] = {"Büromaterial", "Porto", "Verkauf Ware", "Honorar", "Reisekosten", "Telefon"};
+            QString reason;
+            FieldCodec::encodeDate(QDate(year, 1, 1).addDays(qint64(i) * 365 / n), r + 1);
             r[9] = "EANS"[i % 7 == 0 ? 2 + i % 2 : i % 2];
             const QByteArray beleg = QByteArray::number(i + 1);
             std::memcpy(r + 10, beleg.constData(), std::size_t(beleg.size()));
@@ -72,14 +56,7 @@ private:
             FieldCodec::encodeNumber(rng.bounded(10000000) / 100.0, 18, 8, r + 90, &reason);
             FieldCodec::encodeNumber(rate, 18, 8, r + 108, &reason);
             FieldCodec::encodeNumber(r[9] == 'E' ? int(rng.bounded(2)) : 0, 9, 0, r + 126, &reason);
-        }
-        const quint32 n = quint32(count);
-        std::memcpy(header.data() + 4, &n, 4);
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        file.write(header);
-        file.write(records);
-        file.write("\x1a", 1);
-        file.close();
+        });
     }
 
     QTemporaryDir m_dir;
