@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <utility>
 
 #include "startup/ClientNaming.h"
 #include "startup/TableSet.h"
@@ -53,11 +54,17 @@ std::vector<CopyFailure> copyTables(const QString& folder, int mandantnr, int ol
             failures.push_back(failure);
         }
     }
-    const QString rules = tableFile(folder, bankRulesBaseName, mandantnr, oldYear);
-    if ((chosen[0] || chosen[1]) && QFileInfo::exists(rules)) {
+    const bool accounts = chosen[0] || chosen[1] || chosen[5];
+    const std::pair<const char*, const char*> companions[] = {{bankRulesBaseName, "Bankregeln"},
+                                                              {datevAccountsBaseName, "DATEV-Konten"}};
+    for (const auto& [baseName, caption] : companions) {
+        const QString source = tableFile(folder, baseName, mandantnr, oldYear);
+        if (!accounts || !QFileInfo::exists(source)) continue;
         CopyFailure failure;
-        if (!copyFile(rules, tableFile(folder, bankRulesBaseName, mandantnr, newYear), &failure))
+        if (!copyFile(source, tableFile(folder, baseName, mandantnr, newYear), &failure)) {
+            failure.table = QString::fromUtf8(caption);
             failures.push_back(failure);
+        }
     }
     return failures;
 }

@@ -13,8 +13,10 @@ class TableSet;
 namespace YearTransfer {
 
 // The tables offered, in the order of the dialog's check boxes (CheckBox1 .. CheckBox7).
-// The bank statements' assignment rules, carried along with the account tables.
+// Tables that name income, expense or collective accounts and travel with the account tables: the bank
+// statements' assignment rules and the DATEV chart accounts.
 inline constexpr const char* bankRulesBaseName = "bankregeln";
+inline constexpr const char* datevAccountsBaseName = "datevkonten";
 
 inline constexpr std::array<const char*, 7> baseNames{"eaccounts",      "aaccounts", "mwstsaetze", "buchungstexte",
                                                       "dauerbuchungen", "saccounts", "kaccounts"};
@@ -41,8 +43,8 @@ QString tableFile(const QString& folder, const char* baseName, int mandantnr, in
 
 // Copies the chosen tables (chosen[i] for baseNames[i]) from oldYear to newYear, in the dialog's order;
 // a failure does not stop the others. Returns the failures in that order. The assignment rules of the bank
-// statements name income and expense accounts, so they travel with either account table when the old
-// year has any.
+// statements and the DATEV chart accounts name income, expense and collective accounts, so they travel
+// with any of those account tables when the old year has them.
 std::vector<CopyFailure> copyTables(const QString& folder, int mandantnr, int oldYear, int newYear,
                                     const std::array<bool, 7>& chosen);
 

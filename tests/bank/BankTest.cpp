@@ -101,7 +101,7 @@ TEST(BankRulesTest, SavedWholeReadInOrderAndAFailedSaveKeepsThePreviousRules) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("bankregeln_1_2026.dbf")});
 }
 
-TEST(BankRulesTest, TheYearTransferCarriesTheRulesWithTheAccounts) {
+TEST(BankRulesTest, TheYearTransferCarriesTheRulesAndTheDatevAccountsWithTheAccounts) {
     testsupport::TempFolder dir;
     {
         TableSet set;
@@ -114,6 +114,18 @@ TEST(BankRulesTest, TheYearTransferCarriesTheRulesWithTheAccounts) {
     std::array<bool, 7> accounts{false, true, false, false, false, false, false};
     EXPECT_TRUE(YearTransfer::copyTables(dir.path(), 1, 2025, 2026, accounts).empty());
     EXPECT_EQ(BankRules::load(BankRules::fileName(dir.path(), 1, 2026)).size(), 1u);
+
+    // The DATEV chart accounts travel with the collective accounts too; a failed copy is named.
+    const QString datev = YearTransfer::tableFile(dir.path(), YearTransfer::datevAccountsBaseName, 1, 2025);
+    testsupport::writeFile(datev, "datev 2025");
+    std::array<bool, 7> collective{false, false, false, false, false, true, false};
+    EXPECT_TRUE(YearTransfer::copyTables(dir.path(), 1, 2025, 2026, collective).empty());
+    EXPECT_EQ(testsupport::readFile(YearTransfer::tableFile(dir.path(), YearTransfer::datevAccountsBaseName, 1, 2026)),
+              "datev 2025");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("datevkonten_1_2027.dbf")));  // a target that cannot be written
+    const auto failures = YearTransfer::copyTables(dir.path(), 1, 2025, 2027, collective);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].table, QStringLiteral("DATEV-Konten"));
 }
 
 // A statement taken over, then read again, then an overlapping one: every movement is booked once.
