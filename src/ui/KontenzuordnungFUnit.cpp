@@ -10,7 +10,7 @@
 #include <QSet>
 #include <QVBoxLayout>
 
-#include "reports/output/ReportFormat.h"
+#include "storage/LocaleFormat.h"
 #include "storage/DbfTable.h"
 
 TKontenzuordnungForm::TKontenzuordnungForm(DbfTable& einnahmeKonten, DbfTable& ausgabeKonten, DbfTable& zuordnung,
@@ -141,8 +141,8 @@ constexpr int rateRole = Qt::UserRole + 1;
 
 // A treatment whose tax the client owes is one choice per rate of the tax owed: "…, Steuer 19 %".
 int TKontenzuordnungForm::addOwedChoice(QComboBox* box, UstArt art, double rate) {
-    box->addItem(QStringLiteral("%1, Steuer %2").arg(UstArten::text(art, m_ustva), ReportFormat::rateLabel(rate)),
-                 UstArten::code(art));
+    const QString percent = LocaleFormat::formatFloat(rate) + QStringLiteral(" %");
+    box->addItem(QStringLiteral("%1, Steuer %2").arg(UstArten::text(art, m_ustva), percent), UstArten::code(art));
     box->setItemData(box->count() - 1, rate, rateRole);
     return box->count() - 1;
 }
