@@ -6,6 +6,7 @@
 #include "startup/TableSet.h"
 #include "storage/DbfTable.h"
 #include "storage/ErrorText.h"
+#include "storage/LocaleFormat.h"
 #include "storage/TableRewrite.h"
 
 namespace {
@@ -114,6 +115,15 @@ bool euerLineFixed(UstArt art) {
 
 bool owesTax(UstArt art) {
     return art == UstArt::SteuerschuldnerEu || art == UstArt::SteuerschuldnerAndere;
+}
+
+QString owedText(UstArt art, double rate, const TaxForm& ustva) {
+    QString result = text(art, ustva);
+    const QString head = QStringLiteral("Steuerschuldner");  // how the texts of RU and RA begin
+    const QString percent = LocaleFormat::formatFloat(rate) + QStringLiteral(" %");
+    if (result.startsWith(head)) result.insert(head.size(), QStringLiteral(" mit ") + percent);
+    else result += QStringLiteral(", Steuer ") + percent;
+    return result;
 }
 
 std::vector<double> owedRates(const TaxForm& ustva) {

@@ -48,6 +48,9 @@ QString text(UstArt art, const TaxForm& ustva);
 QString ustvaLineId(UstArt art);
 // True for the purchases whose tax the client owes (RU, RA): their assignment carries the rate.
 bool owesTax(UstArt art);
+// The choice text of RU or RA with the rate of the tax owed near its start, where a narrow list still shows
+// it: "Steuerschuldner mit 7 % nach § 13b Abs. 2 UStG (andere Leistungen) (Kz 84/85)".
+QString owedText(UstArt art, double rate, const TaxForm& ustva);
 // The rates the tax owed can have: those the form computes its tax with (19 % and 7 % in 2026).
 std::vector<double> owedRates(const TaxForm& ustva);
 // The Anlage EÜR line the treatment fixes (ER, ZA, PE) or proposes (the others).

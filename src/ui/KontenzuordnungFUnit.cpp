@@ -10,7 +10,6 @@
 #include <QSet>
 #include <QVBoxLayout>
 
-#include "storage/LocaleFormat.h"
 #include "storage/DbfTable.h"
 
 TKontenzuordnungForm::TKontenzuordnungForm(DbfTable& einnahmeKonten, DbfTable& ausgabeKonten, DbfTable& zuordnung,
@@ -139,10 +138,9 @@ namespace {
 constexpr int rateRole = Qt::UserRole + 1;
 }
 
-// A treatment whose tax the client owes is one choice per rate of the tax owed: "…, Steuer 19 %".
+// A treatment whose tax the client owes is one choice per rate of the tax owed ("Steuerschuldner mit 19 % …").
 int TKontenzuordnungForm::addOwedChoice(QComboBox* box, UstArt art, double rate) {
-    const QString percent = LocaleFormat::formatFloat(rate) + QStringLiteral(" %");
-    box->addItem(QStringLiteral("%1, Steuer %2").arg(UstArten::text(art, m_ustva), percent), UstArten::code(art));
+    box->addItem(UstArten::owedText(art, rate, m_ustva), UstArten::code(art));
     box->setItemData(box->count() - 1, rate, rateRole);
     return box->count() - 1;
 }

@@ -121,8 +121,8 @@ TEST_F(TaxCommandsTest, AssignmentDialogOffersTheRateOfTheTaxOwed) {
     form->Kontenzuordnung1Click();
     ASSERT_TRUE(choose.seen());
     ASSERT_EQ(offered.size(), 4) << offered.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(offered[0].endsWith(QStringLiteral("Steuer 19 %"))) << offered[0].toStdString();
-    EXPECT_TRUE(offered[3].endsWith(QStringLiteral("Steuer 7 %"))) << offered[3].toStdString();
+    EXPECT_TRUE(offered[0].startsWith(QStringLiteral("Steuerschuldner mit 19 % nach § 13b Abs. 1"))) << offered[0].toStdString();
+    EXPECT_TRUE(offered[3].startsWith(QStringLiteral("Steuerschuldner mit 7 % nach § 13b Abs. 2"))) << offered[3].toStdString();
     const Zuordnung z = Kontenzuordnung::read(form->tables().Kontenzuordnung).forAccount(KontoSeite::Ausgabe, 0);
     EXPECT_EQ(z.ust, UstArt::SteuerschuldnerAndere);
     EXPECT_DOUBLE_EQ(z.satz, 7);
