@@ -75,6 +75,8 @@ std::vector<Known> makeAll() {
                                                     "Steuerschuldner nach § 13b Abs. 1 UStG, RA Steuerschuldner nach "
                                                     "§ 13b Abs. 2 UStG, ZA USt-Zahlung, PE Privatentnahme")},
                           {"EUERZEILE", QStringLiteral("Kennung der Zeile der Anlage EÜR")},
+                          {"STEUERSATZ", QStringLiteral("Bei RU und RA der Steuersatz der geschuldeten Steuer in "
+                                                        "Prozent (die Buchungen stehen mit 0 %), sonst 0")},
                       }});
     tables.push_back({QStringLiteral("protokoll"),
                       QStringLiteral("protokoll.csv"),

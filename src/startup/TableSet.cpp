@@ -136,6 +136,8 @@ std::vector<FieldDef> TableSet::assignmentsSchema() {
         {QStringLiteral("Nr"), FieldType::Integer, 0},
         {QStringLiteral("UStArt"), FieldType::String, 2},
         {QStringLiteral("EUeRZeile"), FieldType::String, 40},
+        // The rate of the tax owed for a purchase under § 13b UStG; tables of earlier versions end before it.
+        {QStringLiteral("Steuersatz"), FieldType::Float, 0},
     };
 }
 

@@ -2,13 +2,12 @@
 #include "tax/Kontenzuordnung.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include "startup/TableSet.h"
 #include "storage/DbfTable.h"
 #include "storage/ErrorText.h"
-#include "storage/SafeFile.h"
+#include "storage/LocaleFormat.h"
+#include "storage/TableRewrite.h"
 
 namespace {
 
@@ -54,6 +53,7 @@ constexpr int fieldArt = 0;
 constexpr int fieldNr = 1;
 constexpr int fieldUst = 2;
 constexpr int fieldEuer = 3;
+constexpr int fieldSatz = 4;  // added later: an earlier table ends before it
 
 }  // namespace
 
@@ -113,6 +113,26 @@ bool euerLineFixed(UstArt art) {
     return entryOf(art).euerFixed;
 }
 
+bool owesTax(UstArt art) {
+    return art == UstArt::SteuerschuldnerEu || art == UstArt::SteuerschuldnerAndere;
+}
+
+QString owedText(UstArt art, double rate, const TaxForm& ustva) {
+    QString result = text(art, ustva);
+    const QString head = QStringLiteral("Steuerschuldner");  // how the texts of RU and RA begin
+    const QString percent = LocaleFormat::formatFloat(rate) + QStringLiteral(" %");
+    if (result.startsWith(head)) result.insert(head.size(), QStringLiteral(" mit ") + percent);
+    else result += QStringLiteral(", Steuer ") + percent;
+    return result;
+}
+
+std::vector<double> owedRates(const TaxForm& ustva) {
+    std::vector<double> rates;
+    for (const TaxFormLine* l : ustva.linesOfKind(QStringLiteral("baseComputedTax")))
+        if (l->rate > 0) rates.push_back(l->rate);
+    return rates;
+}
+
 }  // namespace UstArten
 
 Zuordnung Kontenzuordnung::defaultFor(KontoSeite seite) {
@@ -137,6 +157,7 @@ Kontenzuordnung Kontenzuordnung::read(const DbfTable& table) {
         return result;
     }
     QStringList bad;
+    const bool hasSatz = table.FieldCount() > fieldSatz;
     for (int row = 0; row < table.RecordCount(); ++row) {
         table.readRow(row, [&](const DbfTable& t) {
             const QString art = t.Fields(fieldArt).AsString();
@@ -155,6 +176,13 @@ Kontenzuordnung Kontenzuordnung::read(const DbfTable& table) {
             z.ust = ust;
             z.euerZeile = UstArten::euerLineFixed(ust) ? UstArten::defaultEuerLine(ust) : t.Fields(fieldEuer).AsString();
             if (z.euerZeile.isEmpty()) z.euerZeile = UstArten::defaultEuerLine(ust);
+            if (UstArten::owesTax(ust) && hasSatz) {
+                z.satz = t.Fields(fieldSatz).AsFloat();
+                if (!(z.satz > 0 && z.satz <= 100)) {
+                    bad << QString::number(row + 1);
+                    return;
+                }
+            }
             z.stored = true;
             result.m_rows[{sideKey(seite), nr}] = z;
         });
@@ -180,7 +208,6 @@ void Kontenzuordnung::set(KontoSeite seite, int nr, const Zuordnung& z) {
 
 void Kontenzuordnung::write(DbfTable& table) const {
     const QString fileName = table.absoluteFileName();
-    const QString what = QStringLiteral("Die Kontenzuordnung");
     if (!table.Active())
         throw StorageError(QStringLiteral("Die Kontenzuordnung \"%1\" ist nicht geöffnet; die Änderung wurde nicht "
                                           "gespeichert. Öffnen Sie das Jahr erneut.")
@@ -189,40 +216,30 @@ void Kontenzuordnung::write(DbfTable& table) const {
         throw StorageError(QStringLiteral("Die Kontenzuordnung \"%1\" ist schreibgeschützt; die Änderung wurde nicht "
                                           "gespeichert.")
                                .arg(QDir::toNativeSeparators(fileName)));
-    const QString partName = SafeFile::temporaryName(fileName);
-    DbfTable part;
-    part.setFilePath(QFileInfo(partName).absolutePath());
-    part.setTableName(QFileInfo(partName).fileName());
-    part.setFieldDefs(TableSet::assignmentsSchema());
+    // Closed while its file is replaced, and opened again whatever happened: on a failure the previous
+    // file is still there.
+    table.Close();
     try {
-        part.CreateTable();
-        part.Open();
-        for (const auto& [key, z] : m_rows) {
-            part.Insert();
-            part.Fields(fieldArt).setAsString(key.first == 0 ? QStringLiteral("E") : QStringLiteral("A"));
-            part.Fields(fieldNr).setAsInteger(key.second);
-            part.Fields(fieldUst).setAsString(UstArten::code(z.ust));
-            part.Fields(fieldEuer).setAsString(z.euerZeile);
-            part.Post();
-        }
-        const qint64 size = qint64(part.headerLength()) + qint64(part.physicalRecordCount()) * part.recordLength() + 1;
-        part.Close();
-        table.Close();
-        try {
-            SafeFile::commit(partName, fileName, size, what);
-        } catch (...) {
-            table.Open();
-            throw;
-        }
-        table.Open();
+        rewriteTable(fileName, TableSet::assignmentsSchema(), QStringLiteral("Die Kontenzuordnung"),
+                     [this](DbfTable& part) {
+                         for (const auto& [key, z] : m_rows) {
+                             part.Insert();
+                             part.Fields(fieldArt).setAsString(key.first == 0 ? QStringLiteral("E")
+                                                                              : QStringLiteral("A"));
+                             part.Fields(fieldNr).setAsInteger(key.second);
+                             part.Fields(fieldUst).setAsString(UstArten::code(z.ust));
+                             part.Fields(fieldEuer).setAsString(z.euerZeile);
+                             part.Fields(fieldSatz).setAsFloat(UstArten::owesTax(z.ust) ? z.satz : 0);
+                             part.Post();
+                         }
+                     });
     } catch (const QuorvelError&) {
-        part.Close();
-        QFile::remove(partName);
+        table.Open();
         throw;
     } catch (const std::exception& e) {
-        part.Close();
-        QFile::remove(partName);
+        table.Open();
         throw StorageError(QStringLiteral("Die Kontenzuordnung \"%1\" konnte nicht gespeichert werden.\n%2")
                                .arg(QDir::toNativeSeparators(fileName), ErrorText::forUser(e)));
     }
+    table.Open();
 }

@@ -24,8 +24,9 @@ enum class UstArt {
     Vorsteuerabzug,           // "VS": input tax of the booking → Kz 66
     OhneVorsteuerabzug,       // "OV": no input tax; the gross amount is the expense
     // The client owes the tax of the purchase (§ 13b UStG): the booking holds the amount paid, which has no
-    // VAT in it, and the rate of the tax owed; the tax is that rate on the amount, and deducted again as
-    // input tax (Kz 67). The amount paid is the expense.
+    // VAT in it, at 0 % (the supplier charged none, so the journal shows none); the rate of the tax owed is
+    // the assignment's (Zuordnung::satz). The tax is that rate on the amount, deducted again as input tax
+    // (Kz 67). The amount paid is the expense. A booking at another rate than 0 % is not placed.
     SteuerschuldnerEu,        // "RU": a service from a business elsewhere in the EU (§ 13b Abs. 1) → Kz 46/47
     SteuerschuldnerAndere,    // "RA": the other cases of § 13b Abs. 2 → Kz 84/85
     UstZahlung,               // "ZA": VAT paid to the tax office; no input tax
@@ -45,6 +46,13 @@ QString text(UstArt art, const TaxForm& ustva);
 // The line of the VAT return the treatment fills: for a rate of 0 (SV, SO, IG, NS, RC), or with the rate of
 // the tax owed (RU, RA); empty otherwise.
 QString ustvaLineId(UstArt art);
+// True for the purchases whose tax the client owes (RU, RA): their assignment carries the rate.
+bool owesTax(UstArt art);
+// The choice text of RU or RA with the rate of the tax owed near its start, where a narrow list still shows
+// it: "Steuerschuldner mit 7 % nach § 13b Abs. 2 UStG (andere Leistungen) (Kz 84/85)".
+QString owedText(UstArt art, double rate, const TaxForm& ustva);
+// The rates the tax owed can have: those the form computes its tax with (19 % and 7 % in 2026).
+std::vector<double> owedRates(const TaxForm& ustva);
 // The Anlage EÜR line the treatment fixes (ER, ZA, PE) or proposes (the others).
 QString defaultEuerLine(UstArt art);
 // True when the EÜR line follows from the treatment and cannot be chosen.
@@ -55,6 +63,10 @@ struct Zuordnung {
     UstArt ust = UstArt::Regelsteuersatz;
     QString euerZeile;  // id of an Anlage EÜR line
     bool stored = false;  // false: the default, no row in the table
+    // The rate of the tax owed, in percent, for RU and RA; 19 where a table of an earlier version has no
+    // column for it.
+    double satz = defaultSatz;
+    static constexpr double defaultSatz = 19;
 };
 
 // The account assignment of one client and year: the rows of the kontenzuordnung table, and the
@@ -63,7 +75,9 @@ class Kontenzuordnung {
 public:
     static Zuordnung defaultFor(KontoSeite seite);
 
-    // Reads the open table; a closed table gives the defaults and `problem` says why.
+    // Reads the open table; a closed table gives the defaults and `problem` says why. A table without the
+    // rate column (written by an earlier version) reads with the default rate; a row of RU or RA whose rate
+    // is not above 0 and at most 100 is unreadable.
     static Kontenzuordnung read(const DbfTable& table);
 
     Zuordnung forAccount(KontoSeite seite, int nr) const;
@@ -71,7 +85,7 @@ public:
     const QString& problem() const { return m_problem; }
 
     // Writes every stored row as a new file in place of the table's file (temporary file, checked,
-    // renamed) and opens the table again. A failure leaves the previous file and throws a QuorvelError
+    // renamed; a table without the rate column gets it) and opens the table again. A failure leaves the previous file and throws a QuorvelError
     // with a German message; a write-protected table is refused before anything is written.
     void write(DbfTable& table) const;
 

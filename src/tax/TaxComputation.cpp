@@ -34,6 +34,15 @@ QString rateText(double rate) {
     return ReportFormat::rateLabel(rate);
 }
 
+// A purchase whose tax the client owes is booked at 0 %: a booking at another rate would show in the
+// journal's summary an input tax the supplier never charged.
+QString wrongRateFor13b(double rate, double satz) {
+    return QStringLiteral("%1 passt nicht zur Behandlung des Kontos: Leistungen nach § 13b UStG werden mit 0 % "
+                          "gebucht (der gezahlte Betrag); die Steuer von %2 rechnet das Formular aus der "
+                          "Kontenzuordnung")
+        .arg(rateText(rate), rateText(satz));
+}
+
 QString missingAccount(char art, int konto) {
     return art == 'E' ? QStringLiteral("Einnahmeart %1 gibt es nicht").arg(konto)
                       : QStringLiteral("Ausgabeart %1 gibt es nicht").arg(konto);
@@ -103,7 +112,8 @@ UstvaResult ustva(const TaxBookingSource& bookings, const std::set<int>& einnahm
     struct Account {
         bool missing = false;
         UstArt ust = UstArt::Regelsteuersatz;
-        int line = -1;  // the line of a 0 % treatment
+        int line = -1;    // the line of a 0 % treatment
+        double satz = 0;  // the rate of the tax owed (RU, RA)
     };
     std::unordered_map<int, Account> einnahmen, ausgaben;
     const auto account = [&](bool einnahme, int konto) -> const Account& {
@@ -112,7 +122,9 @@ UstvaResult ustva(const TaxBookingSource& bookings, const std::set<int>& einnahm
         if (it != cache.end()) return it->second;
         Account a;
         a.missing = !(einnahme ? einnahmeKonten : ausgabeKonten).count(konto);
-        a.ust = zuordnung.forAccount(einnahme ? KontoSeite::Einnahme : KontoSeite::Ausgabe, konto).ust;
+        const Zuordnung z = zuordnung.forAccount(einnahme ? KontoSeite::Einnahme : KontoSeite::Ausgabe, konto);
+        a.ust = z.ust;
+        a.satz = z.satz;
         a.line = indexOf(UstArten::ustvaLineId(a.ust));
         return cache.emplace(konto, a).first->second;
     };
@@ -131,19 +143,17 @@ UstvaResult ustva(const TaxBookingSource& bookings, const std::set<int>& einnahm
             return;
         }
         if (!einnahme) {
-            if (a.ust == UstArt::SteuerschuldnerEu || a.ust == UstArt::SteuerschuldnerAndere) {
-                if (a.line < 0 || b.rate <= 0) {
-                    r.unassigned.push_back(listed(
-                        bookings, b,
-                        a.line < 0 ? QStringLiteral("die Behandlung des Kontos hat im Vordruck keine Zeile")
-                                   : QStringLiteral("%1: für die Steuer nach § 13b UStG fehlt der Steuersatz der "
-                                                    "geschuldeten Steuer")
-                                         .arg(rateText(b.rate))));
+            if (UstArten::owesTax(a.ust)) {
+                if (a.line < 0 || !sameRate(b.rate, 0)) {
+                    r.unassigned.push_back(listed(bookings, b,
+                                                  a.line < 0 ? QStringLiteral("die Behandlung des Kontos hat im Vordruck "
+                                                                              "keine Zeile")
+                                                             : wrongRateFor13b(b.rate, a.satz)));
                     return;
                 }
-                // The amount paid has no VAT in it: the tax owed is the rate on top of it (not a split of
-                // a gross amount), to the cent per booking, and the same amount is input tax again.
-                const double tax = computedTax(b.brutto, b.rate);
+                // The amount paid has no VAT in it: the tax owed is the assignment's rate on top of it (not a
+                // split of a gross amount), to the cent per booking, and the same amount is input tax again.
+                const double tax = computedTax(b.brutto, a.satz);
                 Sum& sum = sums[std::size_t(a.line)];
                 sum.net += b.brutto;
                 sum.tax += tax;
@@ -272,6 +282,8 @@ EuerResult euer(const TaxBookingSource& bookings, const std::set<int>& einnahmeK
         int vatLine = -1;
         bool gross = false;
         bool privat = false;
+        bool owesTax = false;  // RU, RA: booked at 0 %
+        double satz = 0;
     };
     const auto resolve = [&](bool einnahme, int konto) {
         Account a;
@@ -293,6 +305,8 @@ EuerResult euer(const TaxBookingSource& bookings, const std::set<int>& einnahmeK
         if (smallBusiness >= 0 && a.line >= 0 && form.lines[std::size_t(a.line)].id == u"einnahmenUstpflichtig")
             a.line = smallBusiness;
         a.privat = z.ust == UstArt::Privatentnahme;
+        a.owesTax = !a.missing && UstArten::owesTax(z.ust);
+        a.satz = z.satz;
         if (!a.gross) a.vatLine = einnahme ? vatReceived : inputTax;
         return a;
     };
@@ -321,6 +335,8 @@ EuerResult euer(const TaxBookingSource& bookings, const std::set<int>& einnahmeK
         if (it == cache.end()) it = cache.emplace(b.konto, resolve(einnahme, b.konto)).first;
         const Account& a = it->second;
         if (a.missing) r.unassigned.push_back(listed(bookings, b, missingAccount(b.art, b.konto)));
+        // Counted with the amount booked, and listed: the journal split a VAT off it that was never charged.
+        if (a.owesTax && !sameRate(b.rate, 0)) r.unassigned.push_back(listed(bookings, b, wrongRateFor13b(b.rate, a.satz)));
         if (einnahme) einnahmen += b.brutto;
         else if (a.privat) entnahmen += b.brutto;
         else ausgaben += b.brutto;

@@ -96,7 +96,13 @@ void TKontenzuordnungForm::addAccounts(DbfTable& accounts, KontoSeite seite) {
         auto* label = new QLabel(caption, m_gridParent);
         row.UstEd = new QComboBox(m_gridParent);
         row.UstEd->setObjectName(QStringLiteral("UstEd_%1_%2").arg(seite == KontoSeite::Einnahme ? QStringLiteral("E") : QStringLiteral("A")).arg(row.nr));
-        for (UstArt a : UstArten::choices(seite)) row.UstEd->addItem(UstArten::text(a, m_ustva), UstArten::code(a));
+        for (UstArt a : UstArten::choices(seite)) {
+            if (!UstArten::owesTax(a)) {
+                row.UstEd->addItem(UstArten::text(a, m_ustva), UstArten::code(a));
+                continue;
+            }
+            for (double rate : UstArten::owedRates(m_ustva)) addOwedChoice(row.UstEd, a, rate);
+        }
         row.EuerEd = new QComboBox(m_gridParent);
         row.EuerEd->setObjectName(QStringLiteral("EuerEd_%1_%2").arg(seite == KontoSeite::Einnahme ? QStringLiteral("E") : QStringLiteral("A")).arg(row.nr));
         for (QComboBox* box : {row.UstEd, row.EuerEd}) {
@@ -128,10 +134,28 @@ void TKontenzuordnungForm::addAccounts(DbfTable& accounts, KontoSeite seite) {
     }
 }
 
+namespace {
+constexpr int rateRole = Qt::UserRole + 1;
+}
+
+// A treatment whose tax the client owes is one choice per rate of the tax owed ("Steuerschuldner mit 19 % …").
+int TKontenzuordnungForm::addOwedChoice(QComboBox* box, UstArt art, double rate) {
+    box->addItem(UstArten::owedText(art, rate, m_ustva), UstArten::code(art));
+    box->setItemData(box->count() - 1, rate, rateRole);
+    return box->count() - 1;
+}
+
 // Puts an assignment into the two lists of a row; the EÜR list offers the lines the treatment allows.
 void TKontenzuordnungForm::show(Row& row, const Zuordnung& z) {
     m_filling = true;
-    row.UstEd->setCurrentIndex(row.UstEd->findData(UstArten::code(z.ust)));
+    int at = -1;
+    for (int i = 0; i < row.UstEd->count() && at < 0; ++i)
+        if (row.UstEd->itemData(i).toString() == UstArten::code(z.ust) &&
+            (!UstArten::owesTax(z.ust) || row.UstEd->itemData(i, rateRole).toDouble() == z.satz))
+            at = i;
+    // A rate the form does not compute with (kept in the table) is still shown as it is.
+    if (at < 0 && UstArten::owesTax(z.ust)) at = addOwedChoice(row.UstEd, z.ust, z.satz);
+    row.UstEd->setCurrentIndex(at);
     row.EuerEd->clear();
     if (UstArten::euerLineFixed(z.ust)) {
         const TaxFormLine* l = m_euer.line(z.euerZeile);
@@ -156,6 +180,7 @@ void TKontenzuordnungForm::changed(Row& row) {
     const Zuordnung before = m_zuordnung.forAccount(row.seite, row.nr);
     Zuordnung z;
     z.ust = ust;
+    if (UstArten::owesTax(ust)) z.satz = row.UstEd->currentData(rateRole).toDouble();
     // A new treatment proposes its own line; otherwise the chosen line stays.
     z.euerZeile = ust != before.ust ? UstArten::defaultEuerLine(ust) : row.EuerEd->currentData().toString();
     Kontenzuordnung next = m_zuordnung;

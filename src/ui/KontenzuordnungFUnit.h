@@ -14,7 +14,7 @@ class QLabel;
 class QPushButton;
 
 // "Kontenzuordnung": every income and expense account with its tax treatment and its Anlage EÜR line as
-// two choice lists. Works with the keyboard alone (Tab from list to list, arrow keys choose); every change
+// two choice lists; a treatment whose tax the client owes (§ 13b UStG) is offered once per rate of the tax owed. Works with the keyboard alone (Tab from list to list, arrow keys choose); every change
 // is written at once as a whole new table file, and a change that cannot be written is taken back and said.
 class TKontenzuordnungForm : public QDialog {
     Q_OBJECT
@@ -36,6 +36,7 @@ public:
 private:
     void addAccounts(DbfTable& accounts, KontoSeite seite);
     void show(Row& row, const Zuordnung& z);
+    int addOwedChoice(QComboBox* box, UstArt art, double rate);
     void changed(Row& row);
 
     DbfTable& m_table;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include "journal/VatSummary.h"
+#include "storage/TableRewrite.h"
 #include "tax/Kontenzuordnung.h"
 #include "tax/TaxBookings.h"
 #include "tax/TaxResults.h"
@@ -60,43 +62,72 @@ UstvaResult ustvaOf(TaxYear& y) {
                                  TaxFormData::load(TaxFormData::ustva, 2026));
 }
 
+// A table as an earlier version wrote it: no column for the rate of the tax owed.
+void writeTableWithoutRate(TaxYear& y, UstArt art) {
+    const QString file = y.set.Kontenzuordnung.absoluteFileName();
+    y.set.closeAll();
+    std::vector<FieldDef> schema = TableSet::assignmentsSchema();
+    schema.pop_back();
+    rewriteTable(file, schema, QStringLiteral("Die Kontenzuordnung"), [art](DbfTable& t) {
+        t.Insert();
+        t.Fields(0).setAsString(QStringLiteral("A"));
+        t.Fields(1).setAsInteger(5);
+        t.Fields(2).setAsString(UstArten::code(art));
+        t.Fields(3).setAsString(QStringLiteral("ausgabenUebrige"));
+        t.Post();
+    });
+    y.set.InitDB(y.dir.path());
+}
+
 }  // namespace
 
-// The amount paid holds no VAT: the tax owed is the rate on it, and the same tax is input tax (Kz 67), so
-// the advance payment does not change; the amount paid is the expense of the Anlage EÜR.
-TEST(UstvaReverseCharge, TaxOwedOnTheAmountPaidAndDeductedAgain) {
+// A purchase whose tax the client owes is booked at 0 % with the amount paid, which holds no VAT: the
+// journal's summary shows no VAT for it, and the return takes the rate of the tax owed from the account's
+// assignment, owes the tax (Kz 47/85) and deducts it again (Kz 67), so the advance payment is the
+// summary's. A booking at another rate is listed, never placed by a guess.
+TEST(UstvaReverseCharge, TaxOwedAtTheAssignedRateAndDeductedAgain) {
     const struct {
         const char* name;
         UstArt art;
+        double satz;       // the assignment's rate; 0: a table without the column
         double paid;
-        double rate;
+        double rate;       // the booking's rate
         const char* line;
         double base;
         double tax;
-        bool listed;
     } cases[] = {
-        {"EuService", UstArt::SteuerschuldnerEu, 100.00, 19, "rcEmpfaengerEu", 100, 19.00, false},
-        {"EuServiceCents", UstArt::SteuerschuldnerEu, 99.99, 19, "rcEmpfaengerEu", 99, 19.00, false},
-        {"Construction", UstArt::SteuerschuldnerAndere, 250.50, 7, "rcEmpfaengerAndere", 250, 17.54, false},
-        {"NoRate", UstArt::SteuerschuldnerEu, 100.00, 0, "rcEmpfaengerEu", 0, 0, true},
+        {"EuService19", UstArt::SteuerschuldnerEu, 19, 99.99, 0, "rcEmpfaengerEu", 99, 19.00},
+        {"Construction7", UstArt::SteuerschuldnerAndere, 7, 250.50, 0, "rcEmpfaengerAndere", 250, 17.54},
+        {"BookedWithTheRate", UstArt::SteuerschuldnerEu, 19, 100.00, 19, "rcEmpfaengerEu", 0, 0},
+        {"TableWithoutRate", UstArt::SteuerschuldnerAndere, 0, 100.00, 0, "rcEmpfaengerAndere", 100, 19.00},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TaxYear y;
         TaxYear::account(y.set.AusgabeKonten, 5, QStringLiteral("Fremdleistung Ausland"));
-        Kontenzuordnung z = Kontenzuordnung::read(y.set.Kontenzuordnung);
-        z.set(KontoSeite::Ausgabe, 5, {c.art, QStringLiteral("ausgabenUebrige"), true});
-        z.write(y.set.Kontenzuordnung);
+        if (c.satz > 0) {
+            Kontenzuordnung z = Kontenzuordnung::read(y.set.Kontenzuordnung);
+            z.set(KontoSeite::Ausgabe, 5, {c.art, QStringLiteral("ausgabenUebrige"), true, c.satz});
+            z.write(y.set.Kontenzuordnung);
+        } else {
+            writeTableWithoutRate(y, c.art);
+        }
         y.book(QDate(2026, 3, 2), "E", 119.00, 19, 0, QStringLiteral("R-1"), QStringLiteral("Umsatz"));
         y.book(QDate(2026, 3, 9), "A", c.paid, c.rate, 5, QStringLiteral("E-1"), QStringLiteral("Leistung"));
+        const bool wrongRate = c.rate != 0;
 
         const UstvaResult r = ustvaOf(y);
-        EXPECT_EQ(r.unassigned.size(), c.listed ? 1u : 0u);
+        ASSERT_EQ(r.unassigned.size(), wrongRate ? 1u : 0u);
+        if (wrongRate) EXPECT_TRUE(r.unassigned[0].reason.contains(QStringLiteral("mit 0 % gebucht")));
         EXPECT_EQ(r.value(QString::fromLatin1(c.line))->base, c.base);
         EXPECT_DOUBLE_EQ(r.value(QString::fromLatin1(c.line))->tax, c.tax);
         EXPECT_DOUBLE_EQ(r.value(QStringLiteral("kz67"))->tax, c.tax);
         EXPECT_DOUBLE_EQ(r.vorauszahlung, 19.00);  // only the turnover's tax remains
-        EXPECT_DOUBLE_EQ(r.steuerFormular - r.steuerGebucht, 0);
+        const VatSums summary = calcMwst(y.set.Dbf1, CalcZeitraum(PeriodItem::Maerz, 2026));
+        if (!wrongRate) {
+            EXPECT_DOUBLE_EQ(summary.vorsteuer, 0);
+            EXPECT_DOUBLE_EQ(summary.abzufuehren(), r.vorauszahlung);
+        }
 
         const TaxBookingSource source(y.set.Dbf1);
         const EuerResult e = TaxComputation::euer(source, accountNumbers(y.set.EinnahmeKonten),
@@ -105,6 +136,15 @@ TEST(UstvaReverseCharge, TaxOwedOnTheAmountPaidAndDeductedAgain) {
                                                   TaxFormData::load(TaxFormData::euer, 2026));
         EXPECT_DOUBLE_EQ(e.value(QStringLiteral("ausgabenUebrige"))->sum, c.paid);
         EXPECT_DOUBLE_EQ(e.value(QStringLiteral("vorsteuer"))->sum, 0);
+        EXPECT_EQ(e.unassigned.size(), wrongRate ? 1u : 0u);
+
+        // The next write gives an earlier table the column, and the rate is kept.
+        Kontenzuordnung z = Kontenzuordnung::read(y.set.Kontenzuordnung);
+        z.set(KontoSeite::Einnahme, 1, {UstArt::SteuerfreiMitVorsteuer, {}, true});
+        z.write(y.set.Kontenzuordnung);
+        EXPECT_EQ(y.set.Kontenzuordnung.FieldCount(), int(TableSet::assignmentsSchema().size()));
+        EXPECT_DOUBLE_EQ(Kontenzuordnung::read(y.set.Kontenzuordnung).forAccount(KontoSeite::Ausgabe, 5).satz,
+                         c.satz > 0 ? c.satz : Zuordnung::defaultSatz);
     }
 }
 

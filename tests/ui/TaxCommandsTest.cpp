@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -98,6 +99,41 @@ TEST_F(TaxCommandsTest, AssignmentDialogWorksWithTheKeyboardAndStoresAtOnce) {
     EXPECT_EQ(z.forAccount(KontoSeite::Einnahme, 0).ust, UstArt::SteuerfreiMitVorsteuer);
     EXPECT_EQ(z.forAccount(KontoSeite::Einnahme, 1).ust, UstArt::SteuerfreiMitVorsteuer);
     EXPECT_TRUE(z.forAccount(KontoSeite::Einnahme, 0).stored);
+}
+
+// A treatment whose tax the client owes is offered once per rate; the chosen rate is stored and shown again.
+TEST_F(TaxCommandsTest, AssignmentDialogOffersTheRateOfTheTaxOwed) {
+    start();
+    QStringList offered;
+    const auto expenseRow = [](TKontenzuordnungForm* d) -> const TKontenzuordnungForm::Row& {
+        for (const auto& r : d->rows())
+            if (r.seite == KontoSeite::Ausgabe) return r;
+        return d->rows().front();
+    };
+    OnModal<TKontenzuordnungForm> choose([&](TKontenzuordnungForm* d) {
+        QComboBox* box = expenseRow(d).UstEd;
+        for (int i = 0; i < box->count(); ++i)
+            if (box->itemText(i).contains(QStringLiteral("§ 13b"))) offered << box->itemText(i);
+        const int at = box->findText(QStringLiteral("Abs. 2"), Qt::MatchContains);
+        box->setCurrentIndex(at + 1);  // the same treatment at the next rate
+        d->OKBtn->click();
+    });
+    form->Kontenzuordnung1Click();
+    ASSERT_TRUE(choose.seen());
+    ASSERT_EQ(offered.size(), 4) << offered.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(offered[0].startsWith(QStringLiteral("Steuerschuldner mit 19 % nach § 13b Abs. 1"))) << offered[0].toStdString();
+    EXPECT_TRUE(offered[3].startsWith(QStringLiteral("Steuerschuldner mit 7 % nach § 13b Abs. 2"))) << offered[3].toStdString();
+    const Zuordnung z = Kontenzuordnung::read(form->tables().Kontenzuordnung).forAccount(KontoSeite::Ausgabe, 0);
+    EXPECT_EQ(z.ust, UstArt::SteuerschuldnerAndere);
+    EXPECT_DOUBLE_EQ(z.satz, 7);
+    QString shown;
+    OnModal<TKontenzuordnungForm> again([&](TKontenzuordnungForm* d) {
+        shown = expenseRow(d).UstEd->currentText();
+        d->OKBtn->click();
+    });
+    form->Kontenzuordnung1Click();
+    ASSERT_TRUE(again.seen());
+    EXPECT_EQ(shown, offered[3]);
 }
 
 // The tax number of "Firmenangaben" lives beside the address file, which keeps its lines.
