@@ -49,7 +49,9 @@ TEST(TaxFormData, KennzahlenAndLinesAsTheSourcesGiveThem) {
         EXPECT_EQ(l->kzTax, QLatin1String(c.kzTax));
         EXPECT_EQ(l->zeile, QLatin1String(c.zeile));
         // Whatever is not read from the official form itself says so on the page.
-        if (QLatin1String(c.id) != QLatin1String("kz43")) EXPECT_TRUE(l->kzCell().endsWith(QLatin1Char('*')));
+        if (QLatin1String(c.id) != QLatin1String("kz43")) {
+            EXPECT_TRUE(l->kzCell().endsWith(QLatin1Char('*')));
+        }
     }
 }
 
