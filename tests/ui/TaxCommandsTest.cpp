@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAction>
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -105,8 +104,8 @@ TEST_F(TaxCommandsTest, FirmenangabenKeepTheTaxNumber) {
     start();
     OnModal<TFirmenanschriftForm> dialog([&](TFirmenanschriftForm* d) {
         d->setLines({QStringLiteral("Muster GmbH"), QStringLiteral("Hauptstr. 1")});
-        d->SteuernummerEd->setText(QStringLiteral("21/815/08150"));
-        d->OKBtn->click();
+        d->setTaxNumber(QStringLiteral("21/815/08150"));
+        uitest::child<QPushButton>(d, "OKBtn")->click();
     });
     form->Firmenangaben1Click();
     ASSERT_TRUE(dialog.seen());
