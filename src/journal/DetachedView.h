@@ -36,8 +36,8 @@ private:
         bool filtered = false;
         bool pending = false;  // a pending new record shown as the last row; announced on its own
         bool operator==(const Shape& other) const {
-            return active == other.active && fields == other.fields && rows == other.rows &&
-                   records == other.records && order == other.order && filtered == other.filtered;
+            return active == other.active && fields == other.fields && rows == other.rows && records == other.records &&
+                   order == other.order && filtered == other.filtered;
         }
     };
     static Shape shapeOf(const DbfTable& table);

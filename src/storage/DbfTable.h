@@ -87,7 +87,7 @@ public:
     bool Eof() const { return m_eof; }
     bool Bof() const { return m_bof; }
     bool IsEmpty() const { return RecordCount() == 0; }
-    int RecordCount() const;    // visible rows, the pending insert row included
+    int RecordCount() const;  // visible rows, the pending insert row included
     // The visible rows the observers have been told of: RecordCount less a pending new record that an
     // append batch keeps from them (see DbfAppendBatch).
     int announcedRowCount() const;

@@ -21,7 +21,6 @@ public:
     QString currency() const;
     FormStorage& storage() { return *m_storage; }
 
-
 private:
     QLineEdit* Edit1 = nullptr;
     QPushButton* OKBtn = nullptr;

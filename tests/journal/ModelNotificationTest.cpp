@@ -124,14 +124,17 @@ TEST(ModelNotificationTest, everyChangeReachesTheModelRowByRow) {
          6, false, true},
         {"record pending when the batch closes",
          [](DbfTable& t) {
-             { DbfAppendBatch batch(t); insert(t, "b", 5); }
+             {
+                 DbfAppendBatch batch(t);
+                 insert(t, "b", 5);
+             }
              t.Post();
          },
          6, false, false},
         {"new booking refused by a closed period",
          [](DbfTable& t) { insert(t, "b", 20), refuseAll(t, [&] { t.Post(); }); }, 6, true, false},
-        {"edit refused by a closed period",
-         [](DbfTable& t) { edit(t, 1, "x", 99), refuseAll(t, [&] { t.Post(); }); }, 5, true, false},
+        {"edit refused by a closed period", [](DbfTable& t) { edit(t, 1, "x", 99), refuseAll(t, [&] { t.Post(); }); },
+         5, true, false},
         {"delete refused by a closed period", [](DbfTable& t) { refuseAll(t, [&] { t.Delete(); }); }, 5, true, false},
         {"new booking whose write fails", [](DbfTable& t) { insert(t, "b", 20), failWrites([&] { t.Post(); }); }, 6,
          true, false},

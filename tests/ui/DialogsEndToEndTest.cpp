@@ -375,9 +375,7 @@ TEST_F(DialogsEndToEndTest, FreeClientNumberTypedInTheDialog) {
     TMandantenNrForm* dialog = appForms().MandantenNrForm;
     whileShown(
         dialog, [this] { uitest::controls(form).FreieMandantennummersetzen1->trigger(); },
-        [dialog] {
-            QTest::keyClick(retype(dialog, "MandantEd", QStringLiteral("42")), Qt::Key_Return);
-        });
+        [dialog] { QTest::keyClick(retype(dialog, "MandantEd", QStringLiteral("42")), Qt::Key_Return); });
     EXPECT_EQ(form->mandantnr(), 42);
     EXPECT_TRUE(form->windowTitle().endsWith(QStringLiteral(" - Mandant 42")));
     EXPECT_EQ(dialog->number(), 42);

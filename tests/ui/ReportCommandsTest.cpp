@@ -50,7 +50,7 @@ TEST_F(ReportCommandsTest, ConfirmedChoiceShowsTheReportAndReleasesIt) {
     post(QStringLiteral("Honorar"), 119, QDate(m_year, 2, 3));
     post(QStringLiteral("Porto"), 10, QDate(m_year, 1, 2));
     // The first item of a new client's collective accounts is 0, where unassigned bookings go.
-    OnModal<TKontoAuswaehlenForm> choice([](TKontoAuswaehlenForm* dialog) { child<QPushButton>(dialog, "OKBtn")->click(); });
+    OnModal<TKontoAuswaehlenForm> choice([](TKontoAuswaehlenForm* dialog) { dialog->accept(); });  // OK
     ReportData seen;
     std::vector<double> dates;
     bool flagWhileShown = false;
