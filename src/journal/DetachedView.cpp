@@ -17,9 +17,21 @@ DetachedView::DetachedView(DbfTable& table, std::initializer_list<TableObserver*
 
 DetachedView::~DetachedView() {
     for (TableObserver* view : m_views) m_table.attach(view);
-    if (!(shapeOf(m_table) == m_shape)) {
+    const Shape now = shapeOf(m_table);
+    if (!(now == m_shape)) {
         for (TableObserver* view : m_views) view->tableAboutToReset();
         for (TableObserver* view : m_views) view->tableReset();
+    } else if (now.pending != m_shape.pending) {
+        // The pending new record alone came or went, as the last row.
+        const int row = now.rows;
+        if (now.pending) {
+            for (TableObserver* view : m_views) view->pendingRowAboutToAppear(row);
+            for (TableObserver* view : m_views) view->pendingRowAppeared(row);
+        } else {
+            for (TableObserver* view : m_views) view->pendingRowAboutToGo(row);
+            for (TableObserver* view : m_views) view->pendingRowGone(row);
+            for (TableObserver* view : m_views) view->editEnded(-1);
+        }
     }
     for (TableObserver* view : m_views) view->cursorChanged();
 }
@@ -29,8 +41,8 @@ DetachedView::Shape DetachedView::shapeOf(const DbfTable& table) {
     shape.active = table.Active();
     if (!shape.active) return shape;
     shape.fields = table.FieldCount();
-    // The pending new record is left to the views' own repair: it only ever comes and goes at the end.
     shape.rows = table.RecordCount() - (table.state() == DbfTable::State::Insert ? 1 : 0);
+    shape.pending = table.announcedRowCount() > shape.rows;
     shape.records = table.physicalRecordCount();
     shape.order = table.IndexName();
     shape.filtered = table.Filtered();

@@ -15,7 +15,8 @@ class TableObserver;
 // A view hears nothing of what happens meanwhile. When the walk changed more than the cursor (records
 // posted or deleted, another order or filter), each view is told on its return that everything may
 // have changed (a reset), never left to guess: a grid that guessed would keep its current cell, its
-// selection and the cells a screen reader holds on positions that now show other records.
+// selection and the cells a screen reader holds on positions that now show other records. A pending new
+// record that alone came or went is announced as that row.
 class DetachedView {
 public:
     DetachedView(DbfTable& table, TableObserver* view);
@@ -33,7 +34,11 @@ private:
         int records = 0;
         QString order;
         bool filtered = false;
-        bool operator==(const Shape&) const = default;
+        bool pending = false;  // a pending new record shown as the last row; announced on its own
+        bool operator==(const Shape& other) const {
+            return active == other.active && fields == other.fields && rows == other.rows && records == other.records &&
+                   order == other.order && filtered == other.filtered;
+        }
     };
     static Shape shapeOf(const DbfTable& table);
 

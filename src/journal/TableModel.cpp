@@ -7,8 +7,13 @@
 
 namespace {
 
-int stateCode(const DbfTable* table) {
-    return table ? static_cast<int>(table->state()) : 0;
+// What the model shows of a table: the rows its observers were told of.
+int rowsOf(const DbfTable* table) {
+    return table && table->Active() ? table->announcedRowCount() : 0;
+}
+
+int columnsOf(const DbfTable* table) {
+    return table && table->Active() ? table->FieldCount() : 0;
 }
 
 }  // namespace
@@ -25,9 +30,8 @@ void TableModel::bind(DbfTable* table) {
     if (m_table) m_table->detach(this);
     m_table = table;
     if (m_table) m_table->attach(this);
-    m_columnCount = tableOpen() ? m_table->FieldCount() : 0;
-    m_rowCount = tableOpen() ? m_table->RecordCount() : 0;
-    m_lastState = stateCode(m_table);
+    m_columnCount = columnsOf(m_table);
+    m_rowCount = rowsOf(m_table);
     endResetModel();
     emit currentRowChanged();
 }
@@ -171,9 +175,8 @@ void TableModel::tableAboutToReset() {
 }
 
 void TableModel::tableReset() {
-    m_columnCount = tableOpen() ? m_table->FieldCount() : 0;
-    m_rowCount = tableOpen() ? m_table->RecordCount() : 0;
-    m_lastState = stateCode(m_table);
+    m_columnCount = columnsOf(m_table);
+    m_rowCount = rowsOf(m_table);
     endResetModel();
 }
 
@@ -216,45 +219,19 @@ void TableModel::rowChanged(int row) {
         emit dataChanged(index(row, 0), index(row, m_columnCount - 1));
 }
 
-void TableModel::cursorChanged() {
-    reconcile();
-    emit currentRowChanged();
+void TableModel::editEnded(int row) {
+    // The record was written or dropped: its cells show what is stored now.
+    rowChanged(row);
 }
 
-void TableModel::reconcile() {
-    const bool open = tableOpen();
-    const int columns = open ? m_table->FieldCount() : 0;
-    const int rows = open ? m_table->RecordCount() : 0;
-    const int state = stateCode(m_table);
-    const int insertState = static_cast<int>(DbfTable::State::Insert);
-    // Only the pending insert row may come or go unreported, at the end of the visible rows. Any other
-    // difference means the table changed while this model heard nothing: rows appended "at the end" by
-    // guesswork would leave the views' current cell, selection and the cells an accessibility client
-    // holds on positions that now show other records. Everything is announced anew instead.
-    const bool pendingRowCame = rows == m_rowCount + 1 && state == insertState && m_lastState != insertState;
-    const bool pendingRowWent = rows == m_rowCount - 1 && m_lastState == insertState && state != insertState;
-    if (columns != m_columnCount || (rows != m_rowCount && !pendingRowCame && !pendingRowWent)) {
-        beginResetModel();
-        m_columnCount = columns;
-        m_rowCount = rows;
-        m_lastState = state;
-        endResetModel();
-        return;
+void TableModel::cursorChanged() {
+    // The last call of every change of the table: by now every row that came or went was announced.
+    if (m_columnCount != columnsOf(m_table) || m_rowCount != rowsOf(m_table)) {
+        qCritical("TableModel: the table changed %d rows x %d columns into %d x %d without saying so", m_rowCount,
+                  m_columnCount, rowsOf(m_table), columnsOf(m_table));
+        Q_ASSERT_X(false, "TableModel::cursorChanged", "rows or columns changed unannounced");
+        tableAboutToReset();
+        tableReset();
     }
-    if (pendingRowCame) {
-        beginInsertRows({}, m_rowCount, rows - 1);
-        m_rowCount = rows;
-        endInsertRows();
-    } else if (pendingRowWent) {
-        beginRemoveRows({}, rows, m_rowCount - 1);
-        m_rowCount = rows;
-        endRemoveRows();
-    }
-    if (state != m_lastState) {
-        // Leaving an edit or an insert: the record may have been written or dropped.
-        m_lastState = state;
-        const int current = open ? m_table->RecNo() : -1;
-        if (current >= 0 && current < m_rowCount && m_columnCount > 0)
-            emit dataChanged(index(current, 0), index(current, m_columnCount - 1));
-    }
+    emit currentRowChanged();
 }

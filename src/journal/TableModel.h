@@ -67,7 +67,10 @@ protected:
     void rowAboutToMove(int from, int to) override;
     void rowMoved(int from, int to) override;
     void rowChanged(int row) override;
-    void cursorChanged() override;  // TableObserver; emits currentRowChanged
+    void editEnded(int row) override;
+    // TableObserver; emits currentRowChanged. A table that changed its rows or columns unannounced is a
+    // fault (asserted in debug builds, logged and shown anew otherwise).
+    void cursorChanged() override;
 
     DbfTable* m_table = nullptr;
 
@@ -75,11 +78,9 @@ private:
     bool tableOpen() const;
     bool isCell(const QModelIndex& index) const;
     void setField(int column, const QVariant& value);
-    void reconcile();
 
-    // Notifications keep these in step with the table; reconcile() repairs what the table did not report.
+    // The table's notifications keep these in step with it.
     int m_rowCount = 0;
     int m_columnCount = 0;
-    int m_lastState = 0;
     bool m_moveIsNoop = false;  // rowAboutToMove with from == to
 };

@@ -33,8 +33,8 @@ DbfAppendBatch::~DbfAppendBatch() {
         // A new record still pending goes on as an ordinary one: the observers hear of it now.
         d.quiet = false;
         const int row = d.row;
-        m_table.notify([row](TableObserver* o) { o->rowAboutToBeInserted(row); });
-        m_table.notify([row](TableObserver* o) { o->rowInserted(row); });
+        m_table.notify([row](TableObserver* o) { o->pendingRowAboutToAppear(row); });
+        m_table.notify([row](TableObserver* o) { o->pendingRowAppeared(row); });
         m_table.notify([](TableObserver* o) { o->cursorChanged(); });
     }
 }
@@ -64,11 +64,20 @@ void DbfTable::collectForBatch() {
     if (batch.m_count == 0) batch.m_layout = m_layoutStamp;
     batch.m_records.append(d->buffer);
     ++batch.m_count;
+    // A record begun before the batch was opened had been announced: its row goes until the batch writes.
+    const bool announced = !d->quiet;
+    const int pendingRow = int(d->rows.size());
+    if (announced) notify([&](TableObserver* o) { o->pendingRowAboutToGo(pendingRow); });
     m_state = State::Browse;
     d->buffer.clear();
     d->row = d->rows.empty() ? -1 : std::clamp(d->rowBeforeInsert, 0, int(d->rows.size()) - 1);
     m_eof = d->rows.empty();
     d->quiet = false;
+    if (announced) {
+        notify([&](TableObserver* o) { o->pendingRowGone(pendingRow); });
+        notify([](TableObserver* o) { o->editEnded(-1); });
+        notify([](TableObserver* o) { o->cursorChanged(); });
+    }
 }
 
 void DbfTable::appendRecords(const QByteArray& records, int count) {

@@ -319,6 +319,10 @@ int DbfTable::RecordCount() const {
     return int(d->rows.size()) + (m_state == State::Insert ? 1 : 0);
 }
 
+int DbfTable::announcedRowCount() const {
+    return RecordCount() - (d->quiet && m_state == State::Insert ? 1 : 0);
+}
+
 int DbfTable::RecNo() const {
     if (!Active()) return -1;
     return d->row;
@@ -424,13 +428,13 @@ void DbfTable::Insert() {
     const int row = int(d->rows.size());
     d->rowBeforeInsert = d->row;
     d->quiet = d->batch != nullptr;
-    notify([row](TableObserver* o) { o->rowAboutToBeInserted(row); });
+    notify([row](TableObserver* o) { o->pendingRowAboutToAppear(row); });
     d->buffer = d->blank;
     m_state = State::Insert;
     d->row = row;
     m_eof = false;
     m_bof = false;
-    notify([row](TableObserver* o) { o->rowInserted(row); });
+    notify([row](TableObserver* o) { o->pendingRowAppeared(row); });
     notify([](TableObserver* o) { o->cursorChanged(); });
 }
 
@@ -497,13 +501,15 @@ void DbfTable::Post() {
             d->row = to;
             if (to != pendingRow) notify([&](TableObserver* o) { o->rowMoved(pendingRow, to); });
         } else {
-            notify([&](TableObserver* o) { o->rowAboutToBeRemoved(pendingRow); });
+            notify([&](TableObserver* o) { o->pendingRowAboutToGo(pendingRow); });
             m_state = State::Browse;
             d->row = d->rows.empty() ? -1 : pendingRow - 1;
             m_eof = d->rows.empty();
-            notify([&](TableObserver* o) { o->rowRemoved(pendingRow); });
+            notify([&](TableObserver* o) { o->pendingRowGone(pendingRow); });
         }
         d->buffer.clear();
+        const int shownAt = visible ? d->row : -1;
+        notify([shownAt](TableObserver* o) { o->editEnded(shownAt); });
         notify([](TableObserver* o) { o->cursorChanged(); });
         if (filterError) std::rethrow_exception(filterError);
         return;
@@ -559,6 +565,8 @@ void DbfTable::Post() {
     } else {
         notify([&](TableObserver* o) { o->rowChanged(row); });
     }
+    const int shownAt = visible ? d->row : -1;
+    notify([shownAt](TableObserver* o) { o->editEnded(shownAt); });
     notify([](TableObserver* o) { o->cursorChanged(); });
     if (filterError) std::rethrow_exception(filterError);
 }
@@ -661,12 +669,13 @@ void DbfTable::Cancel() {
     checkActive();
     if (m_state == State::Insert) {
         const int pendingRow = int(d->rows.size());
-        notify([&](TableObserver* o) { o->rowAboutToBeRemoved(pendingRow); });
+        notify([&](TableObserver* o) { o->pendingRowAboutToGo(pendingRow); });
         m_state = State::Browse;
         d->buffer.clear();
         d->row = d->rows.empty() ? -1 : std::clamp(d->rowBeforeInsert, 0, int(d->rows.size()) - 1);
         m_eof = d->rows.empty();
-        notify([&](TableObserver* o) { o->rowRemoved(pendingRow); });
+        notify([&](TableObserver* o) { o->pendingRowGone(pendingRow); });
+        notify([](TableObserver* o) { o->editEnded(-1); });
         notify([](TableObserver* o) { o->cursorChanged(); });
         d->quiet = false;
     } else if (m_state == State::Edit) {
@@ -674,6 +683,7 @@ void DbfTable::Cancel() {
         d->buffer.clear();
         const int row = d->row;
         notify([&](TableObserver* o) { o->rowChanged(row); });
+        notify([&](TableObserver* o) { o->editEnded(row); });
         notify([](TableObserver* o) { o->cursorChanged(); });
     }
 }
@@ -713,6 +723,7 @@ void DbfTable::Delete() {
     }
     d->records[m_headerLength + qsizetype(physical) * m_recordLength] = flag;
     orderRemoved(physical);
+    const bool wasEditing = m_state == State::Edit;
     m_state = State::Browse;
     d->buffer.clear();
     notify([&](TableObserver* o) { o->rowAboutToBeRemoved(row); });
@@ -720,6 +731,7 @@ void DbfTable::Delete() {
     d->row = d->rows.empty() ? -1 : std::min(row, int(d->rows.size()) - 1);
     m_eof = d->rows.empty();
     notify([&](TableObserver* o) { o->rowRemoved(row); });
+    if (wasEditing) notify([](TableObserver* o) { o->editEnded(-1); });
     notify([](TableObserver* o) { o->cursorChanged(); });
 }
 

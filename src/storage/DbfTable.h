@@ -87,7 +87,10 @@ public:
     bool Eof() const { return m_eof; }
     bool Bof() const { return m_bof; }
     bool IsEmpty() const { return RecordCount() == 0; }
-    int RecordCount() const;    // visible rows, the pending insert row included
+    int RecordCount() const;  // visible rows, the pending insert row included
+    // The visible rows the observers have been told of: RecordCount less a pending new record that an
+    // append batch keeps from them (see DbfAppendBatch).
+    int announcedRowCount() const;
     int RecNo() const;          // row of the cursor, -1 when there is none
     void setRecNo(int row);     // move the cursor to a visible row
     int physicalRecNo() const;  // record number in the file (0-based) of the cursor, -1 for none/pending insert

@@ -30,6 +30,21 @@ public:
     // The values of a visible row changed in place.
     virtual void rowChanged(int /*row*/) {}
 
-    // The cursor moved, or the state (browse/insert/edit) changed.
+    // The pending new record of Insert appears as the last visible row, and goes again when it is
+    // cancelled, posted where the filter hides it, or collected by an append batch. A pending record
+    // that is posted and stays visible does not go: it becomes an ordinary row (moved, when the sort
+    // order puts it elsewhere). An observer that does not tell the two apart hears rows inserted and
+    // removed.
+    virtual void pendingRowAboutToAppear(int row) { rowAboutToBeInserted(row); }
+    virtual void pendingRowAppeared(int row) { rowInserted(row); }
+    virtual void pendingRowAboutToGo(int row) { rowAboutToBeRemoved(row); }
+    virtual void pendingRowGone(int row) { rowRemoved(row); }
+
+    // An insert or an edit has ended (posted, cancelled, or its record deleted), after the row
+    // notifications it caused: the table is browsing again. `row` is where the record now shows, -1
+    // when it shows nowhere.
+    virtual void editEnded(int /*row*/) {}
+
+    // The cursor moved, or the state (browse/insert/edit) changed; always the last call of a change.
     virtual void cursorChanged() {}
 };

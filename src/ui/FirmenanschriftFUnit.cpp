@@ -64,3 +64,19 @@ void TFirmenanschriftForm::keyPressEvent(QKeyEvent* event) {
     if (pressFocusedButton(this, event)) return;
     QDialog::keyPressEvent(event);
 }
+
+QString TFirmenanschriftForm::taxNumber() const {
+    return SteuernummerEd->text().trimmed();
+}
+
+void TFirmenanschriftForm::setTaxNumber(const QString& number) {
+    SteuernummerEd->setText(number);
+}
+
+bool TFirmenanschriftForm::smallBusiness() const {
+    return KleinunternehmerCheck->isChecked();
+}
+
+void TFirmenanschriftForm::setSmallBusiness(bool on) {
+    KleinunternehmerCheck->setChecked(on);
+}

@@ -20,13 +20,19 @@ public:
     QStringList lines() const;
     void setLines(const QStringList& lines);
 
-    QPlainTextEdit* Memo1 = nullptr;
     // The tax number printed on the tax forms, and whether the client is a small business without a VAT
     // return; kept in a file of their own beside the address file.
-    QLineEdit* SteuernummerEd = nullptr;
-    QCheckBox* KleinunternehmerCheck = nullptr;
-    QPushButton* OKBtn = nullptr;
+    QString taxNumber() const;  // trimmed
+    void setTaxNumber(const QString& number);
+    bool smallBusiness() const;
+    void setSmallBusiness(bool on);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QPlainTextEdit* Memo1 = nullptr;
+    QLineEdit* SteuernummerEd = nullptr;
+    QCheckBox* KleinunternehmerCheck = nullptr;
+    QPushButton* OKBtn = nullptr;
 };

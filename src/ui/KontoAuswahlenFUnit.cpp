@@ -23,3 +23,15 @@ TKontoAuswaehlenForm::TKontoAuswaehlenForm(QWidget* parent) : QDialog(parent) {
 
     OKBtn = addOkStrip(this, QRect(8, 100, 402, 4), QRect(162, 112, 94, 33));
 }
+
+void TKontoAuswaehlenForm::setAccounts(const QStringList& entries) {
+    EAKontoEd->setUpdatesEnabled(false);
+    EAKontoEd->clear();
+    EAKontoEd->addItems(entries);
+    EAKontoEd->setCurrentIndex(entries.isEmpty() ? -1 : 0);
+    EAKontoEd->setUpdatesEnabled(true);
+}
+
+int TKontoAuswaehlenForm::chosenIndex() const {
+    return EAKontoEd->currentIndex();
+}

@@ -637,7 +637,7 @@ void TMainForm::FreieMandantennummersetzen1Click() {
         return;
     }
     FreieMandantennummersetzen1->setChecked(true);
-    m_mandantnr = dialog->MandantEd->value();
+    m_mandantnr = dialog->number();
     SetMandant();
 }
 

@@ -55,18 +55,12 @@ private:
 // "Konto auswählen": the list rebuilt from the accounts table, the first item selected. The chosen
 // number, or none when the dialog was closed without OK.
 std::optional<int> chooseAccount(QWidget* mainWindow, TKontoAuswaehlenForm* dialog, DbfTable& accounts) {
-    QComboBox* list = dialog->EAKontoEd;
-    const QStringList items = EntryLookups::accountEntries(accounts);
-    list->setUpdatesEnabled(false);
-    list->clear();
-    list->addItems(items);
-    list->setCurrentIndex(items.isEmpty() ? -1 : 0);
-    list->setUpdatesEnabled(true);
+    dialog->setAccounts(EntryLookups::accountEntries(accounts));
     const int result = dialog->exec();
     mainWindow->activateWindow();
     if (result != QDialog::Accepted) return std::nullopt;
     // An empty list has no selection: the walk finds no row and the number is 0.
-    return EntryLookups::accountNrAt(accounts, list->currentIndex());
+    return EntryLookups::accountNrAt(accounts, dialog->chosenIndex());
 }
 
 int showReport(QWidget* mainWindow, TDruckeErgebnisForm& window) {

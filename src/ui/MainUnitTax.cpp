@@ -86,12 +86,12 @@ QString today() {
 void TMainForm::loadTaxSettings(TFirmenanschriftForm& dialog) {
     TaxSettings s;
     UiMessages::guarded(this, [&] { s = TaxSettings::load(TaxSettings::fileName(m_progpath, m_mandantnr)); });
-    dialog.SteuernummerEd->setText(s.steuernummer);
-    dialog.KleinunternehmerCheck->setChecked(s.kleinunternehmer);
+    dialog.setTaxNumber(s.steuernummer);
+    dialog.setSmallBusiness(s.kleinunternehmer);
 }
 
 void TMainForm::saveTaxSettings(const TFirmenanschriftForm& dialog) {
-    TaxSettings s{dialog.SteuernummerEd->text().trimmed(), dialog.KleinunternehmerCheck->isChecked()};
+    TaxSettings s{dialog.taxNumber(), dialog.smallBusiness()};
     const QString file = TaxSettings::fileName(m_progpath, m_mandantnr);
     // Nothing to keep and nothing kept: no file is made.
     if (s.steuernummer.isEmpty() && !s.kleinunternehmer && !QFileInfo::exists(file)) return;

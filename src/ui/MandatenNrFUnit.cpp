@@ -25,3 +25,7 @@ TMandantenNrForm::TMandantenNrForm(QWidget* parent) : QDialog(parent) {
 
     OKBtn = addOkStrip(this, QRect(8, 100, 402, 4), QRect(162, 112, 94, 33));
 }
+
+int TMandantenNrForm::number() const {
+    return MandantEd->value();
+}

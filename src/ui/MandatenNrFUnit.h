@@ -12,6 +12,9 @@ class TMandantenNrForm : public QDialog {
 public:
     explicit TMandantenNrForm(QWidget* parent = nullptr);
 
+    int number() const;  // the chosen client number
+
+private:
     QSpinBox* MandantEd = nullptr;
     QPushButton* OKBtn = nullptr;
 };

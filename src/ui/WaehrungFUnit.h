@@ -21,6 +21,7 @@ public:
     QString currency() const;
     FormStorage& storage() { return *m_storage; }
 
+private:
     QLineEdit* Edit1 = nullptr;
     QPushButton* OKBtn = nullptr;
 

@@ -117,10 +117,11 @@ TEST_F(CliWindowTest, EveryReportReadsAsTheWindowsPdf) {
     int konto = 0;
     QString windowPdf;
     OnEveryModal<TKontoAuswaehlenForm> choose([&](TKontoAuswaehlenForm* dialog) {
-        const int index = dialog->EAKontoEd->findText(QString::number(konto) + QStringLiteral(" - "), Qt::MatchStartsWith);
+        auto* list = dialog->findChild<QComboBox*>(QStringLiteral("EAKontoEd"));
+        const int index = list->findText(QString::number(konto) + QStringLiteral(" - "), Qt::MatchStartsWith);
         ASSERT_GE(index, 0) << konto;
-        dialog->EAKontoEd->setCurrentIndex(index);
-        dialog->OKBtn->click();
+        list->setCurrentIndex(index);
+        dialog->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
     });
     OnEveryModal<TDruckeErgebnisForm> save([&](TDruckeErgebnisForm* window) {
         EXPECT_TRUE(window->savePdf(windowPdf));

@@ -10,7 +10,6 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -93,8 +92,9 @@ protected:
         return nullptr;
     }
 
-    // Types `text` into the cell at row, column of `grid` as a user does: select, type, Tab on.
-    static void typeIntoCell(DBGrid* grid, int row, int column, const QString& text) {
+    // Types `text` into the cell at row, column of `grid` as a user does: Enter opens the cell, the typing
+    // replaces its text; the cell stays open.
+    static void typeIntoOpenCell(DBGrid* grid, int row, int column, const QString& text) {
         grid->setFocus();
         grid->setCurrentIndex(grid->model()->index(row, column));
         QTest::keyClick(grid, Qt::Key_Return);  // opens the cell editor
@@ -102,8 +102,22 @@ protected:
         ASSERT_NE(editor, nullptr);
         editor->selectAll();
         typeText(editor, text);
-        QTest::keyClick(editor, Qt::Key_Return);  // commits the cell (queued by the delegate)
+    }
+
+    // The same, and Enter commits the cell (queued by the delegate).
+    static void typeIntoCell(DBGrid* grid, int row, int column, const QString& text) {
+        typeIntoOpenCell(grid, row, column, text);
+        if (QLineEdit* editor = cellEditor(grid)) QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents();
+    }
+
+    // Focuses the field named `name` of `window` and types `text` over its contents as a user does.
+    static QWidget* retype(QWidget* window, const char* name, const QString& text) {
+        QWidget* field = uitest::child<QWidget>(window, name);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);  // select all
+        typeText(field, text);
+        return field;
     }
 
     static QStringList items(const QComboBox* box) {
@@ -247,14 +261,7 @@ TEST_F(DialogsEndToEndTest, ClosingTheEditorWithAnOpenCellEditorKeepsTheEdit) {
         whileShown(
             editor(), [this] { menuAction("Buchungstexte1")->trigger(); },
             [&] {
-                DBGrid* grid = editor()->DBGrid1;
-                grid->setFocus();
-                grid->setCurrentIndex(grid->model()->index(0, 0));
-                QTest::keyClick(grid, Qt::Key_Return);
-                QLineEdit* cell = cellEditor(grid);
-                ASSERT_NE(cell, nullptr);
-                cell->selectAll();
-                typeText(cell, text);
+                typeIntoOpenCell(editor()->DBGrid1, 0, 0, text);
                 way.close();  // the cell editor is still open
             });
         EXPECT_EQ(texts.RecordCount(), rows);
@@ -290,11 +297,8 @@ TEST_F(DialogsEndToEndTest, CurrencyTypedInTheDialogIsUsedByTheSummary) {
         dialog, [this] { menuAction("Whrungeinstellen1")->trigger(); },
         [dialog] {
             EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Währung"));
-            EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("€"));
-            dialog->Edit1->setFocus();
-            dialog->Edit1->selectAll();
-            typeText(dialog->Edit1, QStringLiteral("CHF"));
-            QTest::keyClick(dialog->Edit1, Qt::Key_Return);  // "OK" is the default button
+            EXPECT_EQ(dialog->currency(), QStringLiteral("€"));
+            QTest::keyClick(retype(dialog, "Edit1", QStringLiteral("CHF")), Qt::Key_Return);  // "OK" is the default
         });
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(uitest::controls(form).MwStLabel->text(), QStringLiteral("MwSt für eingestellten Zeitraum: 19,00 CHF"));
@@ -310,7 +314,7 @@ TEST_F(DialogsEndToEndTest, CurrencyKeepsOnlyItsPlacementAcrossARestart) {
     whileShown(
         dialog, [this] { menuAction("Whrungeinstellen1")->trigger(); },
         [dialog] {
-            dialog->Edit1->setText(QStringLiteral("CHF"));
+            uitest::child<QLineEdit>(dialog, "Edit1")->setText(QStringLiteral("CHF"));
             dialog->close();
         });
     OptionStore store;
@@ -343,11 +347,9 @@ TEST_F(DialogsEndToEndTest, AddressTypedAndClosedByTheCloseBoxIsWrittenInCp1252W
     whileShown(
         dialog, [this] { menuAction("Firmenangaben1")->trigger(); },
         [dialog] {
-            dialog->Memo1->setFocus();
-            dialog->Memo1->selectAll();
-            typeText(dialog->Memo1, QStringLiteral("Jürgen Maß"));
-            QTest::keyClick(dialog->Memo1, Qt::Key_Return);
-            typeText(dialog->Memo1, QStringLiteral("Straße 5 – Köln"));
+            QWidget* memo = retype(dialog, "Memo1", QStringLiteral("Jürgen Maß"));
+            QTest::keyClick(memo, Qt::Key_Return);
+            typeText(memo, QStringLiteral("Straße 5 – Köln"));
             EXPECT_TRUE(dialog->isVisible());  // Enter made a new line
             dialog->close();
         });
@@ -361,9 +363,9 @@ TEST_F(DialogsEndToEndTest, EnterOnTheAddressDialogsFocusedOkButtonCloses) {
     whileShown(
         dialog, [this] { menuAction("Firmenangaben1")->trigger(); },
         [dialog] {
-            dialog->Memo1->setFocus();
-            QTest::keyClick(dialog->Memo1, Qt::Key_Tab);  // Tab leaves the memo for "OK"
-            EXPECT_EQ(QApplication::focusWidget(), dialog->OKBtn);
+            uitest::child<QWidget>(dialog, "Memo1")->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // Tab leaves the memo for "OK"
+            EXPECT_EQ(QApplication::focusWidget(), uitest::child<QPushButton>(dialog, "OKBtn"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         });
     EXPECT_FALSE(dialog->isVisible());
@@ -373,15 +375,10 @@ TEST_F(DialogsEndToEndTest, FreeClientNumberTypedInTheDialog) {
     TMandantenNrForm* dialog = appForms().MandantenNrForm;
     whileShown(
         dialog, [this] { uitest::controls(form).FreieMandantennummersetzen1->trigger(); },
-        [dialog] {
-            dialog->MandantEd->setFocus();
-            dialog->MandantEd->selectAll();
-            typeText(dialog->MandantEd, QStringLiteral("42"));
-            QTest::keyClick(dialog->MandantEd, Qt::Key_Return);
-        });
+        [dialog] { QTest::keyClick(retype(dialog, "MandantEd", QStringLiteral("42")), Qt::Key_Return); });
     EXPECT_EQ(form->mandantnr(), 42);
     EXPECT_TRUE(form->windowTitle().endsWith(QStringLiteral(" - Mandant 42")));
-    EXPECT_EQ(dialog->MandantEd->value(), 42);
+    EXPECT_EQ(dialog->number(), 42);
 }
 
 // --- recurring bookings ----------------------------------------------------------------------------
@@ -482,14 +479,7 @@ TEST_F(DialogsEndToEndTest, AddedTemplateUsesTheWindowsListsAndAnEditSurvivesThe
             EXPECT_TRUE(d->BuchTextEd->currentText().isEmpty());
 
             // Edit the added row's text in the grid and close by the close box with the cell still open.
-            DBGrid* grid = d->DBGrid1;
-            grid->setFocus();
-            grid->setCurrentIndex(grid->model()->index(1, 2));
-            QTest::keyClick(grid, Qt::Key_Return);
-            QLineEdit* cell = cellEditor(grid);
-            ASSERT_NE(cell, nullptr);
-            cell->selectAll();
-            typeText(cell, QStringLiteral("Kfz-Versicherung"));
+            typeIntoOpenCell(d->DBGrid1, 1, 2, QStringLiteral("Kfz-Versicherung"));
             d->close();
         });
     EXPECT_FALSE(dauerForm()->isVisible());

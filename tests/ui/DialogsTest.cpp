@@ -20,8 +20,9 @@
 
 namespace {
 
-// The label whose buddy is `field`, so that screen readers announce the field by its caption.
-QString captionOf(QWidget* dialog, QWidget* field) {
+// The label whose buddy is the field named `name`, so that screen readers announce the field by its caption.
+QString captionOf(QWidget* dialog, const char* name) {
+    QWidget* field = uitest::child<QWidget>(dialog, name);
     for (QLabel* label : dialog->findChildren<QLabel*>())
         if (label->buddy() == field) return label->text();
     return {};
@@ -49,10 +50,10 @@ TEST(Dialogs, CaptionsNamesAndLabels) {
         EXPECT_EQ(c.dialog->size(), c.size) << c.objectName;
         EXPECT_TRUE(c.dialog->isModal());
     }
-    EXPECT_EQ(captionOf(&mandant, mandant.MandantEd), QStringLiteral("Mandanten Nummer:"));
-    EXPECT_EQ(captionOf(&address, address.Memo1), QStringLiteral("Hinterlegen Sie hier Ihre Firmenadresse:"));
-    EXPECT_EQ(captionOf(&account, account.EAKontoEd), QStringLiteral("Konto:"));
-    EXPECT_FALSE(account.EAKontoEd->isEditable());
+    EXPECT_EQ(captionOf(&mandant, "MandantEd"), QStringLiteral("Mandanten Nummer:"));
+    EXPECT_EQ(captionOf(&address, "Memo1"), QStringLiteral("Hinterlegen Sie hier Ihre Firmenadresse:"));
+    EXPECT_EQ(captionOf(&account, "EAKontoEd"), QStringLiteral("Konto:"));
+    EXPECT_FALSE(uitest::child<QComboBox>(&account, "EAKontoEd")->isEditable());
 
     TInfoForm info;
     TEinstellUebertragForm transfer;
@@ -69,22 +70,21 @@ TEST(Dialogs, CaptionsNamesAndLabels) {
 
 TEST(Dialogs, ClientNumberRangeAndOk) {
     TMandantenNrForm dialog;
-    EXPECT_EQ(dialog.MandantEd->value(), 1);
-    EXPECT_EQ(dialog.MandantEd->minimum(), 1);
-    EXPECT_EQ(dialog.MandantEd->maximum(), 1000000);
-    EXPECT_TRUE(dialog.MandantEd->alignment() & Qt::AlignRight);
-    int result = -1;
+    QSpinBox* field = uitest::child<QSpinBox>(&dialog, "MandantEd");
+    EXPECT_EQ(dialog.number(), 1);
+    EXPECT_EQ(field->minimum(), 1);
+    EXPECT_EQ(field->maximum(), 1000000);
+    EXPECT_TRUE(field->alignment() & Qt::AlignRight);
     QTimer::singleShot(0, [&] {
-        dialog.MandantEd->selectAll();
-        QTest::keyClicks(dialog.MandantEd, QStringLiteral("1000000"));
-        QTest::keyClick(dialog.MandantEd, Qt::Key_Return);  // the default button "OK"
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("1000000"));
+        QTest::keyClick(field, Qt::Key_Return);  // the default button "OK"
     });
-    result = dialog.exec();
-    EXPECT_EQ(result, QDialog::Accepted);
-    EXPECT_EQ(dialog.MandantEd->value(), 1000000);
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(dialog.number(), 1000000);
     // Beyond the range the field does not follow.
-    dialog.MandantEd->setValue(2000000);
-    EXPECT_EQ(dialog.MandantEd->value(), 1000000);
+    field->setValue(2000000);
+    EXPECT_EQ(dialog.number(), 1000000);
 }
 
 TEST(Dialogs, AddressLinesRoundTrip) {
@@ -92,7 +92,8 @@ TEST(Dialogs, AddressLinesRoundTrip) {
     EXPECT_EQ(dialog.lines(),
               QStringList{QStringLiteral(
                   "Stellen Sie Ihre Firmenadresse in den Einstellungen ein. Diese erscheint dann hier.")});
-    EXPECT_EQ(dialog.Memo1->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QPlainTextEdit* memo = uitest::child<QPlainTextEdit>(&dialog, "Memo1");
+    EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
     const QStringList cases[] = {
         {QStringLiteral("Muster GmbH"), QStringLiteral("Hauptstraße 1"), QStringLiteral("12345 Köln")},
         {QStringLiteral("eine Zeile")},
@@ -107,10 +108,10 @@ TEST(Dialogs, AddressLinesRoundTrip) {
     // Enter in the address starts a new line and does not close the dialog.
     dialog.show();
     dialog.setLines({QStringLiteral("A")});
-    dialog.Memo1->setFocus();
-    dialog.Memo1->moveCursor(QTextCursor::End);
-    QTest::keyClick(dialog.Memo1, Qt::Key_Return);
-    QTest::keyClicks(dialog.Memo1, QStringLiteral("B"));
+    memo->setFocus();
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClick(memo, Qt::Key_Return);
+    QTest::keyClicks(memo, QStringLiteral("B"));
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.lines(), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
     dialog.close();

@@ -228,7 +228,7 @@ TEST_F(FormStorageTest, CurrencyKeepsOnlyItsPlacement) {
         OptionStore store(ini());
         TWaehrungForm currency(nullptr, &store);
         currency.show();
-        currency.Edit1->setText(QStringLiteral("CHF"));
+        uitest::child<QLineEdit>(&currency, "Edit1")->setText(QStringLiteral("CHF"));
         currency.accept();
         EXPECT_EQ(currency.currency(), QStringLiteral("CHF"));
     }

@@ -22,6 +22,7 @@
 #include <QTimer>
 
 #include "MainWindowFixture.h"
+#include "UiTestSupport.h"
 #include "journal/JournalModel.h"
 #include "startup/DataFolderLock.h"
 #include "startup/OptionStore.h"
@@ -221,7 +222,7 @@ TEST_F(MainFormTest, ClientAndYearSwitchesOpenTheirSets) {
 
 TEST_F(MainFormTest, FreeClientNumberOneMillion) {
     start();
-    appForms().MandantenNrForm->MandantEd->setValue(1000000);
+    uitest::child<QSpinBox>(appForms().MandantenNrForm, "MandantEd")->setValue(1000000);
     QTimer::singleShot(50, [] { appForms().MandantenNrForm->accept(); });
     uitest::controls(form).FreieMandantennummersetzen1->trigger();
     EXPECT_EQ(form->GetMandantPrefix(), QStringLiteral("_1000000_"));
@@ -342,7 +343,7 @@ TEST_F(MainFormTest, CurrencyChangeShowsInTheSummaryAtOnce) {
     start();
     post(QStringLiteral("Verkauf"), 119);
     QTimer::singleShot(50, [] {
-        appForms().WaehrungForm->Edit1->setText(QStringLiteral("CHF"));
+        uitest::child<QLineEdit>(appForms().WaehrungForm, "Edit1")->setText(QStringLiteral("CHF"));
         appForms().WaehrungForm->accept();
     });
     form->Whrungeinstellen1Click();

@@ -13,6 +13,7 @@
 
 namespace {
 
+using uitest::child;
 using uitest::OnModal;
 
 class ReportCommandsTest : public MainWindowFixture {};
@@ -26,9 +27,10 @@ TEST_F(ReportCommandsTest, CancelledAccountChoiceShowsNothing) {
         bool flagWhileChoosing = false;
         OnModal<TKontoAuswaehlenForm> choice([&](TKontoAuswaehlenForm* dialog) {
             flagWhileChoosing = form->anfangsbestand;
-            items.push_back(dialog->EAKontoEd->count());
-            EXPECT_EQ(dialog->EAKontoEd->currentIndex(), 0);
-            dialog->EAKontoEd->setCurrentIndex(dialog->EAKontoEd->count() - 1);
+            QComboBox* list = child<QComboBox>(dialog, "EAKontoEd");
+            items.push_back(list->count());
+            EXPECT_EQ(dialog->chosenIndex(), 0);
+            list->setCurrentIndex(list->count() - 1);
             dialog->close();  // the close box: not confirmed
         });
         form->SammelkontomitAnfangsbestandeinzeln1Click();
@@ -48,7 +50,7 @@ TEST_F(ReportCommandsTest, ConfirmedChoiceShowsTheReportAndReleasesIt) {
     post(QStringLiteral("Honorar"), 119, QDate(m_year, 2, 3));
     post(QStringLiteral("Porto"), 10, QDate(m_year, 1, 2));
     // The first item of a new client's collective accounts is 0, where unassigned bookings go.
-    OnModal<TKontoAuswaehlenForm> choice([](TKontoAuswaehlenForm* dialog) { dialog->OKBtn->click(); });
+    OnModal<TKontoAuswaehlenForm> choice([](TKontoAuswaehlenForm* dialog) { dialog->accept(); });  // OK
     ReportData seen;
     std::vector<double> dates;
     bool flagWhileShown = false;

@@ -141,8 +141,8 @@ TEST_F(TaxCommandsTest, FirmenangabenKeepTheTaxNumber) {
     start();
     OnModal<TFirmenanschriftForm> dialog([&](TFirmenanschriftForm* d) {
         d->setLines({QStringLiteral("Muster GmbH"), QStringLiteral("Hauptstr. 1")});
-        d->SteuernummerEd->setText(QStringLiteral("21/815/08150"));
-        d->OKBtn->click();
+        d->setTaxNumber(QStringLiteral("21/815/08150"));
+        uitest::child<QPushButton>(d, "OKBtn")->click();
     });
     form->Firmenangaben1Click();
     ASSERT_TRUE(dialog.seen());

@@ -14,6 +14,12 @@
 
 namespace uitest {
 
+// The control of a window with the object name the user knows it by (nullptr when there is none).
+template <typename T>
+T* child(const QObject* window, const char* name) {
+    return window->findChild<T*>(QString::fromLatin1(name));
+}
+
 // Runs `action` on the modal window of type T as soon as it shows (armed before the command runs).
 template <typename T>
 class OnModal {
