@@ -154,18 +154,19 @@ public:
     // when given); surplus tells whether non-empty values were dropped beyond the last field.
     Outcome read(const QString& line, int lineNumber, int bookingYear, std::vector<CsvImportIssue>* refused,
                  std::vector<CsvImportIssue>* shortened, bool* surplus) {
-        const QStringList raw = CsvFormat::splitLine(line);
-        if (std::all_of(raw.cbegin(), raw.cend(), [](const QString& v) { return QStringView(v).trimmed().isEmpty(); }))
+        const int count = CsvFormat::splitLine(line, m_raw);
+        const std::vector<QString>& raw = m_raw;
+        if (std::all_of(raw.cbegin(), raw.cbegin() + count,
+                        [](const QString& v) { return QStringView(v).trimmed().isEmpty(); }))
             return Outcome::Empty;
         bool ok = true;
         *surplus = false;
-        const int count = int(raw.size());
         for (int i = 0; i < std::max(count, m_fieldCount); ++i) {
             if (i >= m_fieldCount) {
-                if (!QStringView(raw[i]).trimmed().isEmpty()) *surplus = true;
+                if (!QStringView(raw[size_t(i)]).trimmed().isEmpty()) *surplus = true;
                 continue;
             }
-            const QString text = i < count ? CsvFormat::unescape(raw[i]) : QString();
+            const QString text = i < count ? CsvFormat::unescape(raw[size_t(i)]) : QString();
             QString why;
             if (!readValue(i, text, bookingYear, &why)) {
                 ok = false;
@@ -335,6 +336,7 @@ private:
     std::vector<FieldType> m_types;
     std::vector<bool> m_required;
     std::vector<Value> m_values;
+    std::vector<QString> m_raw;  // the values of the line, before the escapes
     QByteArray m_record;
     QByteArray m_key;
 };
