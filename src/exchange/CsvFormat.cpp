@@ -10,6 +10,15 @@ const QChar kSemicolon = QLatin1Char(';');
 const QChar kComma = QLatin1Char(',');
 const QChar kBackslash = QLatin1Char('\\');
 
+// Where `c` first stands in `line` from `from` on, or -1: a plain loop, as values are short.
+qsizetype find(const QString& line, QChar c, qsizetype from) {
+    const QChar* p = line.constData();
+    const char16_t unit = c.unicode();
+    for (qsizetype i = from, n = line.size(); i < n; ++i)
+        if (p[i].unicode() == unit) return i;
+    return -1;
+}
+
 // The next value slot of `values`, emptied; its room is kept when no other string shares it.
 QString& nextSlot(std::vector<QString>& values, int& count) {
     if (size_t(count) == values.size()) values.emplace_back();
@@ -26,7 +35,7 @@ int splitPlain(const QString& line, std::vector<QString>& values) {
     const qsizetype n = line.size();
     int count = 0;
     for (qsizetype pos = 0;;) {
-        const qsizetype end = line.indexOf(kSemicolon, pos);
+        const qsizetype end = find(line, kSemicolon, pos);
         nextSlot(values, count).append(text.mid(pos, (end < 0 ? n : end) - pos));
         if (end < 0) break;
         pos = end + 1;
@@ -43,7 +52,7 @@ qsizetype readQuoted(const QString& line, qsizetype pos, QString* value) {
     const qsizetype n = line.size();
     const QStringView text(line);
     while (pos < n) {
-        const qsizetype quote = line.indexOf(kQuote, pos);
+        const qsizetype quote = find(line, kQuote, pos);
         const qsizetype end = quote < 0 ? n : quote;
         if (value) value->append(text.mid(pos, end - pos));
         if (quote < 0) return n;
@@ -75,12 +84,12 @@ int splitQuoted(const QString& line, std::vector<QString>& values) {
         if (line[pos] == kQuote) {
             pos = readQuoted(line, pos, &value);
             // Text between the closing quote and the separator belongs to the value (blanks excepted).
-            const qsizetype end = line.indexOf(separator, pos);
+            const qsizetype end = find(line, separator, pos);
             const QStringView rest = QStringView(line).mid(pos, (end < 0 ? n : end) - pos);
             if (!rest.trimmed().isEmpty()) value += rest;
             pos = end < 0 ? n : end;
         } else {
-            const qsizetype end = line.indexOf(separator, pos);
+            const qsizetype end = find(line, separator, pos);
             value.append(QStringView(line).mid(pos, (end < 0 ? n : end) - pos));
             pos = end < 0 ? n : end;
         }
@@ -106,7 +115,7 @@ QStringList splitLine(const QString& line) {
 }
 
 QString unescape(const QString& value) {
-    const qsizetype first = value.indexOf(kBackslash);
+    const qsizetype first = find(value, kBackslash, 0);
     if (first < 0) return value;
     QString out = value.left(first);
     out.reserve(value.size());
