@@ -5,13 +5,7 @@
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <array>
-#include <condition_variable>
-#include <deque>
-#include <exception>
 #include <initializer_list>
-#include <mutex>
-#include <thread>
-#include <utility>
 #include <vector>
 
 namespace Camt053Reader {
@@ -134,15 +128,10 @@ struct Entry {
     std::vector<Tx> txs;
 };
 
-// The movements of finished entries are built on a second thread, in batches in the order of the file, while
-// the reading goes on; the reader adds problems of its own only once that thread is done (finishEntries).
 class Reader {
 public:
     Reader(QIODevice& device, const QString& fileName, Statement& out)
         : m_xml(&device), m_out(out), m_file(out.addFile(fileName)) {}
-    ~Reader() { stopBuilder(); }
-    Reader(const Reader&) = delete;
-    Reader& operator=(const Reader&) = delete;
 
     void run();
 
@@ -196,14 +185,8 @@ private:
 
     bool checkDocument();
     void startElement(Tag tag);
-    void finishEntry(const Entry& e);
+    void finishEntry();
     QDate readDate(const QString& text, const Entry& e, const QString& field);
-    // Hands the entries read so far to the builder, starting it with the first batch.
-    void handOver();
-    // Waits until every entry read so far has its movements (or problems); rethrows what the builder threw.
-    void finishEntries();
-    void stopBuilder();
-    void build();
 
     QXmlStreamReader m_xml;
     Statement& m_out;
@@ -212,65 +195,7 @@ private:
     bool m_inEntry = false;
     Entry m_entry;
     int m_entries = 0;
-
-    static constexpr size_t kBatch = 256;     // entries handed over at once
-    static constexpr size_t kMaxWaiting = 16;  // batches waiting at most; the reader waits beyond
-    std::vector<Entry> m_batch;
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<std::vector<Entry>> m_waiting;
-    bool m_closing = false;
-    std::exception_ptr m_builderError;
-    std::thread m_builder;
 };
-
-void Reader::handOver() {
-    if (m_batch.empty()) return;
-    if (!m_builder.joinable()) m_builder = std::thread([this] { build(); });
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_waiting.size() < kMaxWaiting; });
-    m_waiting.push_back(std::move(m_batch));
-    m_batch = {};
-    m_batch.reserve(kBatch);
-    lock.unlock();
-    m_changed.notify_all();
-}
-
-void Reader::build() {
-    for (;;) {
-        std::vector<Entry> batch;
-        {
-            std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [this] { return !m_waiting.empty() || m_closing; });
-            if (m_waiting.empty()) return;
-            batch = std::move(m_waiting.front());
-            m_waiting.pop_front();
-        }
-        m_changed.notify_all();
-        if (m_builderError) continue;  // after a failure the rest is only taken off the queue
-        try {
-            for (const Entry& e : batch) finishEntry(e);
-        } catch (...) {
-            m_builderError = std::current_exception();
-        }
-    }
-}
-
-void Reader::stopBuilder() {
-    if (!m_builder.joinable()) return;
-    {
-        std::lock_guard lock(m_mutex);
-        m_closing = true;
-    }
-    m_changed.notify_all();
-    m_builder.join();
-}
-
-void Reader::finishEntries() {
-    handOver();
-    stopBuilder();
-    if (m_builderError) std::rethrow_exception(std::exchange(m_builderError, nullptr));
-}
 
 bool Reader::checkDocument() {
     const QString ns = m_xml.namespaceUri().toString();
@@ -328,7 +253,13 @@ void Reader::startElement(Tag tag) {
         m_stack.push_back(tag);
         return;
     }
-    auto attrCcy = [this] { return m_xml.attributes().value(QStringLiteral("Ccy")).toString().trimmed(); };
+    auto attrCcy = [this] {
+        // Nearly every amount is in euro: that text is shared, not made anew for each of them.
+        static const QString euro = QStringLiteral("EUR");
+        const QXmlStreamAttributes attributes = m_xml.attributes();
+        const QStringView ccy = attributes.value(QLatin1String("Ccy")).trimmed();
+        return ccy == u"EUR" ? euro : ccy.toString();
+    };
     if (under({Ntry})) {
         switch (tag) {
             case Amt:
@@ -425,7 +356,6 @@ void Reader::run() {
         switch (token) {
             case QXmlStreamReader::DTD:
                 // Entities declared here could expand without end or name outside files: never used.
-                finishEntries();
                 problem({}, {},
                         QStringLiteral("Die Datei enthält eine Dokumenttypdefinition (DTD, Zeile %1). Solche Dateien "
                                        "werden aus Sicherheitsgründen nicht gelesen; Kontoauszüge der Banken enthalten "
@@ -433,7 +363,6 @@ void Reader::run() {
                             .arg(m_xml.lineNumber()));
                 return;
             case QXmlStreamReader::EntityReference:
-                finishEntries();
                 problem({}, {},
                         QStringLiteral("Die Datei verweist in Zeile %1 auf eine Entität; sie wird nicht gelesen.")
                             .arg(m_xml.lineNumber()));
@@ -450,8 +379,7 @@ void Reader::run() {
                 if (!m_stack.empty()) {
                     if (m_stack.back() == Ntry && m_inEntry) {
                         m_stack.pop_back();
-                        m_batch.push_back(std::move(m_entry));
-                        if (m_batch.size() >= kBatch) handOver();
+                        finishEntry();
                         m_inEntry = false;
                         break;
                     }
@@ -462,7 +390,6 @@ void Reader::run() {
                 break;
         }
     }
-    finishEntries();
     if (m_xml.hasError() && !documentSeen && m_xml.error() == QXmlStreamReader::PrematureEndOfDocumentError) {
         problem({}, {}, QStringLiteral("Die Datei ist leer."));
     } else if (m_xml.hasError()) {
@@ -493,7 +420,8 @@ QString joined(const QStringList& lines) {
     return out;
 }
 
-void Reader::finishEntry(const Entry& e) {
+void Reader::finishEntry() {
+    const Entry& e = m_entry;
     const qsizetype problemsBefore = m_out.problemCount();
     qint64 entryCents = 0;
     if (e.amt.isEmpty())
