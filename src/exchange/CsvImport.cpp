@@ -98,7 +98,16 @@ public:
         if (end < 0) end = m_bytes.size();
         qint64 length = end - m_pos;
         if (length > 0 && m_bytes[m_pos + length - 1] == '\r') --length;
-        m_line = decode(m_pos, length);
+        if (m_utf8) {
+            m_line = decode(m_pos, length);
+        } else {
+            // The line's string is used again for the next line (the reader keeps none of it whole).
+            if (!m_line.isDetached()) m_line = QString();
+            m_line.resize(length);
+            QChar* out = m_line.data();
+            const char* in = m_bytes.constData() + m_pos;
+            for (qint64 i = 0; i < length; ++i) out[i] = QChar(m_codePage.character(quint8(in[i])));
+        }
         m_pos = end + 1;
         ++m_number;
         return true;
