@@ -152,10 +152,32 @@ private:
         return false;
     }
     QString text() { return m_xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement).trimmed(); }
-    QString entryWhere(const Entry& e, int tx = -1) const {
-        QString w = QStringLiteral("Eintrag ") + QString::number(e.number);
-        if (tx >= 0) w += QStringLiteral(", Umsatz ") + QString::number(tx + 1);
-        return w + QStringLiteral(" (Zeile ") + QString::number(e.line) + QLatin1Char(')');
+    // "Eintrag 12, Umsatz 3 (Zeile 345)", put together in one allocation.
+    static QString entryWhere(const Entry& e, int tx = -1) {
+        QString w;
+        w.reserve(64);
+        w += u"Eintrag ";
+        appendNumber(w, e.number);
+        if (tx >= 0) {
+            w += u", Umsatz ";
+            appendNumber(w, tx + 1);
+        }
+        w += u" (Zeile ";
+        appendNumber(w, e.line);
+        w += u')';
+        return w;
+    }
+    static void appendNumber(QString& out, qint64 n) {
+        char16_t digits[24];
+        int count = 0;
+        const bool negative = n < 0;
+        quint64 rest = negative ? quint64(0) - quint64(n) : quint64(n);
+        do {
+            digits[count++] = char16_t(u'0' + rest % 10);
+            rest /= 10;
+        } while (rest > 0);
+        if (negative) out += u'-';
+        while (count > 0) out += QChar(digits[--count]);
     }
     void problem(const QString& where, const QString& field, const QString& why) {
         m_out.addProblem(m_file, where, field, why);
@@ -231,7 +253,13 @@ void Reader::startElement(Tag tag) {
         m_stack.push_back(tag);
         return;
     }
-    auto attrCcy = [this] { return m_xml.attributes().value(QStringLiteral("Ccy")).toString().trimmed(); };
+    auto attrCcy = [this] {
+        // Nearly every amount is in euro: that text is shared, not made anew for each of them.
+        static const QString euro = QStringLiteral("EUR");
+        const QXmlStreamAttributes attributes = m_xml.attributes();
+        const QStringView ccy = attributes.value(QLatin1String("Ccy")).trimmed();
+        return ccy == u"EUR" ? euro : ccy.toString();
+    };
     if (under({Ntry})) {
         switch (tag) {
             case Amt:
@@ -382,7 +410,11 @@ QString joined(const QStringList& lines) {
     QString out;
     for (const QString& l : lines) {
         if (l.isEmpty()) continue;
-        if (!out.isEmpty()) out += u' ';
+        if (out.isEmpty()) {
+            out = l;  // a single line is shared, not copied
+            continue;
+        }
+        out += u' ';
         out += l;
     }
     return out;
@@ -507,6 +539,11 @@ bool supportsVersion(const QString& version) {
 }
 
 void read(QIODevice& device, const QString& fileName, Statement& out) {
+    // Room for the movements of a file whose entries take a kilobyte or more each (bank statements take
+    // more), so that a long statement does not move the movements read so far again and again; memory
+    // reserved but never filled is not touched.
+    if (!device.isSequential() && device.size() > 0)
+        out.movements.reserve(out.movements.size() + size_t(device.size() / 1024));
     Reader(device, fileName, out).run();
 }
 

@@ -10,10 +10,38 @@ const QChar kSemicolon = QLatin1Char(';');
 const QChar kComma = QLatin1Char(',');
 const QChar kBackslash = QLatin1Char('\\');
 
-QStringList splitPlain(const QString& line) {
-    QStringList values = line.split(kSemicolon);
-    if (values.size() > 1 && values.last().isEmpty()) values.removeLast();
-    return values;
+// Where `c` first stands in `line` from `from` on, or -1: a plain loop, as values are short.
+qsizetype find(const QString& line, QChar c, qsizetype from) {
+    const QChar* p = line.constData();
+    const char16_t unit = c.unicode();
+    for (qsizetype i = from, n = line.size(); i < n; ++i)
+        if (p[i].unicode() == unit) return i;
+    return -1;
+}
+
+// The next value slot of `values`, emptied; its room is kept when no other string shares it.
+QString& nextSlot(std::vector<QString>& values, int& count) {
+    if (size_t(count) == values.size()) values.emplace_back();
+    QString& value = values[size_t(count++)];
+    if (value.isDetached())
+        value.resize(0);
+    else
+        value = QString();
+    return value;
+}
+
+int splitPlain(const QString& line, std::vector<QString>& values) {
+    const QStringView text(line);
+    const qsizetype n = line.size();
+    int count = 0;
+    for (qsizetype pos = 0;;) {
+        const qsizetype end = find(line, kSemicolon, pos);
+        nextSlot(values, count).append(text.mid(pos, (end < 0 ? n : end) - pos));
+        if (end < 0) break;
+        pos = end + 1;
+    }
+    if (count > 1 && values[size_t(count - 1)].isEmpty()) --count;
+    return count;
 }
 
 // A quoted value starting at `pos` (on the opening quote), appended to `value` unless that is null. Returns the
@@ -24,7 +52,7 @@ qsizetype readQuoted(const QString& line, qsizetype pos, QString* value) {
     const qsizetype n = line.size();
     const QStringView text(line);
     while (pos < n) {
-        const qsizetype quote = line.indexOf(kQuote, pos);
+        const qsizetype quote = find(line, kQuote, pos);
         const qsizetype end = quote < 0 ? n : quote;
         if (value) value->append(text.mid(pos, end - pos));
         if (quote < 0) return n;
@@ -46,41 +74,48 @@ QChar separatorOf(const QString& line) {
     return pos < line.size() && line[pos] == kComma ? kComma : kSemicolon;
 }
 
-QStringList splitQuoted(const QString& line) {
+int splitQuoted(const QString& line, std::vector<QString>& values) {
     const QChar separator = separatorOf(line);
-    QStringList values;
-    values.reserve(16);
     const qsizetype n = line.size();
+    int count = 0;
     qsizetype pos = 0;
     while (pos < n) {
-        QString value;
+        QString& value = nextSlot(values, count);
         if (line[pos] == kQuote) {
             pos = readQuoted(line, pos, &value);
             // Text between the closing quote and the separator belongs to the value (blanks excepted).
-            const qsizetype end = line.indexOf(separator, pos);
+            const qsizetype end = find(line, separator, pos);
             const QStringView rest = QStringView(line).mid(pos, (end < 0 ? n : end) - pos);
             if (!rest.trimmed().isEmpty()) value += rest;
             pos = end < 0 ? n : end;
         } else {
-            const qsizetype end = line.indexOf(separator, pos);
-            value = line.mid(pos, (end < 0 ? n : end) - pos);
+            const qsizetype end = find(line, separator, pos);
+            value.append(QStringView(line).mid(pos, (end < 0 ? n : end) - pos));
             pos = end < 0 ? n : end;
         }
-        values.append(std::move(value));
         if (pos < n) ++pos;  // the separator
     }
-    return values;
+    return count;
 }
 
 }  // namespace
 
+int splitLine(const QString& line, std::vector<QString>& values) {
+    if (line.isEmpty()) return 0;
+    return line.front() == kQuote ? splitQuoted(line, values) : splitPlain(line, values);
+}
+
 QStringList splitLine(const QString& line) {
-    if (line.isEmpty()) return {};
-    return line.front() == kQuote ? splitQuoted(line) : splitPlain(line);
+    std::vector<QString> values;
+    const int count = splitLine(line, values);
+    QStringList out;
+    out.reserve(count);
+    for (int i = 0; i < count; ++i) out.append(std::move(values[size_t(i)]));
+    return out;
 }
 
 QString unescape(const QString& value) {
-    const qsizetype first = value.indexOf(kBackslash);
+    const qsizetype first = find(value, kBackslash, 0);
     if (first < 0) return value;
     QString out = value.left(first);
     out.reserve(value.size());

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // The line format of the CSV exchange of bookings: values separated by ";", one booking per line.
 //
@@ -17,6 +18,9 @@ namespace CsvFormat {
 
 // The values of one line, before the escapes.
 QStringList splitLine(const QString& line);
+// The same into `values`, whose strings are reused line after line; returns how many values the line has
+// (the strings beyond stay as they were).
+int splitLine(const QString& line, std::vector<QString>& values);
 
 // Backslash escapes of a value: \r carriage return, \n line feed, \\ one backslash; a backslash before any
 // other character, and one at the very end, stays as it is.

@@ -6,13 +6,13 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
-#include <unordered_map>
+#include <limits>
+#include <vector>
 
 #include "exchange/CsvFormat.h"
 #include "exchange/CsvValues.h"
 #include "journal/Booking.h"
 #include "storage/CodePage.h"
-#include "storage/DayNumber.h"
 #include "storage/DbfAppendBatch.h"
 #include "storage/DbfTable.h"
 #include "storage/FieldCodec.h"
@@ -98,7 +98,16 @@ public:
         if (end < 0) end = m_bytes.size();
         qint64 length = end - m_pos;
         if (length > 0 && m_bytes[m_pos + length - 1] == '\r') --length;
-        m_line = decode(m_pos, length);
+        if (m_utf8) {
+            m_line = decode(m_pos, length);
+        } else {
+            // The line's string is used again for the next line (the reader keeps none of it whole).
+            if (!m_line.isDetached()) m_line = QString();
+            m_line.resize(length);
+            QChar* out = m_line.data();
+            const char* in = m_bytes.constData() + m_pos;
+            for (qint64 i = 0; i < length; ++i) out[i] = QChar(m_codePage.character(quint8(in[i])));
+        }
         m_pos = end + 1;
         ++m_number;
         return true;
@@ -154,18 +163,19 @@ public:
     // when given); surplus tells whether non-empty values were dropped beyond the last field.
     Outcome read(const QString& line, int lineNumber, int bookingYear, std::vector<CsvImportIssue>* refused,
                  std::vector<CsvImportIssue>* shortened, bool* surplus) {
-        const QStringList raw = CsvFormat::splitLine(line);
-        if (std::all_of(raw.cbegin(), raw.cend(), [](const QString& v) { return QStringView(v).trimmed().isEmpty(); }))
+        const int count = CsvFormat::splitLine(line, m_raw);
+        const std::vector<QString>& raw = m_raw;
+        if (std::all_of(raw.cbegin(), raw.cbegin() + count,
+                        [](const QString& v) { return QStringView(v).trimmed().isEmpty(); }))
             return Outcome::Empty;
         bool ok = true;
         *surplus = false;
-        const int count = int(raw.size());
         for (int i = 0; i < std::max(count, m_fieldCount); ++i) {
             if (i >= m_fieldCount) {
-                if (!QStringView(raw[i]).trimmed().isEmpty()) *surplus = true;
+                if (!QStringView(raw[size_t(i)]).trimmed().isEmpty()) *surplus = true;
                 continue;
             }
-            const QString text = i < count ? CsvFormat::unescape(raw[i]) : QString();
+            const QString text = i < count ? CsvFormat::unescape(raw[size_t(i)]) : QString();
             QString why;
             if (!readValue(i, text, bookingYear, &why)) {
                 ok = false;
@@ -188,9 +198,15 @@ public:
         return m_key;
     }
 
+    // The values just read as the table stores them: the bytes the field setters would write.
+    const char* encodeRecord() {
+        for (int i = 0; i < m_fieldCount; ++i) encode(i, m_record.data() + m_table.fieldOffset(i));
+        return m_record.constData();
+    }
+
     // The key of a stored record.
     void keyOf(const char* record, QByteArray& key) const {
-        key.clear();
+        key.resize(0);  // keeps its room
         for (int i = 0; i < m_keyFields; ++i) {
             const DbfField& f = m_table.Fields(i);
             const char* p = record + m_table.fieldOffset(i);
@@ -329,38 +345,62 @@ private:
     std::vector<FieldType> m_types;
     std::vector<bool> m_required;
     std::vector<Value> m_values;
+    std::vector<QString> m_raw;  // the values of the line, before the escapes
     QByteArray m_record;
     QByteArray m_key;
 };
 
-void store(DbfTable& table, const std::vector<Value>& values) {
-    for (int i = 0; i < int(values.size()); ++i) {
-        const Value& v = values[size_t(i)];
-        DbfField& field = table.Fields(i);
-        switch (v.kind) {
-            case Value::Empty:
-                break;
-            case Value::Text:
-                field.setAsString(v.text);
-                break;
-            case Value::Number:
-                field.setAsFloat(v.number);
-                break;
-            case Value::Whole:
-                field.setAsInteger(v.whole);
-                break;
-            case Value::Date:
-                field.setAsDateTime(DayNumber::fromDate(v.date));
-                break;
-        }
-    }
-}
-
 // What the first reading decided for each line.
 enum LineStatus : quint8 { Skip, Post, Duplicate };
 
-// Where a key was first seen: a visible row of the table (>= 0) or the line starting at byte -(n + 1).
-using FirstSeen = std::unordered_multimap<size_t, qint64>;
+// Where each key was first seen, by the key's hash: a visible row of the table (>= 0) or the line starting at
+// byte -(n + 1). One array with room for twice the keys expected, a key in the first free place from its
+// hash on: no allocation per key, and a look-up mostly reads one place.
+class FirstSeen {
+public:
+    explicit FirstSeen(size_t expected) { m_slots.resize(sizeFor(expected), Slot{}); }
+
+    void add(size_t hash, qint64 where) {
+        if (2 * (m_count + 1) > m_slots.size()) {
+            std::vector<Slot> old(sizeFor(m_slots.size()), Slot{});
+            old.swap(m_slots);
+            for (const Slot& s : old)
+                if (s.where != kFree) place(s.hash, s.where);
+        }
+        place(hash, where);
+        ++m_count;
+    }
+    // Whether `same` is true for one of the places seen with `hash` (asked in the order they were added).
+    template <class Same>
+    bool any(size_t hash, Same same) const {
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            const Slot& s = m_slots[i];
+            if (s.where == kFree) return false;
+            if (s.hash == hash && same(s.where)) return true;
+        }
+    }
+
+private:
+    static constexpr qint64 kFree = std::numeric_limits<qint64>::min();
+    struct Slot {
+        size_t hash = 0;
+        qint64 where = kFree;
+    };
+    static size_t sizeFor(size_t keys) {
+        size_t size = 16;
+        while (size < 2 * keys) size *= 2;
+        return size;
+    }
+    void place(size_t hash, qint64 where) {
+        const size_t mask = m_slots.size() - 1;
+        size_t i = hash & mask;
+        while (m_slots[i].where != kFree) i = (i + 1) & mask;
+        m_slots[i] = {hash, where};
+    }
+    std::vector<Slot> m_slots;
+    size_t m_count = 0;
+};
 
 // Lets the walk over the stored bookings see every booking of the year, whatever the journal filter shows.
 class UnfilteredScope {
@@ -402,15 +442,16 @@ CsvImportResult CsvImport::importBytes(const QByteArray& bytes) {
     LineReader reader(m_table);
     std::vector<quint8> status(1, Skip);  // by line number
     {
-        FirstSeen seen;
         QByteArray key;
         {
             UnfilteredScope unfiltered(m_table);
             const int rows = m_table.RecordCount();
-            seen.reserve(size_t(rows) + size_t(bytes.size() / 48));
+            const qsizetype lines = bytes.count('\n') + 1;
+            status.reserve(size_t(lines) + 1);
+            FirstSeen seen(size_t(rows) + size_t(lines));
             for (int row = 0; row < rows; ++row) {
                 reader.keyOf(m_table.rowBytes(row), key);
-                seen.emplace(qHashBits(key.constData(), size_t(key.size())), row);
+                seen.add(qHashBits(key.constData(), size_t(key.size())), row);
             }
             // Candidates found by their hash are compared in full (rows are only valid unfiltered).
             LineWalk walk(bytes);
@@ -430,18 +471,17 @@ CsvImportResult CsvImport::importBytes(const QByteArray& bytes) {
                 } else {
                     const QByteArray& lineKey = reader.lineKey();
                     const size_t hash = qHashBits(lineKey.constData(), size_t(lineKey.size()));
-                    bool duplicate = false;
-                    const auto [from, to] = seen.equal_range(hash);
-                    for (auto it = from; it != to && !duplicate; ++it) {
-                        if (it->second >= 0) {
-                            reader.keyOf(m_table.rowBytes(int(it->second)), otherKey);
+                    const bool duplicate = seen.any(hash, [&](qint64 where) {
+                        if (where >= 0) {
+                            reader.keyOf(m_table.rowBytes(int(where)), otherKey);
                         } else {
-                            other.read(earlier.lineAt(-(it->second + 1)), 0, m_year, nullptr, nullptr, &surplus);
+                            bool otherSurplus = false;
+                            other.read(earlier.lineAt(-(where + 1)), 0, m_year, nullptr, nullptr, &otherSurplus);
                             otherKey = other.lineKey();
                         }
-                        duplicate = otherKey == lineKey;
-                    }
-                    if (!duplicate) seen.emplace(hash, -(walk.start() + 1));
+                        return otherKey == lineKey;
+                    });
+                    if (!duplicate) seen.add(hash, -(walk.start() + 1));
                     status.back() = duplicate ? Duplicate : Post;
                     if (duplicate) ++result.duplicates;
                 }
@@ -485,7 +525,7 @@ CsvImportResult CsvImport::importBytes(const QByteArray& bytes) {
     auto post = [&](int line) {
         try {
             m_table.Insert();
-            store(m_table, reader.values());
+            m_table.setPendingFields(reader.encodeRecord());
             m_table.Post();
             return Outcome::Posted;
         } catch (const ChangeRefusedError& e) {

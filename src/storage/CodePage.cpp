@@ -220,9 +220,9 @@ QStringList CodePage::unencodable(const QString& text, int length) const {
     for (qsizetype i = 0; i < size && n < length; ++i, ++n) {
         const char16_t unit = c[i].unicode();
         if (unit < 128) continue;
+        if (!c[i].isSurrogate() && m_tables->fromUnicode.contains(unit)) continue;
         QString character(c[i]);
         if (c[i].isHighSurrogate() && i + 1 < size && c[i + 1].isLowSurrogate()) character += c[++i];
-        if (!c[i].isSurrogate() && m_tables->fromUnicode.contains(unit)) continue;
         if (!found.contains(character)) found << character;
     }
     return found;

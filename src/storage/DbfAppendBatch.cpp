@@ -57,6 +57,13 @@ void DbfAppendBatch::write() {
     m_table.appendRecords(records, count);
 }
 
+void DbfTable::setPendingFields(const char* record) {
+    checkEditing();
+    std::memcpy(d->buffer.data() + 1, record + 1, size_t(m_recordLength - 1));
+    const int row = d->row;
+    notify([row](TableObserver* o) { o->rowChanged(row); });
+}
+
 // Post of a new record while a batch is open: the checks have passed; the record joins the batch and the
 // table returns to browsing as if the record had never been pending.
 void DbfTable::collectForBatch() {

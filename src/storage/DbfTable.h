@@ -104,6 +104,10 @@ public:
     // The stored bytes of the record the fields read now: the filter's candidate during a filter call or
     // readRow, the pending record while editing, else the cursor's record (blanks when there is none).
     const char* recordBytes() const;
+    // Sets every field of the pending record at once from `record`, the bytes of a whole record as the table
+    // stores them (its deletion mark is left as it is), for a caller that encoded the values itself as the
+    // field setters would; the state checks are theirs.
+    void setPendingFields(const char* record);
     // Changes with every opening and refresh of the file, and differs between tables: whoever keeps facts
     // about the field layout (types, offsets, code page) keeps them while this stays the same.
     quint64 layoutStamp() const { return m_layoutStamp; }

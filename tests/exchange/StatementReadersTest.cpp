@@ -264,6 +264,42 @@ TEST(Camt053ReaderTest, RefusesBadInputNamingWhatAndWhere) {
     }
 }
 
+// The movements of a long statement are built in batches while the reading goes on; whatever the count,
+// movements and problems come in the order of the file, and an error of the XML after the problems before it.
+TEST(Camt053ReaderTest, KeepsTheOrderOfTheFileOverManyEntries) {
+    constexpr int count = 2000;
+    QByteArray entries;
+    for (int k = 1; k <= count; ++k) entries += "\n" + entry(k % 300 == 0 ? "1,00" : "1.00", "CRDT", "2026-01-02");
+    const QByteArray whole = document("08", entries);
+    qsizetype cut = 0;
+    for (int k = 0; k <= 1200; ++k) cut = whole.indexOf("\n<Ntry>", cut + 1);
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        int complete;      // entries read whole
+        const char* last;  // the problem after them, if any
+    };
+    const Case cases[] = {{"whole", whole, count, nullptr}, {"cut", whole.left(cut), 1200, "endet mitten im Auszug"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Statement s = readXml(c.bytes);
+        size_t movement = 0, problem = 0;
+        for (int k = 1; k <= c.complete; ++k) {
+            const QString where = QStringLiteral("Eintrag %1 (Zeile %2)").arg(k).arg(k + 2);  // one entry a line
+            if (k % 300 == 0) {
+                ASSERT_LT(problem, s.problems.size());
+                EXPECT_EQ(s.problems[problem++].where, where);
+            } else {
+                ASSERT_LT(movement, s.movements.size());
+                EXPECT_EQ(s.movements[movement++].where, where);
+            }
+        }
+        EXPECT_EQ(movement, s.movements.size());
+        ASSERT_EQ(problem + (c.last ? 1 : 0), s.problems.size());
+        if (c.last) EXPECT_TRUE(s.problems.back().text().contains(QString::fromUtf8(c.last)));
+    }
+}
+
 TEST(StatementZipTest, ReadsTheStatementsOfAnArchiveAndRefusesUnsafeOnes) {
     testsupport::TempFolder folder;
     const QByteArray v02 = testsupport::readFile(dataFile(QStringLiteral("v02.xml")));
