@@ -120,8 +120,8 @@ void BM_ReportData_TotalResult(benchmark::State& state) {
 }
 
 // "Liste aller Buchungen mit Anfangsbestand" over the whole year: 100,000 records with their strings.
-void allBookingsBenchmark(benchmark::State& state, ScanOrder order, int sortColumn) {
-    auto dir = YearFixture::instance(order).copy();
+void allBookingsBenchmark(benchmark::State& state, ScanOrder order, int sortColumn, int count = bookingCount) {
+    auto dir = YearFixture::instance(order, count).copy();
     OpenYear open(dir->path());
     if (sortColumn >= 0) open.model.sortByColumn(sortColumn);
     ListReport::Request request;
@@ -165,7 +165,7 @@ void BM_ReportData_AllBookingsPhysicalOrder(benchmark::State& state) {
     allBookingsBenchmark(state, ScanOrder::Chronological, -1);
 }
 void BM_ReportData_AllBookingsSortedByBrutto(benchmark::State& state) {
-    allBookingsBenchmark(state, ScanOrder::Chronological, 4);
+    allBookingsBenchmark(state, ScanOrder::Chronological, 4, int(state.range(0)));
 }
 void BM_ReportData_AllBookingsNewestFirst(benchmark::State& state) {
     allBookingsBenchmark(state, ScanOrder::NewestFirst, -1);
@@ -197,7 +197,7 @@ void BM_ReportData_CollectiveAccountUnderPeriodFilter(benchmark::State& state) {
 
 BENCHMARK(BM_ReportData_TotalResult)->Arg(bookingCount)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportData_AllBookingsPhysicalOrder)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReportData_AllBookingsSortedByBrutto)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportData_AllBookingsSortedByBrutto)->Arg(bookingCount)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportData_AllBookingsNewestFirst)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportData_CollectiveAccountUnderPeriodFilter)->Unit(benchmark::kMillisecond);
 

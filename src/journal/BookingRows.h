@@ -26,6 +26,9 @@ public:
     int integer(int row, int field) const;
     // A text field (Beleg, Text) as the field object reads it.
     QString text(int row, int field) const;
+    // Asks the processor to fetch the row's bytes ahead of a walk that reaches it soon: a walk in a sort
+    // order jumps through the records, and each row would otherwise wait for memory. No-op past the end.
+    void prefetch(int row) const;
     // The receipt as the proposal counts it: false when it is empty or not a 32-bit whole number.
     bool receipt(int row, qint64* nr) const;
 

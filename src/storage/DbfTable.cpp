@@ -361,6 +361,12 @@ void DbfTable::readRow(int row, const std::function<void(const DbfTable&)>& read
     reader(*this);
 }
 
+int DbfTable::physicalOf(int row) const {
+    checkActive();
+    if (row < 0 || row >= RecordCount()) throw StorageError(QStringLiteral("List index out of bounds (%1)").arg(row));
+    return row < int(d->rows.size()) ? d->rows[size_t(row)] : -1;
+}
+
 const char* DbfTable::rowBytes(int row) const {
     checkActive();
     if (row < 0 || row >= RecordCount()) throw StorageError(QStringLiteral("List index out of bounds (%1)").arg(row));

@@ -94,6 +94,7 @@ public:
     int RecNo() const;          // row of the cursor, -1 when there is none
     void setRecNo(int row);     // move the cursor to a visible row
     int physicalRecNo() const;  // record number in the file (0-based) of the cursor, -1 for none/pending insert
+    int physicalOf(int row) const;  // record number in the file of a visible row, -1 for the pending insert
     // Lets `reader` read the fields of visible row `row` (the pending row included) without moving the
     // cursor and without notifications, as the filter callback does. For views serving rows on demand.
     void readRow(int row, const std::function<void(const DbfTable&)>& reader) const;

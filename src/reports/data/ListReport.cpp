@@ -9,6 +9,8 @@
 #include "reports/data/ReportHeading.h"
 #include "storage/DbfTable.h"
 
+#include <vector>
+
 using namespace Booking;
 
 namespace ListReport {
@@ -49,18 +51,46 @@ int accountField(ListKind kind) {
     }
 }
 
+namespace {
+
+// How many rows ahead a walk asks for the bytes it will read.
+constexpr int kPrefetchDistance = 8;
+
+// The visible rows in the order their records lie in the file, the pending insert row last. A pass whose
+// result does not depend on the order reads the records front to back this way, instead of jumping
+// through memory in the journal's sort order.
+std::vector<int> rowsInFileOrder(const DbfTable& bookings) {
+    const int count = bookings.RecordCount();
+    std::vector<int> rowAt(size_t(bookings.physicalRecordCount()), -1);
+    int pending = -1;
+    for (int row = 0; row < count; ++row) {
+        const int physical = bookings.physicalOf(row);
+        if (physical < 0)
+            pending = row;
+        else
+            rowAt[size_t(physical)] = row;
+    }
+    std::vector<int> order;
+    order.reserve(size_t(count));
+    for (const int row : rowAt)
+        if (row >= 0) order.push_back(row);
+    if (pending >= 0) order.push_back(pending);
+    return order;
+}
+
+}  // namespace
+
 OpeningBalance collectOpeningBalance(DbfTable& bookings, JournalFilter* filter, double vondatum, ListKind kind,
                                      int nr) {
     const int field = accountField(kind);
     CentSum brutto, mwst, netto;
     const auto walk = [&] {
         // The rows are read where they stand (no view told about each); the cursor ends where a walk to
-        // the end leaves it.
+        // the end leaves it. Sums of whole cents do not depend on the order of their terms.
         bookings.First();
-        const int count = bookings.RecordCount();
-        if (count > 0) {
+        if (bookings.RecordCount() > 0) {
             const BookingRows rows(bookings);
-            for (int row = 0; row < count; ++row) {
+            for (const int row : rowsInFileOrder(bookings)) {
                 if (!(rows.datum(row) < vondatum)) continue;
                 if (field >= 0 && rows.integer(row, field) != nr) continue;
                 const double g = sign(rows.art(row)) * rows.brutto(row);
@@ -86,39 +116,53 @@ void collect(DbfTable& bookings, const Zeitraum& zeitraum, ListKind kind, int nr
     const int count = bookings.RecordCount();
     if (count > 0) {
         const BookingRows rows(bookings);
-        for (int row = 0; row < count; ++row) {
-            const double datum = rows.datum(row);
-            if (!zeitraum.contains(datum)) continue;
+        // Which rows the report takes, and into which array, read front to back through the file.
+        constexpr signed char skipped = -1, toEin = 0, toAus = 1;
+        std::vector<signed char> target(static_cast<size_t>(count), skipped);
+        std::vector<double> dates(static_cast<size_t>(count));
+        for (const int row : rowsInFileOrder(bookings)) {
+            const double d = rows.datum(row);
+            if (!zeitraum.contains(d)) continue;
             if (field >= 0 && rows.integer(row, field) != nr) continue;
             const char art = rows.art(row);
-            TKontoArray* target = &arrays.ein;
-            int s = 1;
-            if (signedReport)
-                s = sign(art);
-            else if (art == 'A')
-                target = &arrays.aus;
-            else if (art != 'E')
-                continue;
-            const double g = s * rows.brutto(row);
-            const double p = rows.mwst(row);
-            const Split part = split(g, p);
-            TKontoRec* record = target->Add();
-            record->konto = rows.integer(row, Konto);
-            record->mwstsatz = s * p + 0.0;  // an expense at 0 % has the rate 0, not -0
-            record->brutto = g;
-            record->mwst = part.mwst;
-            record->netto = part.netto;
-            record->datum = datum;
-            KontoStrings::fill(*record, rows.text(row, Beleg), rows.text(row, Text));
+            if (!signedReport && art != 'E' && art != 'A') continue;
+            target[size_t(row)] = !signedReport && art == 'A' ? toAus : toEin;
+            dates[size_t(row)] = d;
+        }
+        // Each array in date order as the exchange sort leaves it: its ties keep the order the journal
+        // shows, so the keys go in that order. The records are then read in the final order, which for a
+        // year booked day by day is the order of the file.
+        for (const signed char t : {toEin, toAus}) {
+            std::vector<int> taken;
+            std::vector<double> keys;
+            for (int row = 0; row < count; ++row) {
+                if (target[size_t(row)] != t) continue;
+                taken.push_back(row);
+                keys.push_back(dates[size_t(row)]);
+            }
+            const std::vector<std::uint32_t> order = ExchangeSort::order(keys);
+            const auto rowAt = [&](size_t p) { return taken[order.empty() ? p : order[p]]; };
+            TKontoArray& array = t == toAus ? arrays.aus : arrays.ein;
+            for (size_t p = 0; p < taken.size(); ++p) {
+                if (p + kPrefetchDistance < taken.size()) rows.prefetch(rowAt(p + kPrefetchDistance));
+                const int row = rowAt(p);
+                const char art = rows.art(row);
+                const int s = signedReport ? sign(art) : 1;
+                const double g = s * rows.brutto(row);
+                const double rate = rows.mwst(row);
+                const Split part = split(g, rate);
+                TKontoRec* record = array.Add();
+                record->konto = rows.integer(row, Konto);
+                record->mwstsatz = s * rate + 0.0;  // an expense at 0 % has the rate 0, not -0
+                record->brutto = g;
+                record->mwst = part.mwst;
+                record->netto = part.netto;
+                record->datum = dates[size_t(row)];
+                KontoStrings::fill(*record, rows.text(row, Beleg), rows.text(row, Text));
+            }
         }
     }
     bookings.Last();
-}
-
-void sort(ReportArrays& arrays) {
-    const auto byDatum = [](const TKontoRec& r) { return r.datum; };
-    ExchangeSort::sort(arrays.ein, byDatum);
-    ExchangeSort::sort(arrays.aus, byDatum);
 }
 
 void build(DbfTable& bookings, JournalFilter* filter, const Request& request, ReportArrays& arrays, ReportData& data) {
@@ -133,7 +177,6 @@ void build(DbfTable& bookings, JournalFilter* filter, const Request& request, Re
         data.Aeinnahmennetto = balance.netto;
     }
     collect(bookings, request.zeitraum, request.kind, request.nr, arrays);
-    sort(arrays);
     arrays.handTo(data);
 }
 

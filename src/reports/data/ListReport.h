@@ -42,12 +42,10 @@ OpeningBalance collectOpeningBalance(DbfTable& bookings, JournalFilter* filter, 
 
 // The collection pass over the bookings as the journal shows them: every booking with vondatum <= Datum <=
 // bisdatum (and the chosen number) becomes one record, its VAT rounded to the cent and its net the rest
-// of the gross (Booking::split), so the lines add up to the sums printed under them. Leaves the table at
-// its end.
+// of the gross (Booking::split), so the lines add up to the sums printed under them. ein and aus come in
+// date order, same-day records as the exchange sort of the arrays over the journal's order leaves them.
+// Leaves the table at its end.
 void collect(DbfTable& bookings, const Zeitraum& zeitraum, ListKind kind, int nr, ReportArrays& arrays);
-
-// ein and then aus by datum, ascending.
-void sort(ReportArrays& arrays);
 
 // What a list report needs besides the table.
 struct Request {
@@ -58,7 +56,7 @@ struct Request {
     bool anfangsbestand = false;  // with opening balance (collective account, cost centre, all bookings)
 };
 
-// Opening balance (when asked for), collection, sort, and the hand-over: modus, heading, arrays, the
+// Opening balance (when asked for), collection in date order, and the hand-over: modus, heading, arrays, the
 // flag, and the opening balance when asked for (otherwise the hand-over keeps its last one).
 void build(DbfTable& bookings, JournalFilter* filter, const Request& request, ReportArrays& arrays, ReportData& data);
 
