@@ -61,6 +61,13 @@ constexpr int kPrefetchDistance = 8;
 // through memory in the journal's sort order.
 std::vector<int> rowsInFileOrder(const DbfTable& bookings) {
     const int count = bookings.RecordCount();
+    std::vector<int> order;
+    order.reserve(size_t(count));
+    if (bookings.IndexName().isEmpty()) {
+        // Without a sort order the rows already stand in the order of the file.
+        for (int row = 0; row < count; ++row) order.push_back(row);
+        return order;
+    }
     std::vector<int> rowAt(size_t(bookings.physicalRecordCount()), -1);
     int pending = -1;
     for (int row = 0; row < count; ++row) {
@@ -70,12 +77,84 @@ std::vector<int> rowsInFileOrder(const DbfTable& bookings) {
         else
             rowAt[size_t(physical)] = row;
     }
-    std::vector<int> order;
-    order.reserve(size_t(count));
     for (const int row : rowAt)
         if (row >= 0) order.push_back(row);
     if (pending >= 0) order.push_back(pending);
     return order;
+}
+
+// Appends the record of one booking: its gross with the sign factor s, the VAT rounded to the cent.
+void addRecord(TKontoArray& array, const BookingRows& rows, int row, int s, double datum) {
+    const double g = s * rows.brutto(row);
+    const double rate = rows.mwst(row);
+    const Split part = split(g, rate);
+    TKontoRec* record = array.Add();
+    record->konto = rows.integer(row, Konto);
+    record->mwstsatz = s * rate + 0.0;  // an expense at 0 % has the rate 0, not -0
+    record->brutto = g;
+    record->mwst = part.mwst;
+    record->netto = part.netto;
+    record->datum = datum;
+    KontoStrings::fill(*record, rows.text(row, Beleg), rows.text(row, Text));
+}
+
+// Where a booking goes: 0 ein, 1 aus, -1 not into this report; and its sign factor.
+struct Target {
+    int array = -1;
+    int s = 1;
+};
+
+Target targetOf(const BookingRows& rows, int row, double datum, const Zeitraum& zeitraum, ListKind kind, int nr) {
+    const int field = accountField(kind);
+    if (!zeitraum.contains(datum)) return {};
+    if (field >= 0 && rows.integer(row, field) != nr) return {};
+    const char art = rows.art(row);
+    if (isSigned(kind)) return {0, sign(art)};
+    if (art == 'E') return {0, 1};
+    if (art == 'A') return {1, 1};
+    return {};
+}
+
+// The journal in the order of the file: records in that order, then each array sorted by date.
+void collectInFileOrder(const BookingRows& rows, int count, const Zeitraum& zeitraum, ListKind kind, int nr,
+                        ReportArrays& arrays) {
+    for (int row = 0; row < count; ++row) {
+        const double datum = rows.datum(row);
+        const Target t = targetOf(rows, row, datum, zeitraum, kind, nr);
+        if (t.array >= 0) addRecord(t.array == 1 ? arrays.aus : arrays.ein, rows, row, t.s, datum);
+    }
+    const auto byDatum = [](const TKontoRec& r) { return r.datum; };
+    ExchangeSort::sort(arrays.ein, byDatum);
+    ExchangeSort::sort(arrays.aus, byDatum);
+}
+
+// The journal in a sort order of its own: which rows go where is read front to back through the file;
+// the date keys then go to the exchange sort in the journal's order (its ties keep that order), and the
+// records are read in their final order, which for a year booked day by day is near the file's.
+void collectInSortOrder(const DbfTable& bookings, const BookingRows& rows, int count, const Zeitraum& zeitraum,
+                        ListKind kind, int nr, ReportArrays& arrays) {
+    std::vector<Target> targets(static_cast<size_t>(count));
+    std::vector<double> dates(static_cast<size_t>(count));
+    for (const int row : rowsInFileOrder(bookings)) {
+        dates[size_t(row)] = rows.datum(row);
+        targets[size_t(row)] = targetOf(rows, row, dates[size_t(row)], zeitraum, kind, nr);
+    }
+    for (const int array : {0, 1}) {
+        std::vector<int> taken;
+        std::vector<double> keys;
+        for (int row = 0; row < count; ++row) {
+            if (targets[size_t(row)].array != array) continue;
+            taken.push_back(row);
+            keys.push_back(dates[size_t(row)]);
+        }
+        const std::vector<std::uint32_t> order = ExchangeSort::order(keys);
+        const auto rowAt = [&](size_t p) { return taken[order.empty() ? p : order[p]]; };
+        for (size_t p = 0; p < taken.size(); ++p) {
+            if (p + kPrefetchDistance < taken.size()) rows.prefetch(rowAt(p + kPrefetchDistance));
+            const int row = rowAt(p);
+            addRecord(array == 1 ? arrays.aus : arrays.ein, rows, row, targets[size_t(row)].s, dates[size_t(row)]);
+        }
+    }
 }
 
 }  // namespace
@@ -110,57 +189,14 @@ OpeningBalance collectOpeningBalance(DbfTable& bookings, JournalFilter* filter, 
 }
 
 void collect(DbfTable& bookings, const Zeitraum& zeitraum, ListKind kind, int nr, ReportArrays& arrays) {
-    const int field = accountField(kind);
-    const bool signedReport = isSigned(kind);
     bookings.First();
     const int count = bookings.RecordCount();
     if (count > 0) {
         const BookingRows rows(bookings);
-        // Which rows the report takes, and into which array, read front to back through the file.
-        constexpr signed char skipped = -1, toEin = 0, toAus = 1;
-        std::vector<signed char> target(static_cast<size_t>(count), skipped);
-        std::vector<double> dates(static_cast<size_t>(count));
-        for (const int row : rowsInFileOrder(bookings)) {
-            const double d = rows.datum(row);
-            if (!zeitraum.contains(d)) continue;
-            if (field >= 0 && rows.integer(row, field) != nr) continue;
-            const char art = rows.art(row);
-            if (!signedReport && art != 'E' && art != 'A') continue;
-            target[size_t(row)] = !signedReport && art == 'A' ? toAus : toEin;
-            dates[size_t(row)] = d;
-        }
-        // Each array in date order as the exchange sort leaves it: its ties keep the order the journal
-        // shows, so the keys go in that order. The records are then read in the final order, which for a
-        // year booked day by day is the order of the file.
-        for (const signed char t : {toEin, toAus}) {
-            std::vector<int> taken;
-            std::vector<double> keys;
-            for (int row = 0; row < count; ++row) {
-                if (target[size_t(row)] != t) continue;
-                taken.push_back(row);
-                keys.push_back(dates[size_t(row)]);
-            }
-            const std::vector<std::uint32_t> order = ExchangeSort::order(keys);
-            const auto rowAt = [&](size_t p) { return taken[order.empty() ? p : order[p]]; };
-            TKontoArray& array = t == toAus ? arrays.aus : arrays.ein;
-            for (size_t p = 0; p < taken.size(); ++p) {
-                if (p + kPrefetchDistance < taken.size()) rows.prefetch(rowAt(p + kPrefetchDistance));
-                const int row = rowAt(p);
-                const char art = rows.art(row);
-                const int s = signedReport ? sign(art) : 1;
-                const double g = s * rows.brutto(row);
-                const double rate = rows.mwst(row);
-                const Split part = split(g, rate);
-                TKontoRec* record = array.Add();
-                record->konto = rows.integer(row, Konto);
-                record->mwstsatz = s * rate + 0.0;  // an expense at 0 % has the rate 0, not -0
-                record->brutto = g;
-                record->mwst = part.mwst;
-                record->netto = part.netto;
-                record->datum = dates[size_t(row)];
-                KontoStrings::fill(*record, rows.text(row, Beleg), rows.text(row, Text));
-            }
-        }
+        if (bookings.IndexName().isEmpty())
+            collectInFileOrder(rows, count, zeitraum, kind, nr, arrays);
+        else
+            collectInSortOrder(bookings, rows, count, zeitraum, kind, nr, arrays);
     }
     bookings.Last();
 }
