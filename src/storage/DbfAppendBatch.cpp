@@ -101,14 +101,8 @@ void DbfTable::appendRecords(const QByteArray& records, int count) {
             change.after = records.mid(qsizetype(i) * m_recordLength, m_recordLength);
             changes.push_back(std::move(change));
         }
-        witnessBefore(changes);
     }
-    try {
-        prepareWrite();
-    } catch (...) {
-        witnessUndone(changes);
-        throw;
-    }
+    prepareWitnessedWrite(changes);
     writeAppended(first, count, records, changes);
     d->batch->m_stored = true;
 

@@ -408,6 +408,16 @@ void DbfTable::checkWritable() const {
 
 // Before the first write: a production index flagged in the header no longer matches once a record
 // changes, so it is moved aside and the flag cleared, and no other program sorts by a stale index.
+void DbfTable::prepareWitnessedWrite(const std::vector<TableChange>& changes) {
+    if (!changes.empty()) witnessBefore(changes);
+    try {
+        prepareWrite();
+    } catch (...) {
+        witnessUndone(changes);
+        throw;
+    }
+}
+
 void DbfTable::prepareWrite() {
     checkWritable();
     if (!m_mdxFlag) return;
@@ -476,14 +486,8 @@ void DbfTable::Post() {
         if (m_state == State::Edit) change.before = QByteArray(recordAt(change.physical), m_recordLength);
         change.after = d->buffer;
         changes.push_back(std::move(change));
-        witnessBefore(changes);
     }
-    try {
-        prepareWrite();
-    } catch (...) {
-        witnessUndone(changes);
-        throw;
-    }
+    prepareWitnessedWrite(changes);
     if (m_state == State::Insert) {
         const int physical = m_recordCount;
         writeAppended(physical, 1, d->buffer, changes);

@@ -201,6 +201,9 @@ private:
     FieldType layoutLogical(int index) const;
 
     const char* recordAt(int physical) const;
+    // Tells the witnesses of the changes (a refusal throws before anything is written), then readies the
+    // file; a failure there withdraws the changes from the witnesses again.
+    void prepareWitnessedWrite(const std::vector<TableChange>& changes);
     void witnessBefore(const std::vector<TableChange>& changes);
     void writeAppended(int first, int count, const QByteArray& records, const std::vector<TableChange>& changes);
     void witnessUndone(const std::vector<TableChange>& changes);
