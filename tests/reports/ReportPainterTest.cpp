@@ -7,6 +7,9 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 
 #include "OutputFixture.h"
 #include "reports/output/PdfReportWriter.h"
@@ -118,6 +121,74 @@ TEST(ReportPainterTest, PdfOnAFullDiskFailsAndKeepsTheOlderFile) {
     disk.freeSpace();
     EXPECT_EQ(testsupport::readFile(target), QByteArray("older"));
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("bericht.pdf")});
+}
+
+// The PDF's words as a text extractor reads them, with their left edge in points: every text the
+// layout placed is found there, whole and at its place, whatever characters it holds.
+TEST(ReportPainterTest, PdfPagesHoldEveryTextWhereTheLayoutPlacedIt) {
+    const QString extractor = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (extractor.isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) is missing";
+    const QString texts[] = {
+        QStringLiteral("Müller&Söhne"), QStringLiteral("ÄÖÜßäöü"), QStringLiteral("½µ§°"),
+        QStringLiteral("Linie─Ende"),  // a character the report face lacks comes from another face
+        QStringLiteral("Menge𝔸"),      // beyond the basic plane
+    };
+    QProcess fontList;  // where no installed font has that character, it cannot come out as text
+    fontList.start(QStringLiteral("fc-list"), {QStringLiteral(":charset=1d538"), QStringLiteral("family")});
+    const bool planeOneFont = fontList.waitForFinished(10000) && !fontList.readAllStandardOutput().trimmed().isEmpty();
+    OutputFixture f;
+    f.data.modus = 5;
+    f.inputs.currency = QStringLiteral("EUR");
+    for (int i = 0; i < 90; ++i)
+        f.booking(f.ein, i % 28, QStringLiteral("B%1").arg(i), 8400, 10 + i, 19, texts[i % std::size(texts)]);
+    testsupport::TempFolder folder;
+    const QString target = folder.file(QStringLiteral("liste.pdf"));
+    const int resolution = 600;
+    const int pages = PdfReportWriter::write(target, f.inputs, a4Layout(), resolution);
+
+    const QRect paint = a4Layout().paintRectPixels(resolution);
+    int laidOut = 0;
+    const std::vector<DrawnItem> items = f.run(PageParams{true, 0, resolution, paint.width(), paint.height()}, &laidOut);
+    ASSERT_EQ(pages, laidOut);
+    QProcess tool;
+    tool.start(extractor, {QStringLiteral("-bbox"), target, QStringLiteral("-")});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    const QString html = QString::fromUtf8(tool.readAllStandardOutput());
+    static const QRegularExpression pageOrWord(
+        QStringLiteral("<page |<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
+    std::vector<std::tuple<int, double, QString, double>> words;  // page, left, text, right
+    int page = -1;
+    for (const auto& m : pageOrWord.globalMatch(html)) {
+        if (m.captured(0).startsWith(QStringLiteral("<page")))
+            ++page;
+        else
+            words.emplace_back(page, m.captured(1).toDouble(), m.captured(3), m.captured(2).toDouble());
+    }
+    EXPECT_EQ(page + 1, pages);
+    const QRectF paintPoints = a4Layout().paintRect(QPageLayout::Point);
+    const ReportFonts fonts(resolution);
+    int checked = 0;
+    for (const DrawnItem& item : items) {
+        if (item.text.contains(QLatin1Char(' ')) || (!planeOneFont && item.text.startsWith(QStringLiteral("Menge"))))
+            continue;
+        const double left = paintPoints.left() + item.x * 72.0 / resolution;
+        // The extractor ends a word where the face changes: the stand-in character follows on its own.
+        const QString standIn = QStringLiteral("𝔸");
+        const QString first = QString(item.text).remove(standIn).toHtmlEscaped();
+        const double right = left + fonts.width(item.role, item.text) * 72.0 / resolution;
+        const bool same = std::any_of(words.begin(), words.end(), [&](const auto& w) {
+            return std::get<0>(w) == item.page && std::abs(std::get<1>(w) - left) < 0.05 && std::get<2>(w) == first &&
+                   (first != item.text.toHtmlEscaped() || std::abs(std::get<3>(w) - right) < 0.1);
+        });
+        if (item.text.contains(standIn)) {
+            EXPECT_TRUE(std::any_of(words.begin(), words.end(), [&](const auto& w) {
+                return std::get<0>(w) == item.page && std::get<1>(w) > left && std::get<2>(w) == standIn;
+            }));
+        }
+        EXPECT_TRUE(same) << "page " << item.page << ": " << item.text.toStdString() << " at " << left << "-" << right;
+        ++checked;
+    }
+    EXPECT_GT(checked, 300);
 }
 
 }  // namespace

@@ -8,11 +8,11 @@
 #include <QDir>
 #include <QFile>
 #include <QIODevice>
-#include <QPdfWriter>
 #include <cerrno>
 
 #include "reports/output/ReportOutputError.h"
-#include "reports/output/ReportPainter.h"
+#include "reports/output/PdfCanvas.h"
+#include "reports/output/ReportRenderer.h"
 #include "storage/SafeFile.h"
 #include "storage/StorageError.h"
 
@@ -103,16 +103,21 @@ int PdfReportWriter::write(const QString& fileName, const ReportInputs& in, cons
     qint64 size = 0;
     try {
         CheckedTempFile file(fd);
-        {
-            QPdfWriter writer(&file);
-            writer.setCreator(QStringLiteral("Quorvel"));
-            writer.setTitle(in.data ? in.data->cap : QString());
-            writer.setResolution(resolution);
-            writer.setPageLayout(layout);
-            PrintHooks hooks;
-            hooks.pageFinished = pageFinished;
-            pages = ReportPainter::print(writer, in, hooks);
+        try {
+            const ReportFonts fonts(resolution);
+            PdfCanvas canvas(fonts, layout, [&file](const char* data, std::size_t length) {
+                return file.write(data, qint64(length)) == qint64(length);
+            });
+            canvas.setTitle(in.data ? in.data->cap : QString());
+            canvas.setPageFinished(pageFinished);
+            const QRect paint = layout.paintRectPixels(resolution);
+            pages = ReportRenderer::render(canvas, in, PageParams{true, 0, resolution, paint.width(), paint.height()});
+            canvas.finish();
             if (pageFinished) pageFinished(pages);
+        } catch (const ReportOutputError&) {
+            // A refused write of the disk says why in the file's own words.
+            if (const int error = file.finish(); error != 0) fail(fileName, error);
+            throw;
         }
         if (const int error = file.finish(); error != 0) fail(fileName, error);
         size = file.written();

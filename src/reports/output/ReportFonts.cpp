@@ -72,6 +72,12 @@ qreal ReportFonts::measureAdvance(const Role& role, char16_t c) const {
     return slot;
 }
 
+qreal ReportFonts::advance(FontRole role, char32_t c) const {
+    const Role& r = m_roles[index(role)];
+    if (c <= 0xFFFF && inTable(char16_t(c))) return advance(r, char16_t(c));
+    return r.metrics.horizontalAdvance(QString::fromUcs4(&c, 1));
+}
+
 int ReportFonts::width(FontRole role, QStringView text) const {
     const Role& r = m_roles[index(role)];
     const qreal* table = r.advances->data();  // filled in place, never moved

@@ -33,6 +33,8 @@ public:
     int height(FontRole role, QStringView text) const;
     // Number of leading characters that are together no wider than `width`, as width() measures them.
     qsizetype fittingLength(FontRole role, QStringView text, int width) const;
+    // The advance of one character in pixels, unrounded: the step width() adds for it.
+    qreal advance(FontRole role, char32_t c) const;
 
     // The face the fonts use ("Arial", or "Liberation Sans" standing in for it).
     static QString family();
