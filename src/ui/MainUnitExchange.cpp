@@ -26,6 +26,7 @@
 #include "ui/DatensatzDruckenFUnit.h"
 #include "ui/EinstellUebertragFUnit.h"
 #include "ui/MainUnit.h"
+#include "ui/ProgressWindow.h"
 #include "ui/WaitCursor.h"
 
 // CSV export and import, the year transfer of the master data and the printing of booking records.
@@ -34,7 +35,6 @@ namespace {
 
 const QString kCsvFilter = QStringLiteral("CSV Dateien (*.csv)");
 constexpr qsizetype kProgressFromBytes = 256 * 1024;  // about 3,000 lines
-constexpr int kProgressFromRows = 3000;
 
 QString appTitle() {
     const QString title = QGuiApplication::applicationDisplayName();
@@ -70,29 +70,6 @@ void plainBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, appTitle(), text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
-}
-
-// The progress window of long imports and exports: modal from the start, "Abbrechen" stops the work.
-std::unique_ptr<QProgressDialog> makeProgress(QWidget* parent, const QString& label) {
-    auto progress = std::make_unique<QProgressDialog>(label, QStringLiteral("Abbrechen"), 0, 1000, parent);
-    progress->setObjectName(QStringLiteral("ImportProgress"));
-    progress->setWindowTitle(appTitle());
-    progress->setWindowModality(Qt::ApplicationModal);
-    progress->setMinimumDuration(0);
-    progress->setAutoReset(false);
-    progress->setAutoClose(false);
-    progress->show();
-    return progress;
-}
-
-// The callback that moves the bar (setValue lets the window paint and take "Abbrechen"); false once
-// the user has cancelled.
-std::function<bool(qint64, qint64)> progressStep(QProgressDialog* bar) {
-    if (!bar) return {};
-    return [bar](qint64 done, qint64 total) {
-        bar->setValue(total > 0 ? int(done * 1000 / total) : 1000);
-        return !bar->wasCanceled();
-    };
 }
 
 CsvDuplicateChoice askDuplicates(QWidget* parent, int duplicates) {
@@ -144,10 +121,10 @@ void TMainForm::ExportierenalsCSV1Click() {
     {
         const WaitCursor wait;
         const DetachedView detached = detachJournalViews();
-        const auto progress = m_tables.Dbf1.RecordCount() > kProgressFromRows
-                                  ? makeProgress(this, QStringLiteral("Buchungen werden exportiert..."))
+        const auto progress = m_tables.Dbf1.RecordCount() > ProgressWindow::kFromRows
+                                  ? ProgressWindow::make(this, QStringLiteral("Buchungen werden exportiert..."))
                                   : nullptr;
-        count = CsvExport::writeFile(m_tables.Dbf1, fileName, progressStep(progress.get()));
+        count = CsvExport::writeFile(m_tables.Dbf1, fileName, ProgressWindow::step(progress.get()));
     }
     if (!count) {
         plainBox(this, QMessageBox::Information,
@@ -179,8 +156,8 @@ void TMainForm::ImportierenausCSVDatei1Click() {
     // Long files get a progress window that can stop the import; it is modal from the start, so that no
     // other command runs while the bookings are being written.
     const auto progress =
-        bytes.size() > kProgressFromBytes ? makeProgress(this, QStringLiteral("Buchungen werden importiert...")) : nullptr;
-    csvImport.setProgress(progressStep(progress.get()));
+        bytes.size() > kProgressFromBytes ? ProgressWindow::make(this, QStringLiteral("Buchungen werden importiert...")) : nullptr;
+    csvImport.setProgress(ProgressWindow::step(progress.get()));
     csvImport.setDuplicateQuestion([this, bar = progress.get()](int duplicates) {
         if (bar) bar->hide();
         const CsvDuplicateChoice choice = askDuplicates(this, duplicates);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <optional>
 
 #include "journal/DetachedView.h"
@@ -13,6 +14,7 @@
 #include "ui/DruckeErgebnisFUnit.h"
 #include "ui/KontoAuswahlenFUnit.h"
 #include "ui/MainUnit.h"
+#include "ui/ProgressWindow.h"
 #include "ui/WaitCursor.h"
 
 // The report commands of "Auswertungen": collect the bookings of the period, hand them to the report
@@ -71,6 +73,9 @@ int showReport(QWidget* mainWindow, TDruckeErgebnisForm& window) {
 
 // The family of list reports: optional account choice, optional opening balance, collection, date sort.
 // `accounts` is the table to choose from, or none for the reports without an account.
+// Journals from this size take a noticeable time (about 0.2 s) to collect a list report.
+constexpr int kReportProgressFromRows = 200000;
+
 struct ListReportCommand {
     TMainForm& form;
     const MainDialogs& dialogs;
@@ -97,7 +102,13 @@ struct ListReportCommand {
         {
             const WaitCursor wait;
             const DetachedView detached = form.detachJournalViews();
-            ListReport::build(bookings, &filter, request, arrays, handOver.data());
+            // A long journal shows how far the report has come and can be stopped; the window keeps painting.
+            const auto progress = bookings.RecordCount() > kReportProgressFromRows
+                                      ? ProgressWindow::make(&form, QStringLiteral("Die Auswertung wird erstellt..."))
+                                      : nullptr;
+            if (!ListReport::build(bookings, &filter, request, arrays, handOver.data(),
+                                   ProgressWindow::step(progress.get())))
+                return;
         }
         showReport(&form, *dialogs.DruckeErgebnisForm);
     }

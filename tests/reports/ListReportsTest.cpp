@@ -188,6 +188,67 @@ TEST_F(ListReportsTest, EmptyDateCountsInEveryOpeningBalanceNeverInAList) {
     EXPECT_EQ(data.Aeinnahmen, -30);
 }
 
+// A long build tells its progress every few thousand steps, in order, and stops when told: the hand-over
+// is then as it was, the table at its end and the journal's filter as it was.
+TEST_F(ListReportsTest, ProgressIsToldInStepsAndStopsTheBuildWhenAsked) {
+    for (int i = 0; i < 20000; ++i)
+        bookings.add(Buchung{QDate(2024, 1 + i % 12, 1 + i % 28), i % 3 ? QStringLiteral("E") : QStringLiteral("A"),
+                             double(i % 500) + 0.5, 19, 8400, 3});
+    bookings.table().AddIndex(QStringLiteral("BRUTTO"), QStringLiteral("BRUTTO"));
+    const struct {
+        const char* index;
+        bool anfangsbestand;
+        bool periodFilter;  // the balance lifts it for its walk
+        int stopAt;         // the call that says stop, 0: none
+    } cases[] = {{"", false, false, 0},      {"", true, true, 0},         {"BRUTTO", true, false, 0},
+                 {"BRUTTO", false, false, 0}, {"", true, true, 1},         {"BRUTTO", true, false, 3},
+                 {"BRUTTO", false, false, 1}, {"BRUTTO", true, true, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.index) + (c.anfangsbestand ? " with balance" : "") +
+                     (c.periodFilter ? " period filter" : "") + ", stop at " + std::to_string(c.stopAt));
+        bookings.table().setIndexName(QString::fromLatin1(c.index));
+        filter.FilternnachZeitraumToggled(bookings.table(), c.periodFilter, QString());
+        const int visible = bookings.table().RecordCount();
+        ReportArrays plainArrays;
+        ReportData plain;
+        ListReport::Request request;
+        request.kind = ListKind::Sammelkonto;
+        request.zeitraum = quarter2;
+        request.nr = 3;
+        request.anfangsbestand = c.anfangsbestand;
+        ASSERT_TRUE(ListReport::build(bookings.table(), &filter, request, plainArrays, plain));
+
+        std::vector<std::pair<qint64, qint64>> calls;
+        ReportArrays told;
+        ReportData data;
+        data.cap = QStringLiteral("vorher");
+        const bool done = ListReport::build(bookings.table(), &filter, request, told, data, [&](qint64 d, qint64 t) {
+            calls.emplace_back(d, t);
+            return int(calls.size()) != c.stopAt;
+        });
+        EXPECT_EQ(done, c.stopAt == 0);
+        ASSERT_FALSE(calls.empty());
+        for (std::size_t i = 0; i < calls.size(); ++i) {
+            EXPECT_EQ(calls[i].second, (c.anfangsbestand ? 20000 : 0) + 2 * visible);
+            EXPECT_LE(calls[i].first, calls[i].second);
+            if (i > 0) EXPECT_GE(calls[i].first, calls[i - 1].first);
+        }
+        EXPECT_EQ(bookings.table().RecordCount(), visible);
+        EXPECT_EQ(bookings.table().RecNo(), visible - 1);
+        EXPECT_EQ(filter.periodFilter(), c.periodFilter);
+        if (done) {
+            EXPECT_EQ(data.cap, plain.cap);
+            EXPECT_EQ(data.Aeinnahmen, plain.Aeinnahmen);
+            ASSERT_EQ(told.ein.Count(), plainArrays.ein.Count());
+            for (std::uint32_t i = 0; i < told.ein.Count(); ++i)
+                ASSERT_EQ(told.ein.at(i).brutto, plainArrays.ein.at(i).brutto) << i;
+        } else {
+            EXPECT_EQ(data.cap, QStringLiteral("vorher"));
+            EXPECT_EQ(int(calls.size()), c.stopAt);
+        }
+    }
+}
+
 TEST(ReportHeading, FollowsTheLocaleShortDate) {
     const Zeitraum z{day(2024, 4, 1), day(2024, 6, 30)};
     EXPECT_EQ(ReportHeading::list(ListKind::Einnahmekonto, z, 0, QStringLiteral("Konto 0")),

@@ -9,6 +9,7 @@
 #include "reports/data/ReportHeading.h"
 #include "storage/DbfTable.h"
 
+#include <QtGlobal>
 #include <vector>
 
 using namespace Booking;
@@ -55,6 +56,32 @@ namespace {
 
 // How many rows ahead a walk asks for the bytes it will read.
 constexpr int kPrefetchDistance = 8;
+
+// Thrown through the walks when the caller stops a build.
+struct Stopped {};
+
+// Counts the steps of a build (a row read, a record made) and tells the caller every few thousand, so a
+// window can show how far it has come and stay responsive; throws Stopped when the caller says stop.
+class Ticker {
+public:
+    Ticker(const Progress& progress, qint64 total) : m_progress(progress), m_total(total) {}
+    void step(qint64 n = 1) {
+        m_done += n;
+        if (m_done >= m_next) tell();
+    }
+    // Tells now, before a stretch of work without steps.
+    void tell() {
+        m_next = m_done + kEvery;
+        if (m_progress && !m_progress(m_done, m_total)) throw Stopped{};
+    }
+
+private:
+    static constexpr qint64 kEvery = 16384;
+    const Progress& m_progress;
+    qint64 m_total;
+    qint64 m_done = 0;
+    qint64 m_next = kEvery;
+};
 
 // The visible rows in the order their records lie in the file, the pending insert row last. A pass whose
 // result does not depend on the order reads the records front to back this way, instead of jumping
@@ -117,8 +144,9 @@ Target targetOf(const BookingRows& rows, int row, double datum, const Zeitraum& 
 
 // The journal in the order of the file: records in that order, then each array sorted by date.
 void collectInFileOrder(const BookingRows& rows, int count, const Zeitraum& zeitraum, ListKind kind, int nr,
-                        ReportArrays& arrays) {
+                        ReportArrays& arrays, Ticker& ticker) {
     for (int row = 0; row < count; ++row) {
+        ticker.step(2);
         const double datum = rows.datum(row);
         const Target t = targetOf(rows, row, datum, zeitraum, kind, nr);
         if (t.array >= 0) addRecord(t.array == 1 ? arrays.aus : arrays.ein, rows, row, t.s, datum);
@@ -132,13 +160,15 @@ void collectInFileOrder(const BookingRows& rows, int count, const Zeitraum& zeit
 // the date keys then go to the exchange sort in the journal's order (its ties keep that order), and the
 // records are read in their final order, which for a year booked day by day is near the file's.
 void collectInSortOrder(const DbfTable& bookings, const BookingRows& rows, int count, const Zeitraum& zeitraum,
-                        ListKind kind, int nr, ReportArrays& arrays) {
+                        ListKind kind, int nr, ReportArrays& arrays, Ticker& ticker) {
     std::vector<Target> targets(static_cast<size_t>(count));
     std::vector<double> dates(static_cast<size_t>(count));
     for (const int row : rowsInFileOrder(bookings)) {
+        ticker.step();
         dates[size_t(row)] = rows.datum(row);
         targets[size_t(row)] = targetOf(rows, row, dates[size_t(row)], zeitraum, kind, nr);
     }
+    qint64 made = 0;
     for (const int array : {0, 1}) {
         std::vector<int> taken;
         std::vector<double> keys;
@@ -147,20 +177,22 @@ void collectInSortOrder(const DbfTable& bookings, const BookingRows& rows, int c
             taken.push_back(row);
             keys.push_back(dates[size_t(row)]);
         }
+        ticker.tell();
         const std::vector<std::uint32_t> order = ExchangeSort::order(keys);
+        made += qint64(taken.size());
         const auto rowAt = [&](size_t p) { return taken[order.empty() ? p : order[p]]; };
         for (size_t p = 0; p < taken.size(); ++p) {
+            ticker.step();
             if (p + kPrefetchDistance < taken.size()) rows.prefetch(rowAt(p + kPrefetchDistance));
             const int row = rowAt(p);
             addRecord(array == 1 ? arrays.aus : arrays.ein, rows, row, targets[size_t(row)].s, dates[size_t(row)]);
         }
     }
+    ticker.step(count - made);  // the rows no list takes count as made
 }
 
-}  // namespace
-
-OpeningBalance collectOpeningBalance(DbfTable& bookings, JournalFilter* filter, double vondatum, ListKind kind,
-                                     int nr) {
+OpeningBalance openingBalance(DbfTable& bookings, JournalFilter* filter, double vondatum, ListKind kind, int nr,
+                              Ticker& ticker) {
     const int field = accountField(kind);
     CentSum brutto, mwst, netto;
     const auto walk = [&] {
@@ -170,6 +202,7 @@ OpeningBalance collectOpeningBalance(DbfTable& bookings, JournalFilter* filter, 
         if (bookings.RecordCount() > 0) {
             const BookingRows rows(bookings);
             for (const int row : rowsInFileOrder(bookings)) {
+                ticker.step();
                 if (!(rows.datum(row) < vondatum)) continue;
                 if (field >= 0 && rows.integer(row, field) != nr) continue;
                 const double g = sign(rows.art(row)) * rows.brutto(row);
@@ -188,32 +221,59 @@ OpeningBalance collectOpeningBalance(DbfTable& bookings, JournalFilter* filter, 
     return {brutto.value(), mwst.value(), netto.value()};
 }
 
-void collect(DbfTable& bookings, const Zeitraum& zeitraum, ListKind kind, int nr, ReportArrays& arrays) {
+void collectWith(DbfTable& bookings, const Zeitraum& zeitraum, ListKind kind, int nr, ReportArrays& arrays,
+                 Ticker& ticker) {
     bookings.First();
     const int count = bookings.RecordCount();
     if (count > 0) {
         const BookingRows rows(bookings);
         if (bookings.IndexName().isEmpty())
-            collectInFileOrder(rows, count, zeitraum, kind, nr, arrays);
+            collectInFileOrder(rows, count, zeitraum, kind, nr, arrays, ticker);
         else
-            collectInSortOrder(bookings, rows, count, zeitraum, kind, nr, arrays);
+            collectInSortOrder(bookings, rows, count, zeitraum, kind, nr, arrays, ticker);
     }
     bookings.Last();
 }
 
-void build(DbfTable& bookings, JournalFilter* filter, const Request& request, ReportArrays& arrays, ReportData& data) {
-    data.modus = modus(request.kind);
-    data.cap = ReportHeading::list(request.kind, request.zeitraum, request.nr, request.name);
-    data.anfangsbestand = request.anfangsbestand && isSigned(request.kind);
-    if (data.anfangsbestand) {
-        const OpeningBalance balance =
-            collectOpeningBalance(bookings, filter, request.zeitraum.vondatum, request.kind, request.nr);
-        data.Aeinnahmen = balance.brutto;
-        data.Aeinnahmenmwst = balance.mwst;
-        data.Aeinnahmennetto = balance.netto;
+}  // namespace
+
+OpeningBalance collectOpeningBalance(DbfTable& bookings, JournalFilter* filter, double vondatum, ListKind kind,
+                                     int nr) {
+    Ticker none({}, 0);
+    return openingBalance(bookings, filter, vondatum, kind, nr, none);
+}
+
+void collect(DbfTable& bookings, const Zeitraum& zeitraum, ListKind kind, int nr, ReportArrays& arrays) {
+    Ticker none({}, 0);
+    collectWith(bookings, zeitraum, kind, nr, arrays, none);
+}
+
+bool build(DbfTable& bookings, JournalFilter* filter, const Request& request, ReportArrays& arrays, ReportData& data,
+           const Progress& progress) {
+    const bool anfangsbestand = request.anfangsbestand && isSigned(request.kind);
+    // Steps: a row read for the opening balance (which may lift the period filter, so every record counts),
+    // a row read for the collection, a record made.
+    Ticker ticker(progress,
+                  (anfangsbestand ? qint64(bookings.physicalRecordCount()) : 0) + 2 * qint64(bookings.RecordCount()));
+    try {
+        OpeningBalance balance;
+        if (anfangsbestand)
+            balance = openingBalance(bookings, filter, request.zeitraum.vondatum, request.kind, request.nr, ticker);
+        collectWith(bookings, request.zeitraum, request.kind, request.nr, arrays, ticker);
+        data.modus = modus(request.kind);
+        data.cap = ReportHeading::list(request.kind, request.zeitraum, request.nr, request.name);
+        data.anfangsbestand = anfangsbestand;
+        if (anfangsbestand) {
+            data.Aeinnahmen = balance.brutto;
+            data.Aeinnahmenmwst = balance.mwst;
+            data.Aeinnahmennetto = balance.netto;
+        }
+    } catch (const Stopped&) {
+        bookings.Last();
+        return false;
     }
-    collect(bookings, request.zeitraum, request.kind, request.nr, arrays);
     arrays.handTo(data);
+    return true;
 }
 
 }  // namespace ListReport

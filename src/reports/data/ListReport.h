@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
+
 #include "journal/Period.h"
 #include "reports/data/ReportArrays.h"
 
@@ -56,8 +58,13 @@ struct Request {
     bool anfangsbestand = false;  // with opening balance (collective account, cost centre, all bookings)
 };
 
+// Told how far a build has come (done of total steps) every few thousand steps; false stops it.
+using Progress = std::function<bool(qint64 done, qint64 total)>;
+
 // Opening balance (when asked for), collection in date order, and the hand-over: modus, heading, arrays, the
-// flag, and the opening balance when asked for (otherwise the hand-over keeps its last one).
-void build(DbfTable& bookings, JournalFilter* filter, const Request& request, ReportArrays& arrays, ReportData& data);
+// flag, and the opening balance when asked for (otherwise the hand-over keeps its last one). False when
+// `progress` stopped it: the hand-over is then untouched. Leaves the table at its end either way.
+bool build(DbfTable& bookings, JournalFilter* filter, const Request& request, ReportArrays& arrays, ReportData& data,
+           const Progress& progress = {});
 
 }  // namespace ListReport
