@@ -95,7 +95,7 @@ struct PdfCanvas::Private {
         cairo_set_font_face(cr, faces[std::size_t(face)].face);
         cairo_set_font_size(cr, pixelSize);
         cairo_set_font_options(cr, options);
-        runs.push_back(Run{face, cairo_scaled_font_reference(cairo_get_scaled_font(cr)), {}});
+        runs.push_back(Run{face, cairo_scaled_font_reference(cairo_get_scaled_font(cr)), {}, {}});
         return int(runs.size()) - 1;
     }
 
@@ -168,7 +168,7 @@ struct PdfCanvas::Private {
 };
 
 PdfCanvas::PdfCanvas(const ReportFonts& fonts, const QPageLayout& layout, Sink sink)
-    : m_fonts(fonts), d(std::make_unique<Private>()) {
+    : FontCanvas(fonts), d(std::make_unique<Private>()) {
     d->sink = std::move(sink);
     const QRectF full = layout.fullRect(QPageLayout::Point);
     const QRectF paint = layout.paintRect(QPageLayout::Point);
@@ -210,13 +210,10 @@ void PdfCanvas::setTitle(const QString& title) {
     cairo_pdf_surface_set_metadata(d->surface, CAIRO_PDF_METADATA_TITLE, title.toUtf8().constData());
 }
 
-void PdfCanvas::setFont(FontRole role) {
-    m_role = role;
-}
-
 void PdfCanvas::drawText(int x, int y, const QString& text) {
-    const int pixelSize = ReportFonts::pixelSize(m_role, m_fonts.resolution());
-    const double baseline = y + m_fonts.ascent(m_role);
+    const FontRole role = font();
+    const int pixelSize = ReportFonts::pixelSize(role, fonts().resolution());
+    const double baseline = y + fonts().ascent(role);
     double at = x;
     const qsizetype n = text.size();
     int last = -1;  // the run of the glyph before
@@ -224,9 +221,9 @@ void PdfCanvas::drawText(int x, int y, const QString& text) {
         char32_t c = text[i].unicode();
         if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate())
             c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
-        const qreal advance = m_fonts.advance(m_role, c);
+        const qreal advance = fonts().advance(role, c);
         if (c >= 0x20) {
-            const auto [run, glyph] = d->glyph(m_role, pixelSize, c);
+            const auto [run, glyph] = d->glyph(role, pixelSize, c);
             Private::Run& r = d->runs[std::size_t(run)];
             if (run != last) r.items.push_back({at, baseline, r.pending.size(), r.pending.size()});
             r.pending.push_back(cairo_glyph_t{glyph, at, baseline});

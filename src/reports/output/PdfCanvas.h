@@ -6,14 +6,13 @@
 #include <functional>
 #include <memory>
 
-#include "reports/output/ReportCanvas.h"
-#include "reports/output/ReportFonts.h"
+#include "reports/output/FontCanvas.h"
 
 // The canvas of a PDF document, drawn by cairo's PDF surface with the report fonts embedded as
 // subsets. Texts are placed glyph by glyph at the advances the report fonts measure, so the pages lay
 // out exactly as on the preview and the printer; the glyphs of a page are gathered per font and handed
 // over once per page, which keeps even a list of 60,000 pages quick.
-class PdfCanvas : public ReportCanvas {
+class PdfCanvas : public FontCanvas {
 public:
     // Takes the bytes of the document in order; returns false when they could not be kept, which ends
     // the run at the next page with a ReportOutputError.
@@ -28,11 +27,6 @@ public:
 
     void setTitle(const QString& title);
 
-    void setFont(FontRole role) override;
-    FontRole font() const override { return m_role; }
-    int textWidth(QStringView text) override { return m_fonts.width(m_role, text); }
-    int textHeight(QStringView text) override { return m_fonts.height(m_role, text); }
-    qsizetype fittingLength(QStringView text, int width) override { return m_fonts.fittingLength(m_role, text, width); }
     void drawText(int x, int y, const QString& text) override;
     void newPage() override;
 
@@ -46,8 +40,6 @@ private:
     struct Private;
     void checkStatus();
 
-    const ReportFonts& m_fonts;
-    FontRole m_role = FontRole::Body;
     int m_page = 0;
     std::function<void(int)> m_pageFinished;
     std::unique_ptr<Private> d;

@@ -7,20 +7,18 @@
 #include "reports/output/ReportOutputError.h"
 
 QPainterCanvas::QPainterCanvas(QPainter& painter, const ReportFonts& fonts, QPagedPaintDevice* pages)
-    : m_painter(painter), m_fonts(fonts), m_pages(pages) {
+    : FontCanvas(fonts), m_painter(painter), m_pages(pages) {
     m_painter.setPen(Qt::black);
-    m_painter.setFont(m_fonts.font(m_role));
+    m_painter.setFont(fonts.font(font()));
 }
 
-void QPainterCanvas::setFont(FontRole role) {
-    if (role == m_role) return;
-    m_role = role;
-    m_painter.setFont(m_fonts.font(role));
+void QPainterCanvas::fontChanged() {
+    m_painter.setFont(fonts().font(font()));
 }
 
 void QPainterCanvas::drawText(int x, int y, const QString& text) {
-    m_painter.drawText(QPointF(x, y + m_fonts.ascent(m_role)), text);
-    if (m_record) m_record->push_back({m_page, x, y, m_role, text});
+    m_painter.drawText(QPointF(x, y + fonts().ascent(font())), text);
+    if (m_record) m_record->push_back({m_page, x, y, font(), text});
 }
 
 void QPainterCanvas::newPage() {

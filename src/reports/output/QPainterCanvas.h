@@ -5,8 +5,7 @@
 #include <vector>
 
 #include "reports/output/DrawnItem.h"
-#include "reports/output/ReportCanvas.h"
-#include "reports/output/ReportFonts.h"
+#include "reports/output/FontCanvas.h"
 
 class QPainter;
 class QPagedPaintDevice;
@@ -14,16 +13,11 @@ class QPagedPaintDevice;
 // The canvas of the screen image, the printer and the PDF file: draws with a QPainter whose
 // coordinates are printer pixels (the preview scales its painter down to the screen image), and
 // measures with the report fonts of the printer's resolution, never with the painter's device.
-class QPainterCanvas : public ReportCanvas {
+class QPainterCanvas : public FontCanvas {
 public:
     // `pages`: the paged device when printing (new pages go to it); nullptr for the preview.
     QPainterCanvas(QPainter& painter, const ReportFonts& fonts, QPagedPaintDevice* pages = nullptr);
 
-    void setFont(FontRole role) override;
-    FontRole font() const override { return m_role; }
-    int textWidth(QStringView text) override { return m_fonts.width(m_role, text); }
-    int textHeight(QStringView text) override { return m_fonts.height(m_role, text); }
-    qsizetype fittingLength(QStringView text, int width) override { return m_fonts.fittingLength(m_role, text, width); }
     void drawText(int x, int y, const QString& text) override;
     void newPage() override;
 
@@ -32,11 +26,12 @@ public:
     // Keeps a copy of every drawn text (tests compare what preview and print drew).
     void setRecord(std::vector<DrawnItem>* record) { m_record = record; }
 
+protected:
+    void fontChanged() override;
+
 private:
     QPainter& m_painter;
-    const ReportFonts& m_fonts;
     QPagedPaintDevice* m_pages;
-    FontRole m_role = FontRole::Body;
     int m_page = 0;
     std::function<void(int)> m_pageFinished;
     std::vector<DrawnItem>* m_record = nullptr;
