@@ -120,13 +120,22 @@ int BookingRows::integer(int row, int field) const {
     return value;
 }
 
+int BookingRows::storedText(int row, int field, const char** bytes) const {
+    if (field < 0 || field >= Booking::fieldCount || m_textAt[field] < 0) return -1;
+    const char* p = m_table.rowBytes(row) + m_textAt[field];
+    int width = m_textWidth[field];
+    while (width > 0 && (p[width - 1] == ' ' || p[width - 1] == '\0')) --width;
+    *bytes = p;
+    return width;
+}
+
+const CodePage& BookingRows::codePage() const {
+    return m_table.codePage();
+}
+
 QString BookingRows::text(int row, int field) const {
-    if (field >= 0 && field < Booking::fieldCount && m_textAt[field] >= 0) {
-        const char* p = m_table.rowBytes(row) + m_textAt[field];
-        int width = m_textWidth[field];
-        while (width > 0 && (p[width - 1] == ' ' || p[width - 1] == '\0')) --width;
-        return m_table.codePage().decode(p, width);
-    }
+    const char* bytes = nullptr;
+    if (const int n = storedText(row, field, &bytes); n >= 0) return m_table.codePage().decode(bytes, n);
     QString value;
     m_table.readRow(row, [&value, field](const DbfTable& t) { value = t.Fields(field).AsString(); });
     return value;

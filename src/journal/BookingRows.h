@@ -6,6 +6,7 @@
 
 #include "startup/BookingSchema.h"
 
+class CodePage;
 class DbfTable;
 
 // Reads the figures of visible bookings straight from their stored bytes where a field has the usual
@@ -26,6 +27,10 @@ public:
     int integer(int row, int field) const;
     // A text field (Beleg, Text) as the field object reads it.
     QString text(int row, int field) const;
+    // The stored bytes of a text field without its trailing blanks, which decode character by character
+    // through codePage() to text(): their number, or -1 where the field is read through the field object.
+    int storedText(int row, int field, const char** bytes) const;
+    const CodePage& codePage() const;
     // Asks the processor to fetch the row's bytes ahead of a walk that reaches it soon: a walk in a sort
     // order jumps through the records, and each row would otherwise wait for memory. No-op past the end.
     void prefetch(int row) const;

@@ -218,15 +218,22 @@ TEST(DynaArrayDeathTest, OutOfMemoryMessages) {
 }
 
 TEST(KontoStrings, CopiesAreZeroTerminatedAndEmptyIsNotNone) {
-    char16_t* empty = KontoStrings::copy(QStringView());
+    TKontoArray ein;
+    TKontoArray aus;
+    KontoStrings strings(ein, aus);
+    char16_t* empty = strings.copy(QStringView());
     ASSERT_NE(empty, nullptr);
     EXPECT_EQ(empty[0], 0);
-    delete[] empty;
-    const QString text = QStringLiteral("Büro ÄÖÜ €");
-    char16_t* copy = KontoStrings::copy(text);
-    EXPECT_EQ(QString::fromUtf16(copy), text);
-    EXPECT_EQ(copy[text.size()], 0);
-    delete[] copy;
+    // Across the end of a block, and a text longer than a block: every copy keeps its units.
+    std::vector<std::pair<char16_t*, QString>> copies;
+    for (int i = 0; i < 30000; ++i) {
+        const QString text = i == 12345 ? QString(200000, QLatin1Char('x')) : QStringLiteral("Büro ÄÖÜ € %1").arg(i);
+        copies.emplace_back(strings.copy(text), text);
+    }
+    for (const auto& [copy, text] : copies) {
+        ASSERT_EQ(QString::fromUtf16(copy), text);
+        ASSERT_EQ(copy[text.size()], 0);
+    }
 }
 
 TEST(KontoStrings, OwnerReleasesEveryRecordOfBothArrays) {
@@ -235,8 +242,8 @@ TEST(KontoStrings, OwnerReleasesEveryRecordOfBothArrays) {
     TKontoArray aus(&cursor);
     {
         KontoStrings owner(ein, aus);
-        for (int i = 0; i < 150; ++i) KontoStrings::fill(*ein.Add(), QString::number(i), QStringLiteral("Text"));
-        KontoStrings::fill(*aus.Add(), QString(), QString());
+        for (int i = 0; i < 150; ++i) owner.fill(*ein.Add(), QString::number(i), QStringLiteral("Text"));
+        owner.fill(*aus.Add(), QString(), QString());
         aus.Add();  // a record without copies
         EXPECT_EQ(KontoStrings::bytes(ein), std::size_t(10 * 2 + 90 * 3 + 50 * 4 + 150 * 5) * 2);
     }

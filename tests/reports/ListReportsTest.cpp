@@ -231,7 +231,9 @@ TEST_F(ListReportsTest, ProgressIsToldInStepsAndStopsTheBuildWhenAsked) {
         for (std::size_t i = 0; i < calls.size(); ++i) {
             EXPECT_EQ(calls[i].second, (c.anfangsbestand ? 20000 : 0) + 2 * visible);
             EXPECT_LE(calls[i].first, calls[i].second);
-            if (i > 0) EXPECT_GE(calls[i].first, calls[i - 1].first);
+            if (i > 0) {
+                EXPECT_GE(calls[i].first, calls[i - 1].first);
+            }
         }
         EXPECT_EQ(bookings.table().RecordCount(), visible);
         EXPECT_EQ(bookings.table().RecNo(), visible - 1);

@@ -161,8 +161,8 @@ TEST_P(ReportCrossCheck, ListsFigureByFigureOverASortedJournal) {
                 TKontoRec* rec = lines.Add();
                 *rec = TKontoRec{r.konto,   s * r.mwst + 0.0, g / 100.0, v / 100.0, (g - v) / 100.0,
                                  nullptr,   nullptr,          r.datum};
-                rec->beleg = KontoStrings::copy(r.beleg);
-                rec->text = KontoStrings::copy(r.text);
+                rec->beleg = expected.strings().copy(r.beleg);
+                rec->text = expected.strings().copy(r.text);
             }
         }
         ExchangeSort::plainSort(lines, [](const TKontoRec& r) { return r.datum; });

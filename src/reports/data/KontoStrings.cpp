@@ -2,7 +2,6 @@
 #include "reports/data/KontoStrings.h"
 
 #include <algorithm>
-#include <memory>
 
 namespace {
 
@@ -20,9 +19,31 @@ KontoStrings::~KontoStrings() {
     release(m_aus);
 }
 
+char16_t* KontoStrings::room(std::size_t units) {
+    const std::size_t needed = units + 1;
+    if (needed > m_left) {
+        // A text longer than a block gets a block of its own; the rest of the current one stays in use.
+        const std::size_t size = std::max(needed, kBlockUnits);
+        m_blocks.push_back(std::make_unique_for_overwrite<char16_t[]>(size));
+        if (needed > kBlockUnits) {
+            m_blocks.back()[units] = 0;
+            char16_t* own = m_blocks.back().get();
+            if (m_blocks.size() > 1) std::swap(m_blocks.back(), m_blocks[m_blocks.size() - 2]);
+            return own;
+        }
+        m_free = m_blocks.back().get();
+        m_left = size;
+    }
+    char16_t* result = m_free;
+    result[units] = 0;
+    m_free += needed;
+    m_left -= needed;
+    return result;
+}
+
 char16_t* KontoStrings::copy(QStringView text) {
     const auto n = static_cast<std::size_t>(text.size());
-    auto* result = new char16_t[n + 1]();
+    char16_t* result = room(n);
     std::copy_n(reinterpret_cast<const char16_t*>(text.utf16()), n, result);
     return result;
 }
@@ -36,8 +57,6 @@ void KontoStrings::release(TKontoArray& array) {
     array.First();
     while (array.WhileNext()) {
         TKontoRec* record = array.Current();
-        delete[] record->beleg;
-        delete[] record->text;
         record->beleg = nullptr;
         record->text = nullptr;
     }

@@ -7,6 +7,7 @@
 #include "journal/JournalFilter.h"
 #include "reports/data/ExchangeSort.h"
 #include "reports/data/ReportHeading.h"
+#include "storage/CodePage.h"
 #include "storage/DbfTable.h"
 
 #include <QtGlobal>
@@ -110,8 +111,19 @@ std::vector<int> rowsInFileOrder(const DbfTable& bookings) {
     return order;
 }
 
+// A copy of a text field of the row among the report's strings, decoded straight from the stored bytes.
+char16_t* textCopy(const BookingRows& rows, int row, int field, KontoStrings& strings) {
+    const char* bytes = nullptr;
+    const int n = rows.storedText(row, field, &bytes);
+    if (n < 0) return strings.copy(rows.text(row, field));
+    const CodePage& page = rows.codePage();
+    char16_t* copy = strings.room(std::size_t(n));
+    for (int i = 0; i < n; ++i) copy[i] = page.character(static_cast<unsigned char>(bytes[i]));
+    return copy;
+}
+
 // Appends the record of one booking: its gross with the sign factor s, the VAT rounded to the cent.
-void addRecord(TKontoArray& array, const BookingRows& rows, int row, int s, double datum) {
+void addRecord(TKontoArray& array, KontoStrings& strings, const BookingRows& rows, int row, int s, double datum) {
     const double g = s * rows.brutto(row);
     const double rate = rows.mwst(row);
     const Split part = split(g, rate);
@@ -122,7 +134,8 @@ void addRecord(TKontoArray& array, const BookingRows& rows, int row, int s, doub
     record->mwst = part.mwst;
     record->netto = part.netto;
     record->datum = datum;
-    KontoStrings::fill(*record, rows.text(row, Beleg), rows.text(row, Text));
+    record->beleg = textCopy(rows, row, Beleg, strings);
+    record->text = textCopy(rows, row, Text, strings);
 }
 
 // Where a booking goes: 0 ein, 1 aus, -1 not into this report; and its sign factor.
@@ -149,7 +162,7 @@ void collectInFileOrder(const BookingRows& rows, int count, const Zeitraum& zeit
         ticker.step(2);
         const double datum = rows.datum(row);
         const Target t = targetOf(rows, row, datum, zeitraum, kind, nr);
-        if (t.array >= 0) addRecord(t.array == 1 ? arrays.aus : arrays.ein, rows, row, t.s, datum);
+        if (t.array >= 0) addRecord(t.array == 1 ? arrays.aus : arrays.ein, arrays.strings(), rows, row, t.s, datum);
     }
     const auto byDatum = [](const TKontoRec& r) { return r.datum; };
     ExchangeSort::sort(arrays.ein, byDatum);
@@ -185,7 +198,8 @@ void collectInSortOrder(const DbfTable& bookings, const BookingRows& rows, int c
             ticker.step();
             if (p + kPrefetchDistance < taken.size()) rows.prefetch(rowAt(p + kPrefetchDistance));
             const int row = rowAt(p);
-            addRecord(array == 1 ? arrays.aus : arrays.ein, rows, row, targets[size_t(row)].s, dates[size_t(row)]);
+            addRecord(array == 1 ? arrays.aus : arrays.ein, arrays.strings(), rows, row, targets[size_t(row)].s,
+                      dates[size_t(row)]);
         }
     }
     ticker.step(count - made);  // the rows no list takes count as made

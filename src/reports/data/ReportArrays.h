@@ -27,6 +27,9 @@ public:
     TKontoArray ein{&akonto};
     TKontoArray aus{&akonto};
 
+    // Where the receipt and text copies of the records of ein and aus are kept.
+    KontoStrings& strings() { return m_strings; }
+
 private:
     KontoStrings m_strings{ein, aus};  // declared last: releases before the arrays are destroyed
 };
