@@ -162,7 +162,7 @@ void allBookingsBenchmark(benchmark::State& state, ScanOrder order, int sortColu
 }
 
 void BM_ReportData_AllBookingsPhysicalOrder(benchmark::State& state) {
-    allBookingsBenchmark(state, ScanOrder::Chronological, -1);
+    allBookingsBenchmark(state, ScanOrder::Chronological, -1, int(state.range(0)));
 }
 void BM_ReportData_AllBookingsSortedByBrutto(benchmark::State& state) {
     allBookingsBenchmark(state, ScanOrder::Chronological, 4, int(state.range(0)));
@@ -196,7 +196,7 @@ void BM_ReportData_CollectiveAccountUnderPeriodFilter(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ReportData_TotalResult)->Arg(bookingCount)->Arg(1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReportData_AllBookingsPhysicalOrder)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportData_AllBookingsPhysicalOrder)->Arg(bookingCount)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportData_AllBookingsSortedByBrutto)->Arg(bookingCount)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportData_AllBookingsNewestFirst)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportData_CollectiveAccountUnderPeriodFilter)->Unit(benchmark::kMillisecond);

@@ -63,10 +63,6 @@ BookingRows::BookingRows(const DbfTable& bookings) : m_table(bookings) {
     }
 }
 
-void BookingRows::prefetch(int row) const {
-    if (row < m_table.RecordCount()) __builtin_prefetch(m_table.rowBytes(row));
-}
-
 double BookingRows::datum(int row) const {
     if (m_datumAt >= 0) return FieldCodec::dayNumber(m_table.rowBytes(row) + m_datumAt);
     double value = 0;

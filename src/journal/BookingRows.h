@@ -31,9 +31,6 @@ public:
     // through codePage() to text(): their number, or -1 where the field is read through the field object.
     int storedText(int row, int field, const char** bytes) const;
     const CodePage& codePage() const;
-    // Asks the processor to fetch the row's bytes ahead of a walk that reaches it soon: a walk in a sort
-    // order jumps through the records, and each row would otherwise wait for memory. No-op past the end.
-    void prefetch(int row) const;
     // The receipt as the proposal counts it: false when it is empty or not a 32-bit whole number.
     bool receipt(int row, qint64* nr) const;
 

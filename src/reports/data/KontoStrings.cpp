@@ -5,6 +5,15 @@
 
 namespace {
 
+// Blocks of reports that have gone, kept for the next report (the program's own heap would keep their
+// memory too, but hands back whole free blocks to the system, and taking memory from the system anew
+// costs more than the report's own work). Reports are built and released on the window thread only.
+std::vector<std::unique_ptr<char16_t[]>>& spareBlocks() {
+    static std::vector<std::unique_ptr<char16_t[]>> spare;
+    return spare;
+}
+constexpr std::size_t kSpareLimit = 2048;  // 120 MB: the strings of about 2 million bookings
+
 std::size_t units(const char16_t* text) {
     if (!text) return 0;
     std::size_t n = 0;
@@ -17,6 +26,9 @@ std::size_t units(const char16_t* text) {
 KontoStrings::~KontoStrings() {
     release(m_ein);
     release(m_aus);
+    auto& spare = spareBlocks();
+    for (auto& block : m_blocks)
+        if (block && m_own.count(block.get()) == 0 && spare.size() < kSpareLimit) spare.push_back(std::move(block));
 }
 
 char16_t* KontoStrings::room(std::size_t units) {
@@ -24,10 +36,17 @@ char16_t* KontoStrings::room(std::size_t units) {
     if (needed > m_left) {
         // A text longer than a block gets a block of its own; the rest of the current one stays in use.
         const std::size_t size = std::max(needed, kBlockUnits);
-        m_blocks.push_back(std::make_unique_for_overwrite<char16_t[]>(size));
+        auto& spare = spareBlocks();
+        if (needed <= kBlockUnits && !spare.empty()) {
+            m_blocks.push_back(std::move(spare.back()));
+            spare.pop_back();
+        } else {
+            m_blocks.push_back(std::make_unique_for_overwrite<char16_t[]>(size));
+        }
         if (needed > kBlockUnits) {
             m_blocks.back()[units] = 0;
             char16_t* own = m_blocks.back().get();
+            m_own.insert(own);
             if (m_blocks.size() > 1) std::swap(m_blocks.back(), m_blocks[m_blocks.size() - 2]);
             return own;
         }

@@ -3,6 +3,7 @@
 
 #include <QStringView>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "reports/data/ReportData.h"
@@ -33,11 +34,12 @@ public:
     static std::size_t bytes(const TKontoArray& array);
 
 private:
-    static constexpr std::size_t kBlockUnits = 128 * 1024;
+    static constexpr std::size_t kBlockUnits = 30 * 1024;  // 60 KB: from the heap, not mapped on its own
 
     TKontoArray& m_ein;
     TKontoArray& m_aus;
     std::vector<std::unique_ptr<char16_t[]>> m_blocks;
+    std::set<const char16_t*> m_own;  // blocks of one long text, not of the common size
     char16_t* m_free = nullptr;  // the unused rest of the newest block
     std::size_t m_left = 0;
 };

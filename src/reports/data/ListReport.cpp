@@ -55,9 +55,6 @@ int accountField(ListKind kind) {
 
 namespace {
 
-// How many rows ahead a walk asks for the bytes it will read.
-constexpr int kPrefetchDistance = 8;
-
 // Thrown through the walks when the caller stops a build.
 struct Stopped {};
 
@@ -122,12 +119,11 @@ char16_t* textCopy(const BookingRows& rows, int row, int field, KontoStrings& st
     return copy;
 }
 
-// Appends the record of one booking: its gross with the sign factor s, the VAT rounded to the cent.
-void addRecord(TKontoArray& array, KontoStrings& strings, const BookingRows& rows, int row, int s, double datum) {
+// The record of one booking: its gross with the sign factor s, the VAT rounded to the cent.
+void fillRecord(TKontoRec* record, KontoStrings& strings, const BookingRows& rows, int row, int s, double datum) {
     const double g = s * rows.brutto(row);
     const double rate = rows.mwst(row);
     const Split part = split(g, rate);
-    TKontoRec* record = array.Add();
     record->konto = rows.integer(row, Konto);
     record->mwstsatz = s * rate + 0.0;  // an expense at 0 % has the rate 0, not -0
     record->brutto = g;
@@ -136,6 +132,10 @@ void addRecord(TKontoArray& array, KontoStrings& strings, const BookingRows& row
     record->datum = datum;
     record->beleg = textCopy(rows, row, Beleg, strings);
     record->text = textCopy(rows, row, Text, strings);
+}
+
+void addRecord(TKontoArray& array, KontoStrings& strings, const BookingRows& rows, int row, int s, double datum) {
+    fillRecord(array.Add(), strings, rows, row, s, datum);
 }
 
 // Where a booking goes: 0 ein, 1 aus, -1 not into this report; and its sign factor.
@@ -170,17 +170,21 @@ void collectInFileOrder(const BookingRows& rows, int count, const Zeitraum& zeit
 }
 
 // The journal in a sort order of its own: which rows go where is read front to back through the file;
-// the date keys then go to the exchange sort in the journal's order (its ties keep that order), and the
-// records are read in their final order, which for a year booked day by day is near the file's.
+// the date keys then go to the exchange sort in the journal's order (its ties keep that order), which
+// gives each record its place. The records are then made in the order of the file, each into its place:
+// the reads go front to back through the file, and the writes stay among the records of about one day
+// when the year was booked day by day.
 void collectInSortOrder(const DbfTable& bookings, const BookingRows& rows, int count, const Zeitraum& zeitraum,
                         ListKind kind, int nr, ReportArrays& arrays, Ticker& ticker) {
     std::vector<Target> targets(static_cast<size_t>(count));
     std::vector<double> dates(static_cast<size_t>(count));
-    for (const int row : rowsInFileOrder(bookings)) {
+    const std::vector<int> fileOrder = rowsInFileOrder(bookings);
+    for (const int row : fileOrder) {
         ticker.step();
         dates[size_t(row)] = rows.datum(row);
         targets[size_t(row)] = targetOf(rows, row, dates[size_t(row)], zeitraum, kind, nr);
     }
+    std::vector<std::uint32_t> placeOf(static_cast<size_t>(count));
     qint64 made = 0;
     for (const int array : {0, 1}) {
         std::vector<int> taken;
@@ -192,15 +196,17 @@ void collectInSortOrder(const DbfTable& bookings, const BookingRows& rows, int c
         }
         ticker.tell();
         const std::vector<std::uint32_t> order = ExchangeSort::order(keys);
+        for (size_t p = 0; p < taken.size(); ++p) placeOf[size_t(taken[order.empty() ? p : order[p]])] = std::uint32_t(p);
+        TKontoArray& list = array == 1 ? arrays.aus : arrays.ein;
+        for (size_t p = 0; p < taken.size(); ++p) list.Add();
         made += qint64(taken.size());
-        const auto rowAt = [&](size_t p) { return taken[order.empty() ? p : order[p]]; };
-        for (size_t p = 0; p < taken.size(); ++p) {
-            ticker.step();
-            if (p + kPrefetchDistance < taken.size()) rows.prefetch(rowAt(p + kPrefetchDistance));
-            const int row = rowAt(p);
-            addRecord(array == 1 ? arrays.aus : arrays.ein, arrays.strings(), rows, row, targets[size_t(row)].s,
-                      dates[size_t(row)]);
-        }
+    }
+    for (const int row : fileOrder) {
+        const Target t = targets[size_t(row)];
+        if (t.array < 0) continue;
+        ticker.step();
+        TKontoArray& list = t.array == 1 ? arrays.aus : arrays.ein;
+        fillRecord(&list.at(placeOf[size_t(row)]), arrays.strings(), rows, row, t.s, dates[size_t(row)]);
     }
     ticker.step(count - made);  // the rows no list takes count as made
 }
