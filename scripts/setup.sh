@@ -11,7 +11,7 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n fonts-liberat
           libgtest-dev libbenchmark-dev locales xvfb xauth qt6-base-private-dev
           cups printer-driver-cups-pdf poppler-utils
           dpkg-dev lintian desktop-file-utils appstream librsvg2-bin
-          libquazip1-qt6-dev libcsv-dev libxml2-utils libcairo2-dev pkg-config)
+          libquazip1-qt6-dev libcsv-dev libxml2-utils libcairo2-dev pkg-config libssl-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -155,9 +155,14 @@ void ChangeLog::recover(const QString& bookingsFile) {
 LogEntry ChangeLog::stamped(LogEntry::Kind kind, const QString& action) const {
     LogEntry e;
     const QDateTime utc = QDateTime::currentDateTimeUtc();
-    const QDateTime local = utc.toLocalTime();
-    e.utc = utc.toString(Qt::ISODateWithMs);
-    e.local = local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODateWithMs);
+    if (utc.toMSecsSinceEpoch() != m_stampMs) {
+        const QDateTime local = utc.toLocalTime();
+        m_stampMs = utc.toMSecsSinceEpoch();
+        m_stampUtc = utc.toString(Qt::ISODateWithMs);
+        m_stampLocal = local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODateWithMs);
+    }
+    e.utc = m_stampUtc;
+    e.local = m_stampLocal;
     e.kind = kind;
     e.action = action;
     e.version = m_version;

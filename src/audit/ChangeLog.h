@@ -87,6 +87,11 @@ private:
     int m_recovered = 0;
     QString m_problem;
     QString m_version;
+    // The time texts of the last stamp and its millisecond: a batch stamps many entries in the same one,
+    // and turning a time into local time asks the system's time zone files each time.
+    mutable qint64 m_stampMs = -1;
+    mutable QString m_stampUtc;
+    mutable QString m_stampLocal;
     struct Undo {
         bool valid = false;
         qint64 count = 0;
