@@ -171,16 +171,18 @@ LogEntry ChangeLog::stamped(LogEntry::Kind kind, const QString& action) const {
 
 // The entries, their end mark, then the count: the count makes them part of the log.
 void ChangeLog::append(std::vector<LogEntry>& entries) {
-    QByteArray out;
-    out.reserve(qsizetype(entries.size()) * LogFormat::recordLength() + 1);
+    const qsizetype length = LogFormat::recordLength();
+    QByteArray out(qsizetype(entries.size()) * length + 1, Qt::Uninitialized);
     QByteArray hash = m_lastHash;
     qint64 number = m_count;
+    char* at = out.data();
     for (LogEntry& e : entries) {
         e.number = ++number;
-        out += LogFormat::encode(e, hash);
+        LogFormat::encodeInto(e, hash, at);
+        at += length;
         hash = e.hash;
     }
-    out += endMark;
+    *at = endMark;
     try {
         m_file.writeAt(endOf(m_count), out);
         m_file.writeAt(1, DbfHeader::dateAndCount(QDate::currentDate(), number));

@@ -147,8 +147,13 @@ QByteArray hashOf(const char* record, QByteArrayView previousHash) {
 }
 
 QByteArray encode(LogEntry& entry, QByteArrayView previousHash) {
-    QByteArray record(recordLength(), ' ');
-    char* r = record.data();
+    QByteArray record(recordLength(), Qt::Uninitialized);
+    encodeInto(entry, previousHash, record.data());
+    return record;
+}
+
+void encodeInto(LogEntry& entry, QByteArrayView previousHash, char* r) {
+    std::memset(r, ' ', size_t(recordLength()));
     putNumber(r, Lfdnr, entry.number);
     putText(r, Utc, entry.utc.toLatin1());
     putText(r, Ortszeit, entry.local.toLatin1());
@@ -160,7 +165,6 @@ QByteArray encode(LogEntry& entry, QByteArrayView previousHash) {
     putText(r, Version, entry.version.toLatin1());
     entry.hash = hashOf(r, previousHash);
     putText(r, Hash, entry.hash);
-    return record;
 }
 
 LogEntry decode(const char* record) {

@@ -66,6 +66,8 @@ bool hasLayout(const DbfHeader& header);  // the fields above, in this order and
 
 // The record bytes of `entry` with its HASH computed from `previousHash`; sets entry.hash.
 QByteArray encode(LogEntry& entry, QByteArrayView previousHash);
+// The same into `record`, recordLength() bytes that the caller provides.
+void encodeInto(LogEntry& entry, QByteArrayView previousHash, char* record);
 // The entry stored in `record` (recordLength() bytes), without any check.
 LogEntry decode(const char* record);
 // The hash the entry stored in `record` should carry after `previousHash`.
