@@ -10,6 +10,8 @@
 #include <map>
 
 #include "audit/ChangeLog.h"
+#include "audit/PeriodClosing.h"
+#include "audit/ReceiptNumbers.h"
 #include "exchange/CsvExport.h"
 #include "exchange/CsvImport.h"
 #include "startup/TableSet.h"
@@ -43,8 +45,11 @@ void openEmptyBookings(DbfTable& table, const QString& folder) {
     table.Open();
 }
 
-// As the window imports: into a year whose change log is attached, so every booking gets its entry.
-void importCsv(benchmark::State& state, bool withLog) {
+// As the window imports: into a year whose change log is attached, so every booking gets its entry, and
+// with the witnesses of closed periods and of the receipt numbers as well.
+enum class Witnesses { None, ChangeLog, AsTheWindow };
+void importCsv(benchmark::State& state, Witnesses witnesses) {
+    const bool withLog = witnesses != Witnesses::None;
     const int count = int(state.range(0));
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("csvImport.csv"));
@@ -61,6 +66,14 @@ void importCsv(benchmark::State& state, bool withLog) {
         openEmptyBookings(table, dir.path() + QLatin1Char('/'));
         audit::ChangeLog log(dir.path(), 1, year);
         if (withLog) log.attach(table);
+        audit::PeriodClosing closing;
+        audit::ReceiptNumbers receipts;
+        if (witnesses == Witnesses::AsTheWindow) {
+            closing.load(dir.path(), 1, year);
+            receipts.load(table);
+            table.addWitness(&closing);
+            table.addWitness(&receipts);
+        }
         state.ResumeTiming();
         CsvImport csvImport(table, year);
         csvImport.setProgress([](qint64, qint64) { return true; });
@@ -68,18 +81,24 @@ void importCsv(benchmark::State& state, bool withLog) {
         if (result.added != count || !result.refused.empty()) state.SkipWithError("import incomplete");
         benchmark::DoNotOptimize(result.summary());
         state.PauseTiming();
+        table.removeWitness(&closing);
+        table.removeWitness(&receipts);
         if (withLog) log.detach();
         state.ResumeTiming();
     }
 }
 void BM_ImportCsv(benchmark::State& state) {
-    importCsv(state, false);
+    importCsv(state, Witnesses::None);
 }
 void BM_ImportCsvWithChangeLog(benchmark::State& state) {
-    importCsv(state, true);
+    importCsv(state, Witnesses::ChangeLog);
+}
+void BM_ImportCsvAsTheWindow(benchmark::State& state) {
+    importCsv(state, Witnesses::AsTheWindow);
 }
 BENCHMARK(BM_ImportCsv)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_ImportCsvWithChangeLog)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ImportCsvAsTheWindow)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_ExportCsv(benchmark::State& state) {
     const int count = int(state.range(0));

@@ -18,8 +18,8 @@ bool isLive(const QByteArray& record) {
 }  // namespace
 
 std::optional<qint64> ReceiptNumbers::number(const QString& beleg) {
-    QString text = beleg;
-    while (text.startsWith(QLatin1Char(' '))) text.remove(0, 1);
+    QStringView text(beleg);
+    while (text.startsWith(QLatin1Char(' '))) text = text.mid(1);
     while (text.endsWith(QLatin1Char(' '))) text.chop(1);
     if (text.isEmpty()) return std::nullopt;
     bool ok = false;
@@ -43,9 +43,13 @@ void ReceiptNumbers::clear() {
 void ReceiptNumbers::count(const QString& beleg, int by) {
     const QString key = beleg.trimmed();
     if (key.isEmpty()) return;
-    if ((m_texts[key] += by) <= 0) m_texts.remove(key);
+    // A numeric receipt counts by its number only: a text with that number is in use exactly when the
+    // number is, so isUsed() needs the texts of the others alone (and a year numbered throughout keeps no
+    // hash of a million texts).
     if (const auto n = number(key)) {
         if ((m_numbers[*n] += by) <= 0) m_numbers.erase(*n);
+    } else if ((m_texts[key] += by) <= 0) {
+        m_texts.remove(key);
     }
 }
 

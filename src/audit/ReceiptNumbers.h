@@ -41,8 +41,8 @@ private:
     void count(const QString& beleg, int by);
     void apply(const DbfTable& table, const std::vector<TableChange>& changes, int direction);
 
-    QHash<QString, int> m_texts;     // every receipt text in use, how often
-    std::map<qint64, int> m_numbers;  // the numeric ones, how often
+    QHash<QString, int> m_texts;     // every receipt text in use that is no number, how often
+    std::map<qint64, int> m_numbers;  // the numbers in use, how often
 };
 
 }  // namespace audit
