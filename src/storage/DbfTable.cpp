@@ -406,8 +406,6 @@ void DbfTable::checkWritable() const {
                            .arg(absoluteFileName(), reason));
 }
 
-// Before the first write: a production index flagged in the header no longer matches once a record
-// changes, so it is moved aside and the flag cleared, and no other program sorts by a stale index.
 void DbfTable::prepareWitnessedWrite(const std::vector<TableChange>& changes) {
     if (!changes.empty()) witnessBefore(changes);
     try {
@@ -418,6 +416,8 @@ void DbfTable::prepareWitnessedWrite(const std::vector<TableChange>& changes) {
     }
 }
 
+// Before the first write: a production index flagged in the header no longer matches once a record
+// changes, so it is moved aside and the flag cleared, and no other program sorts by a stale index.
 void DbfTable::prepareWrite() {
     checkWritable();
     if (!m_mdxFlag) return;

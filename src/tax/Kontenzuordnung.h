@@ -85,8 +85,9 @@ public:
     const QString& problem() const { return m_problem; }
 
     // Writes every stored row as a new file in place of the table's file (temporary file, checked,
-    // renamed; a table without the rate column gets it) and opens the table again. A failure leaves the previous file and throws a QuorvelError
-    // with a German message; a write-protected table is refused before anything is written.
+    // renamed; a table without the rate column gets it) and opens the table again. A failure leaves the
+    // previous file and throws a QuorvelError with a German message; a write-protected table is refused
+    // before anything is written.
     void write(DbfTable& table) const;
 
 private:

@@ -28,30 +28,27 @@ KontoStrings::~KontoStrings() {
     release(m_aus);
     auto& spare = spareBlocks();
     for (auto& block : m_blocks)
-        if (block && m_own.count(block.get()) == 0 && spare.size() < kSpareLimit) spare.push_back(std::move(block));
+        if (spare.size() < kSpareLimit) spare.push_back(std::move(block));
 }
 
 char16_t* KontoStrings::room(std::size_t units) {
     const std::size_t needed = units + 1;
+    if (needed > kBlockUnits) {
+        // A text longer than a block gets a block of its own; the current one stays in use.
+        m_large.push_back(std::make_unique_for_overwrite<char16_t[]>(needed));
+        m_large.back()[units] = 0;
+        return m_large.back().get();
+    }
     if (needed > m_left) {
-        // A text longer than a block gets a block of its own; the rest of the current one stays in use.
-        const std::size_t size = std::max(needed, kBlockUnits);
         auto& spare = spareBlocks();
-        if (needed <= kBlockUnits && !spare.empty()) {
+        if (!spare.empty()) {
             m_blocks.push_back(std::move(spare.back()));
             spare.pop_back();
         } else {
-            m_blocks.push_back(std::make_unique_for_overwrite<char16_t[]>(size));
-        }
-        if (needed > kBlockUnits) {
-            m_blocks.back()[units] = 0;
-            char16_t* own = m_blocks.back().get();
-            m_own.insert(own);
-            if (m_blocks.size() > 1) std::swap(m_blocks.back(), m_blocks[m_blocks.size() - 2]);
-            return own;
+            m_blocks.push_back(std::make_unique_for_overwrite<char16_t[]>(kBlockUnits));
         }
         m_free = m_blocks.back().get();
-        m_left = size;
+        m_left = kBlockUnits;
     }
     char16_t* result = m_free;
     result[units] = 0;

@@ -3,7 +3,6 @@
 
 #include <QStringView>
 #include <memory>
-#include <set>
 #include <vector>
 
 #include "reports/data/ReportData.h"
@@ -38,8 +37,8 @@ private:
 
     TKontoArray& m_ein;
     TKontoArray& m_aus;
-    std::vector<std::unique_ptr<char16_t[]>> m_blocks;
-    std::set<const char16_t*> m_own;  // blocks of one long text, not of the common size
+    std::vector<std::unique_ptr<char16_t[]>> m_blocks;  // of kBlockUnits each
+    std::vector<std::unique_ptr<char16_t[]>> m_large;   // one text longer than a block each
     char16_t* m_free = nullptr;  // the unused rest of the newest block
     std::size_t m_left = 0;
 };

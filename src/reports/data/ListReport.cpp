@@ -55,6 +55,12 @@ int accountField(ListKind kind) {
 
 namespace {
 
+struct OpeningBalance {
+    double brutto = 0;
+    double mwst = 0;
+    double netto = 0;
+};
+
 // Thrown through the walks when the caller stops a build.
 struct Stopped {};
 
@@ -256,17 +262,6 @@ void collectWith(DbfTable& bookings, const Zeitraum& zeitraum, ListKind kind, in
 }
 
 }  // namespace
-
-OpeningBalance collectOpeningBalance(DbfTable& bookings, JournalFilter* filter, double vondatum, ListKind kind,
-                                     int nr) {
-    Ticker none({}, 0);
-    return openingBalance(bookings, filter, vondatum, kind, nr, none);
-}
-
-void collect(DbfTable& bookings, const Zeitraum& zeitraum, ListKind kind, int nr, ReportArrays& arrays) {
-    Ticker none({}, 0);
-    collectWith(bookings, zeitraum, kind, nr, arrays, none);
-}
 
 bool build(DbfTable& bookings, JournalFilter* filter, const Request& request, ReportArrays& arrays, ReportData& data,
            const Progress& progress) {

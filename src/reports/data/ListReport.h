@@ -28,27 +28,6 @@ bool isSigned(ListKind kind);
 // The field compared with the chosen number; -1 for the reports without an account.
 int accountField(ListKind kind);
 
-struct OpeningBalance {
-    double brutto = 0;
-    double mwst = 0;
-    double netto = 0;
-};
-
-// The opening balance: the signed sums of every booking dated before vondatum (no lower bound, any Art)
-// with the chosen number in the report's account field, each booking's VAT rounded to the cent and the
-// sums exact sums of those cents. It reads the bookings the journal's text filter lets through, in the
-// journal's order, whatever the period filter: with a filter given, the period filter is lifted for the
-// pass (a period filter would otherwise hide every earlier booking and the balance would read zero).
-// Leaves the table at its end.
-OpeningBalance collectOpeningBalance(DbfTable& bookings, JournalFilter* filter, double vondatum, ListKind kind, int nr);
-
-// The collection pass over the bookings as the journal shows them: every booking with vondatum <= Datum <=
-// bisdatum (and the chosen number) becomes one record, its VAT rounded to the cent and its net the rest
-// of the gross (Booking::split), so the lines add up to the sums printed under them. ein and aus come in
-// date order, same-day records as the exchange sort of the arrays over the journal's order leaves them.
-// Leaves the table at its end.
-void collect(DbfTable& bookings, const Zeitraum& zeitraum, ListKind kind, int nr, ReportArrays& arrays);
-
 // What a list report needs besides the table.
 struct Request {
     ListKind kind = ListKind::AlleBuchungen;
@@ -62,7 +41,20 @@ struct Request {
 using Progress = std::function<bool(qint64 done, qint64 total)>;
 
 // Opening balance (when asked for), collection in date order, and the hand-over: modus, heading, arrays, the
-// flag, and the opening balance when asked for (otherwise the hand-over keeps its last one). False when
+// flag, and the opening balance when asked for (otherwise the hand-over keeps its last one).
+//
+// The opening balance: the signed sums of every booking dated before vondatum (no lower bound, any Art)
+// with the chosen number in the report's account field, each booking's VAT rounded to the cent and the
+// sums exact sums of those cents. It reads the bookings the journal's text filter lets through, whatever
+// the period filter: with a filter given, the period filter is lifted for the pass (a period filter would
+// otherwise hide every earlier booking and the balance would read zero).
+//
+// The collection: every booking the journal shows with vondatum <= Datum <= bisdatum (and the chosen
+// number) becomes one record, its VAT rounded to the cent and its net the rest of the gross
+// (Booking::split), so the lines add up to the sums printed under them. ein and aus come in date order,
+// same-day records as the exchange sort of the arrays over the journal's order leaves them.
+//
+// False when
 // `progress` stopped it: the hand-over is then untouched. Leaves the table at its end either way.
 bool build(DbfTable& bookings, JournalFilter* filter, const Request& request, ReportArrays& arrays, ReportData& data,
            const Progress& progress = {});

@@ -73,8 +73,7 @@ struct PdfCanvas::Private {
     };
 
     Sink sink;
-    bool abandoned = false;
-    bool finished = false;
+    bool abandoned = false;  // nothing more goes to the sink
     cairo_surface_t* surface = nullptr;
     cairo_t* cr = nullptr;
     cairo_font_options_t* options = nullptr;
@@ -197,8 +196,8 @@ PdfCanvas::PdfCanvas(const ReportFonts& fonts, const QPageLayout& layout, Sink s
 }
 
 PdfCanvas::~PdfCanvas() {
-    // A run that did not finish writes nothing more.
-    if (!d->finished) d->abandoned = true;
+    // A run that did not finish writes nothing more (a finished one has nothing more to write).
+    d->abandoned = true;
     for (Private::Run& run : d->runs) cairo_scaled_font_destroy(run.font);
     for (Face& face : d->faces) cairo_font_face_destroy(face.face);
     if (d->options) cairo_font_options_destroy(d->options);
@@ -247,7 +246,6 @@ void PdfCanvas::finish() {
     cairo_destroy(d->cr);
     d->cr = nullptr;
     cairo_surface_finish(d->surface);
-    d->finished = true;
     checkStatus();
 }
 
