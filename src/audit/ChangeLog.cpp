@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <array>
 #include <optional>
 
 #include "audit/TableImage.h"
@@ -83,8 +84,9 @@ QString ChangeLog::attach(DbfTable& bookings) {
         openOrCreate(bookings);
     } catch (const QuorvelError& e) {
         m_file.close();
-        m_problem = QStringLiteral("Das Änderungsprotokoll \"%1\" kann nicht geführt werden: %2 Änderungen der "
-                                   "Buchungen sind deshalb gesperrt.")
+        m_problem = QStringLiteral(
+                        "Das Änderungsprotokoll \"%1\" kann nicht geführt werden: %2 Änderungen der "
+                        "Buchungen sind deshalb gesperrt.")
                         .arg(m_fileName, e.message());
     }
     return m_problem;
@@ -169,23 +171,30 @@ LogEntry ChangeLog::stamped(LogEntry::Kind kind, const QString& action) const {
     return e;
 }
 
-// The entries, their end mark, then the count: the count makes them part of the log.
 void ChangeLog::append(std::vector<LogEntry>& entries) {
     const qsizetype length = LogFormat::recordLength();
     QByteArray out(qsizetype(entries.size()) * length + 1, Qt::Uninitialized);
-    QByteArray hash = m_lastHash;
+    QByteArrayView hash = m_lastHash;
     qint64 number = m_count;
     char* at = out.data();
     for (LogEntry& e : entries) {
         e.number = ++number;
         LogFormat::encodeInto(e, hash, at);
-        at += length;
         hash = e.hash;
+        at += length;
     }
-    *at = endMark;
+    write(out, number);
+}
+
+// `out`: the entries after the last one (their last byte left for the end mark), then the count: the
+// count makes them part of the log.
+void ChangeLog::write(QByteArray& out, qint64 count) {
+    out.back() = endMark;
+    const QByteArray lastHash =
+        count > m_count ? out.sliced(out.size() - 1 - LogFormat::hashWidth, LogFormat::hashWidth) : m_lastHash;
     try {
         m_file.writeAt(endOf(m_count), out);
-        m_file.writeAt(1, DbfHeader::dateAndCount(QDate::currentDate(), number));
+        m_file.writeAt(1, DbfHeader::dateAndCount(QDate::currentDate(), count));
         m_file.checkInPlace();
     } catch (const FileIoError& e) {
         try {
@@ -198,8 +207,8 @@ void ChangeLog::append(std::vector<LogEntry>& entries) {
                               .arg(m_fileName, e.message()));
     }
     m_undo = {true, m_count, m_lastHash};
-    m_count = number;
-    m_lastHash = hash;
+    m_count = count;
+    m_lastHash = lastHash;
 }
 
 // Makes the first `count` entries the whole log: the count first, so that a crash in between leaves a
@@ -225,22 +234,36 @@ void ChangeLog::check(const DbfTable& table, const std::vector<TableChange>& cha
     checkUsable();
 }
 
+// The entries of one write go to the log straight from the changes, with one time stamp: they reach the
+// file together.
 void ChangeLog::writing(const DbfTable& table, const std::vector<TableChange>& changes) {
     (void)table;
     checkUsable();
-    std::vector<LogEntry> entries;
-    entries.reserve(changes.size());
+    const LogEntry stamp = stamped(LogEntry::Kind::Note, QString());
+    const QByteArray utc = stamp.utc.toLatin1();
+    const QByteArray local = stamp.local.toLatin1();
+    const QByteArray version = stamp.version.toLatin1();
+    static const CodePage page = CodePage::forLanguageDriver(CodePage::defaultLanguageDriver);
+    static const std::array<QByteArray, 3> actions{page.encode(actionOf(LogEntry::Kind::Insert)),
+                                                   page.encode(actionOf(LogEntry::Kind::Edit)),
+                                                   page.encode(actionOf(LogEntry::Kind::Delete))};
+    const qsizetype length = LogFormat::recordLength();
+    QByteArray out(qsizetype(changes.size()) * length + 1, Qt::Uninitialized);
+    QByteArrayView hash = m_lastHash;
+    qint64 number = m_count;
+    char* at = out.data();
     for (const TableChange& c : changes) {
-        const LogEntry::Kind kind = c.kind == TableChange::Kind::Insert ? LogEntry::Kind::Insert
-                                    : c.kind == TableChange::Kind::Edit ? LogEntry::Kind::Edit
-                                                                        : LogEntry::Kind::Delete;
-        LogEntry e = stamped(kind, actionOf(kind));
-        e.satz = c.physical + 1;
-        e.before = LogFormat::trimmed(c.before);
-        e.after = LogFormat::trimmed(c.after);
-        entries.push_back(std::move(e));
+        const int k = c.kind == TableChange::Kind::Insert ? 0 : c.kind == TableChange::Kind::Edit ? 1 : 2;
+        const LogEntry::Kind kind = k == 0   ? LogEntry::Kind::Insert
+                                    : k == 1 ? LogEntry::Kind::Edit
+                                             : LogEntry::Kind::Delete;
+        LogFormat::encodeInto(LogFormat::EntryBytes{++number, kind, utc, local, actions[size_t(k)], c.physical + 1,
+                                                    c.before, c.after, version},
+                              hash, at);
+        hash = QByteArrayView(at + LogFormat::fieldOffset(LogFormat::Hash), LogFormat::hashWidth);
+        at += length;
     }
-    append(entries);
+    write(out, number);
 }
 
 void ChangeLog::undone(const DbfTable& table, const std::vector<TableChange>& changes) {
@@ -261,12 +284,13 @@ void ChangeLog::note(const LogNote& note) {
     const QByteArray text = page.encode(note.text);
     if (!page.canEncode(note.action) || !page.canEncode(note.text) || action.size() > LogFormat::actionWidth ||
         text.size() > LogFormat::valueWidth)
-        throw QuorvelError(QStringLiteral("Der Hinweis „%1“ passt nicht in das Änderungsprotokoll (höchstens %2 "
-                                          "Zeichen für die Aktion und %3 für den Text, nur Zeichen der westeuropäischen "
-                                          "Codepage); die Aktion wurde nicht ausgeführt.")
-                               .arg(note.action)
-                               .arg(LogFormat::actionWidth)
-                               .arg(LogFormat::valueWidth));
+        throw QuorvelError(
+            QStringLiteral("Der Hinweis „%1“ passt nicht in das Änderungsprotokoll (höchstens %2 "
+                           "Zeichen für die Aktion und %3 für den Text, nur Zeichen der westeuropäischen "
+                           "Codepage); die Aktion wurde nicht ausgeführt.")
+                .arg(note.action)
+                .arg(LogFormat::actionWidth)
+                .arg(LogFormat::valueWidth));
     std::vector<LogEntry> entries{stamped(LogEntry::Kind::Note, note.action)};
     entries[0].satz = note.record >= 0 ? note.record + 1 : 0;
     entries[0].after = LogFormat::trimmed(text);

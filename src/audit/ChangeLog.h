@@ -73,6 +73,7 @@ private:
     void openOrCreate(DbfTable& bookings);
     void recover(const QString& bookingsFile);
     void append(std::vector<LogEntry>& entries);
+    void write(QByteArray& out, qint64 count);
     void cutBack(qint64 count);
     void checkUsable() const;
     qint64 endOf(qint64 count) const;

@@ -44,15 +44,35 @@ const CodePage& logCodePage() {
     return page;
 }
 
-void putText(char* record, int field, const QByteArray& bytes) {
-    std::memcpy(record + offsets[size_t(field)], bytes.constData(),
+void putText(char* record, int field, QByteArrayView bytes) {
+    std::memcpy(record + offsets[size_t(field)], bytes.data(),
                 size_t(std::min<qsizetype>(bytes.size(), columns[size_t(field)].width)));
 }
 
+// Right-aligned decimal digits; the caller has blanked the field.
 void putNumber(char* record, int field, qint64 value) {
-    const QByteArray digits = QByteArray::number(value);
-    const int width = columns[size_t(field)].width;
-    std::memcpy(record + offsets[size_t(field)] + width - digits.size(), digits.constData(), size_t(digits.size()));
+    char* at = record + offsets[size_t(field)] + columns[size_t(field)].width;
+    const bool negative = value < 0;
+    quint64 rest = negative ? 0 - quint64(value) : quint64(value);
+    do {
+        *--at = char('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (negative) *--at = '-';
+}
+
+// The length of `bytes` without its trailing blanks; the wide value fields are mostly blank, so eight
+// bytes at a time.
+int trimmedLength(const char* bytes, int length) {
+    constexpr quint64 blanks = 0x2020202020202020ULL;
+    while (length >= 8) {
+        quint64 word;
+        std::memcpy(&word, bytes + length - 8, sizeof word);
+        if (word != blanks) break;
+        length -= 8;
+    }
+    while (length > 0 && bytes[length - 1] == ' ') --length;
+    return length;
 }
 
 QString text(const char* record, int field) {
@@ -103,15 +123,14 @@ bool hasLayout(const DbfHeader& header) {
 }
 
 QByteArray trimmed(const char* bytes, int length) {
-    while (length > 0 && bytes[length - 1] == ' ') --length;
-    return QByteArray(bytes, length);
+    return QByteArray(bytes, trimmedLength(bytes, length));
 }
 
 QByteArray trimmed(const QByteArray& bytes) {
     return trimmed(bytes.constData(), int(bytes.size()));
 }
 
-QByteArray hashOf(const char* record, QByteArrayView previousHash) {
+void hashInto(const char* record, QByteArrayView previousHash, char* hex) {
     // The previous hash and the fields in one buffer and one digest: the per-call overhead counts over a
     // million entries.
     char buffer[1024];
@@ -119,9 +138,8 @@ QByteArray hashOf(const char* record, QByteArrayView previousHash) {
     std::memcpy(buffer, previousHash.data(), size_t(previousHash.size()));
     used += int(previousHash.size());
     for (int f = 0; f < Hash; ++f) {
-        int length = columns[size_t(f)].width;
         const char* bytes = record + offsets[size_t(f)];
-        while (length > 0 && bytes[length - 1] == ' ') --length;
+        const int length = trimmedLength(bytes, columns[size_t(f)].width);
         std::memcpy(buffer + used, bytes, size_t(length));
         used += length;
         buffer[used++] = '\x1F';
@@ -139,11 +157,23 @@ QByteArray hashOf(const char* record, QByteArrayView previousHash) {
     thread_local Digest digest;
     unsigned char out[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
-    if (digest.md && digest.context && EVP_DigestInit_ex(digest.context, digest.md, nullptr) == 1 &&
-        EVP_DigestUpdate(digest.context, buffer, size_t(used)) == 1 &&
-        EVP_DigestFinal_ex(digest.context, out, &length) == 1)
-        return QByteArray(reinterpret_cast<const char*>(out), int(length)).toHex();
-    return QCryptographicHash::hash(QByteArrayView(buffer, used), QCryptographicHash::Sha256).toHex();
+    if (!(digest.md && digest.context && EVP_DigestInit_ex(digest.context, digest.md, nullptr) == 1 &&
+          EVP_DigestUpdate(digest.context, buffer, size_t(used)) == 1 &&
+          EVP_DigestFinal_ex(digest.context, out, &length) == 1 && length == hashWidth / 2)) {
+        const QByteArray sum = QCryptographicHash::hash(QByteArrayView(buffer, used), QCryptographicHash::Sha256);
+        std::memcpy(out, sum.constData(), size_t(hashWidth / 2));
+    }
+    static constexpr char digits[] = "0123456789abcdef";
+    for (int i = 0; i < hashWidth / 2; ++i) {
+        hex[2 * i] = digits[out[i] >> 4];
+        hex[2 * i + 1] = digits[out[i] & 0xF];
+    }
+}
+
+QByteArray hashOf(const char* record, QByteArrayView previousHash) {
+    QByteArray hex(hashWidth, Qt::Uninitialized);
+    hashInto(record, previousHash, hex.data());
+    return hex;
 }
 
 QByteArray encode(LogEntry& entry, QByteArrayView previousHash) {
@@ -153,18 +183,27 @@ QByteArray encode(LogEntry& entry, QByteArrayView previousHash) {
 }
 
 void encodeInto(LogEntry& entry, QByteArrayView previousHash, char* r) {
+    const QByteArray utc = entry.utc.toLatin1();
+    const QByteArray local = entry.local.toLatin1();
+    const QByteArray action = logCodePage().encode(entry.action);
+    const QByteArray version = entry.version.toLatin1();
+    encodeInto(EntryBytes{entry.number, entry.kind, utc, local, action, entry.satz, entry.before, entry.after, version},
+               previousHash, r);
+    entry.hash = QByteArray(r + offsets[Hash], hashWidth);
+}
+
+void encodeInto(const EntryBytes& entry, QByteArrayView previousHash, char* r) {
     std::memset(r, ' ', size_t(recordLength()));
     putNumber(r, Lfdnr, entry.number);
-    putText(r, Utc, entry.utc.toLatin1());
-    putText(r, Ortszeit, entry.local.toLatin1());
+    putText(r, Utc, entry.utc);
+    putText(r, Ortszeit, entry.local);
     r[offsets[Art]] = char(entry.kind);
-    putText(r, Aktion, logCodePage().encode(entry.action));
+    putText(r, Aktion, entry.action);
     putNumber(r, Satz, entry.satz);
     putText(r, Vorher, entry.before);
     putText(r, Nachher, entry.after);
-    putText(r, Version, entry.version.toLatin1());
-    entry.hash = hashOf(r, previousHash);
-    putText(r, Hash, entry.hash);
+    putText(r, Version, entry.version);
+    hashInto(r, previousHash, r + offsets[Hash]);
 }
 
 LogEntry decode(const char* record) {

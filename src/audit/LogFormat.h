@@ -61,17 +61,33 @@ int fieldOffset(int field);  // within a record, the deletion flag at 0
 int fieldWidth(int field);
 enum Field { Lfdnr, Utc, Ortszeit, Art, Aktion, Satz, Vorher, Nachher, Version, Hash };
 
-QByteArray zeroHash();  // the "previous hash" of the first entry
+QByteArray zeroHash();                    // the "previous hash" of the first entry
 bool hasLayout(const DbfHeader& header);  // the fields above, in this order and width
 
 // The record bytes of `entry` with its HASH computed from `previousHash`; sets entry.hash.
 QByteArray encode(LogEntry& entry, QByteArrayView previousHash);
 // The same into `record`, recordLength() bytes that the caller provides.
 void encodeInto(LogEntry& entry, QByteArrayView previousHash, char* record);
+
+// An entry as the bytes of its fields, for writing many without a LogEntry each: the texts in the log's
+// code page (utc, local and version are ASCII), before and after with or without their trailing blanks.
+struct EntryBytes {
+    qint64 number = 0;
+    LogEntry::Kind kind = LogEntry::Kind::Note;
+    QByteArrayView utc, local, action;
+    qint64 satz = 0;
+    QByteArrayView before, after;
+    QByteArrayView version;
+};
+// Writes `entry` into `record` (recordLength() bytes) with its HASH after `previousHash`; the hash is then
+// the record's last hashWidth bytes.
+void encodeInto(const EntryBytes& entry, QByteArrayView previousHash, char* record);
 // The entry stored in `record` (recordLength() bytes), without any check.
 LogEntry decode(const char* record);
 // The hash the entry stored in `record` should carry after `previousHash`.
 QByteArray hashOf(const char* record, QByteArrayView previousHash);
+// The same as hashWidth hex digits into `hex`.
+void hashInto(const char* record, QByteArrayView previousHash, char* hex);
 
 // Text without trailing blanks.
 QByteArray trimmed(const char* bytes, int length);

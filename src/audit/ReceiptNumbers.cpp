@@ -15,6 +15,26 @@ bool isLive(const QByteArray& record) {
     return !record.isEmpty() && record[0] != '*';
 }
 
+// A stored receipt of plain digits between blanks as its number, read from the bytes; nothing for any
+// other text (those go through number()).
+std::optional<qint64> plainNumber(const DbfTable& table, const QByteArray& record, int field) {
+    const int at = table.fieldOffset(field);
+    const int width = table.Fields(field).Size();
+    if (at + width > record.size()) return std::nullopt;
+    const char* p = record.constData() + at;
+    int first = 0, end = width;
+    while (first < end && p[first] == ' ') ++first;
+    while (end > first && p[end - 1] == ' ') --end;
+    if (first == end || end - first > 10) return std::nullopt;
+    qint64 value = 0;
+    for (int i = first; i < end; ++i) {
+        if (p[i] < '0' || p[i] > '9') return std::nullopt;
+        value = value * 10 + (p[i] - '0');
+    }
+    if (value > std::numeric_limits<qint32>::max()) return std::nullopt;
+    return value;
+}
+
 }  // namespace
 
 std::optional<qint64> ReceiptNumbers::number(const QString& beleg) {
@@ -46,11 +66,24 @@ void ReceiptNumbers::count(const QString& beleg, int by) {
     // A numeric receipt counts by its number only: a text with that number is in use exactly when the
     // number is, so isUsed() needs the texts of the others alone (and a year numbered throughout keeps no
     // hash of a million texts).
-    if (const auto n = number(key)) {
-        if ((m_numbers[*n] += by) <= 0) m_numbers.erase(*n);
-    } else if ((m_texts[key] += by) <= 0) {
+    if (const auto n = number(key))
+        countNumber(*n, by);
+    else if ((m_texts[key] += by) <= 0)
         m_texts.remove(key);
-    }
+}
+
+void ReceiptNumbers::countNumber(qint64 n, int by) {
+    // Numbers mostly come in ascending order: a new largest one goes to the end without a search.
+    auto it = !m_numbers.empty() && n > m_numbers.rbegin()->first ? m_numbers.end() : m_numbers.lower_bound(n);
+    if (it == m_numbers.end() || it->first != n) it = m_numbers.emplace_hint(it, n, 0);
+    if ((it->second += by) <= 0) m_numbers.erase(it);
+}
+
+void ReceiptNumbers::count(const DbfTable& table, const QByteArray& record, int by) {
+    if (const auto n = plainNumber(table, record, Booking::Beleg))
+        countNumber(*n, by);
+    else
+        count(storedText(table, record, Booking::Beleg), by);
 }
 
 void ReceiptNumbers::load(const DbfTable& bookings) {
@@ -91,8 +124,8 @@ std::optional<LogNote> ReceiptNumbers::overrideNote(const QString& typed, qint64
 void ReceiptNumbers::apply(const DbfTable& table, const std::vector<TableChange>& changes, int direction) {
     if (table.FieldCount() <= Booking::Beleg) return;
     for (const TableChange& change : changes) {
-        if (isLive(change.before)) count(storedText(table, change.before, Booking::Beleg), -direction);
-        if (isLive(change.after)) count(storedText(table, change.after, Booking::Beleg), direction);
+        if (isLive(change.before)) count(table, change.before, -direction);
+        if (isLive(change.after)) count(table, change.after, direction);
     }
 }
 

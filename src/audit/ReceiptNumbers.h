@@ -39,6 +39,8 @@ public:
 
 private:
     void count(const QString& beleg, int by);
+    void count(const DbfTable& table, const QByteArray& record, int by);
+    void countNumber(qint64 n, int by);
     void apply(const DbfTable& table, const std::vector<TableChange>& changes, int direction);
 
     QHash<QString, int> m_texts;     // every receipt text in use that is no number, how often

@@ -190,6 +190,8 @@ public:
     }
 
     const std::vector<Value>& values() const { return m_values; }
+    // The lines read from now on were accepted by a first reading: what only refuses is not checked again.
+    void setReadBefore() { m_readBefore = true; }
 
     // The key of the values just read.
     const QByteArray& lineKey() {
@@ -242,6 +244,7 @@ private:
                 }
                 v.kind = Value::Text;
                 v.text = CsvValues::restore(text);
+                if (m_readBefore) return true;
                 const QStringList lost = m_table.codePage().unencodable(v.text, m_table.Fields(i).Size());
                 if (lost.isEmpty()) return true;
                 *why = QStringLiteral("enthält Zeichen, die die Tabelle nicht speichern kann: %1")
@@ -340,6 +343,7 @@ private:
     }
 
     const DbfTable& m_table;
+    bool m_readBefore = false;
     int m_fieldCount = 0;
     int m_keyFields = 0;
     std::vector<FieldType> m_types;
@@ -540,6 +544,7 @@ CsvImportResult CsvImport::importBytes(const QByteArray& bytes) {
         }
     };
     LineWalk walk(bytes);
+    reader.setReadBefore();
     std::optional<DbfAppendBatch> batch(std::in_place, m_table);
     batch->reserve(int(
         std::count_if(status.cbegin(), status.cend(), [skipping](quint8 s) { return s != Skip && s != skipping; })));

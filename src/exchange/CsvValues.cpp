@@ -2,6 +2,7 @@
 #include "exchange/CsvValues.h"
 
 #include <QLocale>
+#include <charconv>
 #include <cmath>
 
 #include "journal/AmountFormat.h"
@@ -152,9 +153,41 @@ std::optional<QDate> readDate(const QString& text, int bookingYear) {
     return readByFormat(t, localeFormat, bookingYear);
 }
 
+namespace {
+
+// The common forms "1234", "-119,50" or "7.5" read straight, when the separator is the locale's decimal
+// point: the value parseFloat gives them. Nothing for any other text.
+std::optional<double> readPlainAmount(QStringView t) {
+    char c[40];
+    int n = 0;
+    qsizetype i = 0;
+    if (t.size() >= qsizetype(sizeof c) || t.isEmpty()) return std::nullopt;
+    if (t[0] == QLatin1Char('-')) c[n++] = '-';
+    if (t[0] == QLatin1Char('-') || t[0] == QLatin1Char('+')) ++i;
+    const qsizetype digitsFrom = i;
+    while (i < t.size() && isDigit(t[i])) c[n++] = char(t[i++].unicode());
+    if (i == digitsFrom) return std::nullopt;
+    if (i < t.size()) {
+        const QChar separator = t[i++];
+        if (separator != QLatin1Char(',') && separator != QLatin1Char('.')) return std::nullopt;
+        if (QLocale().decimalPoint() != QString(separator)) return std::nullopt;
+        c[n++] = '.';
+        const qsizetype fractionFrom = i;
+        while (i < t.size() && isDigit(t[i])) c[n++] = char(t[i++].unicode());
+        if (i == fractionFrom || i != t.size()) return std::nullopt;
+    }
+    double value = 0;
+    const auto [end, ec] = std::from_chars(c, c + n, value);
+    if (ec != std::errc() || end != c + n || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
 std::optional<double> readAmount(const QString& text) {
     const QString t = text.trimmed();
     if (t.isEmpty()) return std::nullopt;
+    if (const auto plain = readPlainAmount(t)) return plain;
     double value = 0;
     if (LocaleFormat::parseFloat(t, &value)) return value;
     if (t.contains(QLatin1Char('.')) && t.contains(QLatin1Char(','))) return readWithBothSeparators(t);

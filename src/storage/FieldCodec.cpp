@@ -190,6 +190,34 @@ bool encodeNumber(double value, int width, int decimals, char* out, QString* rea
         *reason = QStringLiteral("zu groß");
         return false;
     }
+    // Most values lie well inside the 64-bit range and clearly on one side of a rounding boundary: their
+    // digits are those of one integer. value * 10^decimals as a double is off by at most 1/8 below 2^50,
+    // so a product within 1/4 of an integer rounds exactly to it.
+    static constexpr double powers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (decimals >= 0 && decimals < int(std::size(powers))) {
+        const double scaled = decimals > 0 ? value * powers[decimals] : std::round(value);
+        const double nearest = std::nearbyint(scaled);
+        if (std::fabs(scaled) < 1e15 && std::fabs(scaled - nearest) <= 0.25) {
+            char digits[24];
+            char* end = digits + sizeof digits;
+            char* at = end;
+            quint64 rest = quint64(std::fabs(nearest));
+            for (int d = 0; d <= decimals || rest != 0; ++d) {
+                if (d == decimals && decimals > 0) *--at = '.';
+                *--at = char('0' + rest % 10);
+                rest /= 10;
+            }
+            if (nearest < 0) *--at = '-';
+            const int size = int(end - at);
+            if (size > width) {
+                *reason = QStringLiteral("mehr als %1 Zeichen").arg(width);
+                return false;
+            }
+            std::memset(out, ' ', size_t(width - size));
+            std::memcpy(out + width - size, at, size_t(size));
+            return true;
+        }
+    }
     QByteArray text;
     if (decimals > 0) {
         text = QByteArray::number(value, 'f', decimals);

@@ -6,7 +6,8 @@
 
 class DbfTable;
 
-// One change of a table's records, as the table is about to write it.
+// One change of a table's records, as the table is about to write it. Its bytes may be the table's own,
+// valid during the call only: a witness that keeps them makes a deep copy.
 struct TableChange {
     enum class Kind { Insert, Edit, Delete };
     Kind kind = Kind::Insert;

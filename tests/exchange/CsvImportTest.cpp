@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
+#include <QRandomGenerator>
 
 #include "startup/BookingSchema.h"
 #include "ExchangeTestUtil.h"
 #include "exchange/CsvFormat.h"
 #include "exchange/CsvImport.h"
+#include "exchange/CsvValues.h"
+#include "storage/LocaleFormat.h"
 #include "storage/DayNumber.h"
 #include "support/FailingFileIo.h"
 
@@ -255,6 +258,28 @@ TEST(CsvImport, EnglishLocaleReadsItsOwnFormats) {
     table.First();
     EXPECT_EQ(table.Fields(Booking::Datum).AsDateTime(), DayNumber::fromDate(QDate(2014, 12, 31)));
     EXPECT_DOUBLE_EQ(table.Fields(Booking::Brutto).AsFloat(), 119.5);
+}
+
+// Whatever the locale's own number reading takes, an amount reads as just that value, in either locale.
+TEST(CsvImport, AmountsTheLocaleReadsKeepItsValue) {
+    QRandomGenerator rng(5);
+    QStringList texts{"0",     "-0",     "+7",    "119,50", "119.50", "-0,01", "1.234", "1,234", "007,10",
+                      ",5",    "5,",     "1e3",   "12,5e-1", "--1",   "1,2,3", "99999999999999999999,99"};
+    for (int i = 0; i < 3000; ++i) {
+        const QString sign = rng.bounded(4) == 0 ? QStringLiteral("-") : QString();
+        const QString separator = rng.bounded(2) ? QStringLiteral(",") : QStringLiteral(".");
+        texts << sign + QString::number(rng.bounded(100000000)) + separator + QString::number(rng.bounded(1000));
+    }
+    for (const QLocale& locale : {QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::English)}) {
+        const testsupport::ScopedLocale scoped(locale);
+        for (const QString& text : texts) {
+            double expected = 0;
+            if (!LocaleFormat::parseFloat(text, &expected)) continue;
+            const std::optional<double> read = CsvValues::readAmount(QStringLiteral(" %1 ").arg(text));
+            ASSERT_TRUE(read.has_value()) << text.toStdString();
+            EXPECT_EQ(*read, expected) << text.toStdString() << " in " << locale.name().toStdString();
+        }
+    }
 }
 
 TEST(CsvImport, CancelKeepsWhatWasPostedAndSaysHowMany) {

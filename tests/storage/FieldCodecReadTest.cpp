@@ -45,6 +45,36 @@ TEST(FieldCodecReadTest, numbersReadBitForBitAsAFullConversion) {
     }
 }
 
+// Stored numbers are the fixed notation of the value, rounded half away from zero on its exact binary value
+// (exact halves such as 0.125 included), without the sign of a zero, right-aligned.
+TEST(FieldCodecReadTest, numbersEncodeAsTheirExactFixedNotation) {
+    auto expected = [](double value, int width, int decimals) {
+        QByteArray text = QByteArray::number(decimals > 0 ? value : std::round(value), 'f', decimals);
+        if (text.startsWith('-') && text.count('0') + text.count('.') == text.size() - 1) text.remove(0, 1);
+        return text.size() > width ? QByteArray() : text.rightJustified(width, ' ');
+    };
+    auto check = [&](double value, int width, int decimals) {
+        char field[32];
+        QString reason;
+        const QByteArray got =
+            FieldCodec::encodeNumber(value, width, decimals, field, &reason) ? QByteArray(field, width) : QByteArray();
+        ASSERT_EQ(got, expected(value, width, decimals)) << value << " " << width << " " << decimals;
+    };
+    for (const double v : {0.0, -0.0, 0.005, -0.004, 0.125, -0.125, 2.675, 1.005, 0.5, -0.5, 2.5, -2.5, 119.5,
+                           -119.995, 1e14 + 0.5, 999999999999999.0, 1e15, -1e15 - 1, 1e20, 123456789.125, 4503599627370497.0})
+        for (const int decimals : {0, 1, 2, 3, 8, 9, 10})
+            for (const int width : {4, 12, 25}) check(v, width, decimals);
+    QRandomGenerator rng(7);
+    for (int i = 0; i < 100000; ++i) {
+        const int decimals = int(rng.bounded(11));
+        const double value = (rng.generateDouble() - 0.5) * std::pow(10.0, rng.bounded(17));
+        // Amounts as typed: few decimals, so often near a rounding boundary of fewer decimals.
+        const double typed = std::round(value * 1000) / 1000;
+        check(value, 20, decimals);
+        check(typed, 20, decimals);
+    }
+}
+
 TEST(FieldCodecReadTest, datesGiveTheDayNumberOfTheCalendar) {
     for (QDate d(1600, 1, 1); d < QDate(2500, 1, 1); d = d.addDays(13)) {
         const QByteArray field = d.toString(QStringLiteral("yyyyMMdd")).toLatin1();
