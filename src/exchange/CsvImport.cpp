@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <optional>
+#include <future>
+#include <iterator>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "exchange/CsvFormat.h"
@@ -91,6 +93,16 @@ public:
         m_utf8 = marked || isUtf8Text(bytes);
         m_pos = marked ? 3 : 0;
     }
+    // A walk of the same file from `pos` (a line's start), `number` lines already behind it.
+    LineWalk from(qint64 pos, int number) const { return LineWalk(m_bytes, m_utf8, pos, number); }
+    // Where the line `lines` lines after the one at `pos` starts (the end of the file at most).
+    qint64 skip(qint64 pos, int lines) const {
+        for (; lines > 0 && pos < m_bytes.size(); --lines) {
+            const qint64 end = m_bytes.indexOf('\n', pos);
+            pos = end < 0 ? m_bytes.size() : end + 1;
+        }
+        return pos;
+    }
     bool next() {
         if (m_pos >= m_bytes.size()) return false;
         m_start = m_pos;
@@ -126,6 +138,8 @@ public:
     qint64 pos() const { return std::min<qint64>(m_pos, m_bytes.size()); }
 
 private:
+    LineWalk(const QByteArray& bytes, bool utf8, qint64 pos, int number)
+        : m_bytes(bytes), m_utf8(utf8), m_pos(pos), m_number(number) {}
     QString decode(qint64 start, qint64 length) const {
         return m_utf8 ? QString::fromUtf8(m_bytes.constData() + start, length)
                       : m_codePage.decode(m_bytes.constData() + start, int(length));
@@ -443,57 +457,121 @@ CsvImportResult CsvImport::importBytes(const QByteArray& bytes) {
     }
 
     // First reading: every line checked, the keys of the good ones compared with the year and the file.
+    // Reading a line touches nothing but the line and the table's field definitions, so two pieces of the
+    // file are read side by side; what they found is then taken in the order of the file.
     LineReader reader(m_table);
     std::vector<quint8> status(1, Skip);  // by line number
     {
+        UnfilteredScope unfiltered(m_table);
+        const int rows = m_table.RecordCount();
+        const qsizetype lines = bytes.count('\n') + 1;
+        status.reserve(size_t(lines) + 1);
+        FirstSeen seen(size_t(rows) + size_t(lines));
         QByteArray key;
-        {
-            UnfilteredScope unfiltered(m_table);
-            const int rows = m_table.RecordCount();
-            const qsizetype lines = bytes.count('\n') + 1;
-            status.reserve(size_t(lines) + 1);
-            FirstSeen seen(size_t(rows) + size_t(lines));
-            for (int row = 0; row < rows; ++row) {
-                reader.keyOf(m_table.rowBytes(row), key);
-                seen.add(qHashBits(key.constData(), size_t(key.size())), row);
-            }
-            // Candidates found by their hash are compared in full (rows are only valid unfiltered).
-            LineWalk walk(bytes);
-            LineWalk earlier(bytes);
-            LineReader other(m_table);
-            QByteArray otherKey;
+        for (int row = 0; row < rows; ++row) {
+            reader.keyOf(m_table.rowBytes(row), key);
+            seen.add(qHashBits(key.constData(), size_t(key.size())), row);
+        }
+        struct ReadLine {
+            qint64 start;
+            std::optional<LineReader::Outcome> outcome;  // none: a heading or an empty line
+            size_t hash;                                 // of the key, for a line that reads
+        };
+        struct Piece {
+            LineReader reader;
+            std::vector<ReadLine> lines;
+            std::vector<CsvImportIssue> refused;
+            std::vector<CsvImportIssue> shortened;
+            qint64 end = 0;
+        };
+        auto readPiece = [this](LineWalk walk, int count, Piece& piece) {
+            piece.lines.clear();
             bool surplus = false;
-            while (walk.next()) {
-                status.push_back(Skip);
-                if ((walk.number() == 1 && m_skipHeading) || walk.line().isEmpty()) continue;
-                const auto outcome =
-                    reader.read(walk.line(), walk.number(), m_year, &result.refused, &result.shortened, &surplus);
-                if (outcome == LineReader::Outcome::Empty) {
-                    ++result.emptyLines;
-                } else if (outcome == LineReader::Outcome::Refused) {
-                    ++result.refusedLines;
-                } else {
-                    const QByteArray& lineKey = reader.lineKey();
-                    const size_t hash = qHashBits(lineKey.constData(), size_t(lineKey.size()));
-                    const bool duplicate = seen.any(hash, [&](qint64 where) {
-                        if (where >= 0) {
-                            reader.keyOf(m_table.rowBytes(int(where)), otherKey);
-                        } else {
-                            bool otherSurplus = false;
-                            other.read(earlier.lineAt(-(where + 1)), 0, m_year, nullptr, nullptr, &otherSurplus);
-                            otherKey = other.lineKey();
-                        }
-                        return otherKey == lineKey;
-                    });
-                    if (!duplicate) seen.add(hash, -(walk.start() + 1));
-                    status.back() = duplicate ? Duplicate : Post;
-                    if (duplicate) ++result.duplicates;
+            while (count-- > 0 && walk.next()) {
+                ReadLine line{walk.start(), std::nullopt, 0};
+                if (!((walk.number() == 1 && m_skipHeading) || walk.line().isEmpty())) {
+                    line.outcome = piece.reader.read(walk.line(), walk.number(), m_year, &piece.refused,
+                                                     &piece.shortened, &surplus);
+                    if (line.outcome == LineReader::Outcome::Ok) {
+                        const QByteArray& lineKey = piece.reader.lineKey();
+                        line.hash = qHashBits(lineKey.constData(), size_t(lineKey.size()));
+                    }
                 }
-                if (walk.number() % kProgressEvery == 0 && !report(walk.pos())) {
-                    result.cancelled = true;
-                    return result;
-                }
+                piece.lines.push_back(line);
             }
+            piece.end = walk.pos();
+        };
+        // Candidates found by their hash are compared in full (rows are only valid unfiltered).
+        const LineWalk file(bytes);
+        LineReader current(m_table);
+        LineReader other(m_table);
+        QByteArray lineKey;
+        QByteArray otherKey;
+        auto take = [&](Piece& piece) {
+            for (const ReadLine& line : piece.lines) {
+                status.push_back(Skip);
+                if (!line.outcome) continue;
+                if (*line.outcome == LineReader::Outcome::Empty) {
+                    ++result.emptyLines;
+                    continue;
+                }
+                if (*line.outcome == LineReader::Outcome::Refused) {
+                    ++result.refusedLines;
+                    continue;
+                }
+                bool read = false;
+                const bool duplicate = seen.any(line.hash, [&](qint64 where) {
+                    bool surplus = false;
+                    if (!read) {
+                        current.read(file.lineAt(line.start), 0, m_year, nullptr, nullptr, &surplus);
+                        lineKey = current.lineKey();
+                        read = true;
+                    }
+                    if (where >= 0) {
+                        reader.keyOf(m_table.rowBytes(int(where)), otherKey);
+                    } else {
+                        other.read(file.lineAt(-(where + 1)), 0, m_year, nullptr, nullptr, &surplus);
+                        otherKey = other.lineKey();
+                    }
+                    return otherKey == lineKey;
+                });
+                if (!duplicate) seen.add(line.hash, -(line.start + 1));
+                status.back() = duplicate ? Duplicate : Post;
+                if (duplicate) ++result.duplicates;
+            }
+            std::move(piece.refused.begin(), piece.refused.end(), std::back_inserter(result.refused));
+            std::move(piece.shortened.begin(), piece.shortened.end(), std::back_inserter(result.shortened));
+            piece.refused.clear();
+            piece.shortened.clear();
+            return report(piece.end);
+        };
+        constexpr int kPieceLines = 8 * kProgressEvery;
+        Piece first{LineReader(m_table), {}, {}, {}, 0};
+        Piece second{LineReader(m_table), {}, {}, {}, 0};
+        qint64 pos = file.pos();  // after a byte order mark
+        int number = 0;
+        while (pos < bytes.size()) {
+            const qint64 middle = file.skip(pos, kPieceLines);
+            std::future<void> side;
+            if (middle < bytes.size())
+                side = std::async(std::launch::async, readPiece, file.from(middle, number + kPieceLines), kPieceLines,
+                                  std::ref(second));
+            readPiece(file.from(pos, number), kPieceLines, first);
+            const bool two = side.valid();
+            if (two) side.get();
+            if (!take(first)) {
+                result.cancelled = true;
+                return result;
+            }
+            pos = first.end;
+            number += int(first.lines.size());
+            if (!two) continue;
+            if (!take(second)) {
+                result.cancelled = true;
+                return result;
+            }
+            pos = second.end;
+            number += int(second.lines.size());
         }
     }
 

@@ -282,6 +282,54 @@ TEST(CsvImport, AmountsTheLocaleReadsKeepItsValue) {
     }
 }
 
+// A long file is read in pieces side by side: refusals, duplicates (of a stored booking, of a line far
+// before) and empty lines are still found in the order of the file, across the pieces' borders.
+TEST(CsvImport, LongFileReadsAsOneWhole) {
+    TempFolder dir;
+    DbfTable table;
+    createBookings(table, dir.path());
+    CsvImport stored(table, 2014);
+    ASSERT_EQ(stored.importBytes("2.1.2014;E;B7;Gespeichert;7\r\n").added, 1);
+    QByteArray file = "\xEF\xBB\xBFDatum;Art;Beleg;Text;Brutto\r\n1.1.2014;E;L1;Zeile;1\r\n";
+    std::vector<int> refusedAt;
+    int lines = 2, good = 1, duplicates = 0, empty = 0;
+    QRandomGenerator rng(3);
+    while (lines < 20000) {
+        ++lines;
+        switch (rng.bounded(40)) {
+            case 0:
+                file += "1.1.2014;E;1;kaputt;zwölf\r\n";
+                refusedAt.push_back(lines);
+                break;
+            case 1:
+                file += rng.bounded(2) ? "2.1.2014;E;B7;Gespeichert;7\r\n" : "1.1.2014;E;L1;Zeile;1\r\n";
+                ++duplicates;
+                break;
+            case 2:
+                file += ";;;\r\n";
+                ++empty;
+                break;
+            default:
+                file += "1.1.2014;E;L" + QByteArray::number(lines) + ";Zeile;1\r\n";
+                ++good;
+        }
+    }
+    CsvImport csvImport(table, 2014);
+    csvImport.setSkipHeading(true);
+    int asked = -1;
+    csvImport.setDuplicateQuestion([&](int n) {
+        asked = n;
+        return CsvDuplicateChoice::Skip;
+    });
+    const CsvImportResult result = csvImport.importBytes(file);
+    EXPECT_EQ(asked, duplicates);
+    EXPECT_EQ(result.emptyLines, empty);
+    EXPECT_EQ(result.added, good);
+    ASSERT_EQ(result.refused.size(), refusedAt.size());
+    for (size_t i = 0; i < refusedAt.size(); ++i) EXPECT_EQ(result.refused[i].line, refusedAt[i]);
+    EXPECT_EQ(table.RecordCount(), 1 + good);
+}
+
 TEST(CsvImport, CancelKeepsWhatWasPostedAndSaysHowMany) {
     TempFolder dir;
     DbfTable table;

@@ -60,8 +60,28 @@ TEST(FieldCodecReadTest, numbersEncodeAsTheirExactFixedNotation) {
             FieldCodec::encodeNumber(value, width, decimals, field, &reason) ? QByteArray(field, width) : QByteArray();
         ASSERT_EQ(got, expected(value, width, decimals)) << value << " " << width << " " << decimals;
     };
-    for (const double v : {0.0, -0.0, 0.005, -0.004, 0.125, -0.125, 2.675, 1.005, 0.5, -0.5, 2.5, -2.5, 119.5,
-                           -119.995, 1e14 + 0.5, 999999999999999.0, 1e15, -1e15 - 1, 1e20, 123456789.125, 4503599627370497.0})
+    const double edges[] = {0.0,
+                            -0.0,
+                            0.005,
+                            -0.004,
+                            0.125,
+                            -0.125,
+                            2.675,
+                            1.005,
+                            0.5,
+                            -0.5,
+                            2.5,
+                            -2.5,
+                            119.5,
+                            -119.995,
+                            1e15,
+                            1e20,
+                            1e14 + 0.5,
+                            -1e15 - 1,
+                            999999999999999.0,
+                            123456789.125,
+                            4503599627370497.0};
+    for (const double v : edges)
         for (const int decimals : {0, 1, 2, 3, 8, 9, 10})
             for (const int width : {4, 12, 25}) check(v, width, decimals);
     QRandomGenerator rng(7);

@@ -446,7 +446,10 @@ TEST_F(ExchangeCommandsTest, RecordWindowShowsTheBookingAndSavesTheEditedTextAsP
 }
 
 TEST_F(ExchangeCommandsTest, AllRecordsWithoutAPrinterGoIntoOnePdfPagePerFilteredBooking) {
-    if (printerAvailable()) GTEST_SKIP() << "a printer is installed; the test would print";
+    // This process asks a print server that is not there, so no queue another test adds meanwhile counts
+    // (taken when the process has not asked for printers before, as under CTest).
+    qputenv("CUPS_SERVER", QFile::encodeName(file(QStringLiteral("no-cups.sock"))));
+    if (printerAvailable()) GTEST_SKIP() << "this process knows a printer already; the test would print";
     start();
     post(QStringLiteral("Miete Januar"), 100, QDate(m_year, 1, 2));
     post(QStringLiteral("Porto"), 5, QDate(m_year, 1, 3));
