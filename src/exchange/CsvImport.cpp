@@ -9,6 +9,7 @@
 #include <iterator>
 #include <limits>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 #include "exchange/CsvFormat.h"
@@ -553,9 +554,13 @@ CsvImportResult CsvImport::importBytes(const QByteArray& bytes) {
         while (pos < bytes.size()) {
             const qint64 middle = file.skip(pos, kPieceLines);
             std::future<void> side;
-            if (middle < bytes.size())
-                side = std::async(std::launch::async, readPiece, file.from(middle, number + kPieceLines), kPieceLines,
-                                  std::ref(second));
+            try {
+                if (middle < bytes.size())
+                    side = std::async(std::launch::async, readPiece, file.from(middle, number + kPieceLines),
+                                      kPieceLines, std::ref(second));
+            } catch (const std::system_error&) {
+                // No thread to be had: the window's thread reads that piece next.
+            }
             readPiece(file.from(pos, number), kPieceLines, first);
             const bool two = side.valid();
             if (two) side.get();
