@@ -45,6 +45,7 @@ const CodePage& logCodePage() {
 }
 
 void putText(char* record, int field, QByteArrayView bytes) {
+    if (bytes.isEmpty()) return;  // an empty view may have no data at all
     std::memcpy(record + offsets[size_t(field)], bytes.data(),
                 size_t(std::min<qsizetype>(bytes.size(), columns[size_t(field)].width)));
 }
