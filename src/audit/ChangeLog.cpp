@@ -84,9 +84,8 @@ QString ChangeLog::attach(DbfTable& bookings) {
         openOrCreate(bookings);
     } catch (const QuorvelError& e) {
         m_file.close();
-        m_problem = QStringLiteral(
-                        "Das Änderungsprotokoll \"%1\" kann nicht geführt werden: %2 Änderungen der "
-                        "Buchungen sind deshalb gesperrt.")
+        m_problem = QStringLiteral("Das Änderungsprotokoll \"%1\" kann nicht geführt werden: %2 Änderungen der "
+                                   "Buchungen sind deshalb gesperrt.")
                         .arg(m_fileName, e.message());
     }
     return m_problem;
@@ -243,21 +242,20 @@ void ChangeLog::writing(const DbfTable& table, const std::vector<TableChange>& c
     const QByteArray utc = stamp.utc.toLatin1();
     const QByteArray local = stamp.local.toLatin1();
     const QByteArray version = stamp.version.toLatin1();
+    // By TableChange::Kind: Insert, Edit, Delete.
+    static constexpr std::array<LogEntry::Kind, 3> kinds{LogEntry::Kind::Insert, LogEntry::Kind::Edit,
+                                                         LogEntry::Kind::Delete};
     static const CodePage page = CodePage::forLanguageDriver(CodePage::defaultLanguageDriver);
-    static const std::array<QByteArray, 3> actions{page.encode(actionOf(LogEntry::Kind::Insert)),
-                                                   page.encode(actionOf(LogEntry::Kind::Edit)),
-                                                   page.encode(actionOf(LogEntry::Kind::Delete))};
+    static const std::array<QByteArray, 3> actions{page.encode(actionOf(kinds[0])), page.encode(actionOf(kinds[1])),
+                                                   page.encode(actionOf(kinds[2]))};
     const qsizetype length = LogFormat::recordLength();
     QByteArray out(qsizetype(changes.size()) * length + 1, Qt::Uninitialized);
     QByteArrayView hash = m_lastHash;
     qint64 number = m_count;
     char* at = out.data();
     for (const TableChange& c : changes) {
-        const int k = c.kind == TableChange::Kind::Insert ? 0 : c.kind == TableChange::Kind::Edit ? 1 : 2;
-        const LogEntry::Kind kind = k == 0   ? LogEntry::Kind::Insert
-                                    : k == 1 ? LogEntry::Kind::Edit
-                                             : LogEntry::Kind::Delete;
-        LogFormat::encodeInto(LogFormat::EntryBytes{++number, kind, utc, local, actions[size_t(k)], c.physical + 1,
+        const size_t k = size_t(c.kind);
+        LogFormat::encodeInto(LogFormat::EntryBytes{++number, kinds[k], utc, local, actions[k], c.physical + 1,
                                                     c.before, c.after, version},
                               hash, at);
         hash = QByteArrayView(at + LogFormat::fieldOffset(LogFormat::Hash), LogFormat::hashWidth);
@@ -284,13 +282,12 @@ void ChangeLog::note(const LogNote& note) {
     const QByteArray text = page.encode(note.text);
     if (!page.canEncode(note.action) || !page.canEncode(note.text) || action.size() > LogFormat::actionWidth ||
         text.size() > LogFormat::valueWidth)
-        throw QuorvelError(
-            QStringLiteral("Der Hinweis „%1“ passt nicht in das Änderungsprotokoll (höchstens %2 "
-                           "Zeichen für die Aktion und %3 für den Text, nur Zeichen der westeuropäischen "
-                           "Codepage); die Aktion wurde nicht ausgeführt.")
-                .arg(note.action)
-                .arg(LogFormat::actionWidth)
-                .arg(LogFormat::valueWidth));
+        throw QuorvelError(QStringLiteral("Der Hinweis „%1“ passt nicht in das Änderungsprotokoll (höchstens %2 "
+                                          "Zeichen für die Aktion und %3 für den Text, nur Zeichen der westeuropäischen "
+                                          "Codepage); die Aktion wurde nicht ausgeführt.")
+                               .arg(note.action)
+                               .arg(LogFormat::actionWidth)
+                               .arg(LogFormat::valueWidth));
     std::vector<LogEntry> entries{stamped(LogEntry::Kind::Note, note.action)};
     entries[0].satz = note.record >= 0 ? note.record + 1 : 0;
     entries[0].after = LogFormat::trimmed(text);

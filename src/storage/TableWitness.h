@@ -9,7 +9,7 @@ class DbfTable;
 // One change of a table's records, as the table is about to write it. Its bytes may be the table's own,
 // valid during the call only: a witness that keeps them makes a deep copy.
 struct TableChange {
-    enum class Kind { Insert, Edit, Delete };
+    enum class Kind { Insert, Edit, Delete };  // in this order: witnesses index tables by it
     Kind kind = Kind::Insert;
     int physical = -1;  // record number in the file, 0-based (for an insert: the number it will get)
     QByteArray before;  // the stored record bytes before the change; empty for an insert
