@@ -9,8 +9,8 @@
 #include "exchange/CsvFormat.h"
 #include "exchange/CsvImport.h"
 #include "exchange/CsvValues.h"
-#include "storage/LocaleFormat.h"
 #include "storage/DayNumber.h"
+#include "storage/LocaleFormat.h"
 #include "support/FailingFileIo.h"
 
 using exchangetest::createBookings;
