@@ -171,18 +171,6 @@ void hashInto(const char* record, QByteArrayView previousHash, char* hex) {
     }
 }
 
-QByteArray hashOf(const char* record, QByteArrayView previousHash) {
-    QByteArray hex(hashWidth, Qt::Uninitialized);
-    hashInto(record, previousHash, hex.data());
-    return hex;
-}
-
-QByteArray encode(LogEntry& entry, QByteArrayView previousHash) {
-    QByteArray record(recordLength(), Qt::Uninitialized);
-    encodeInto(entry, previousHash, record.data());
-    return record;
-}
-
 void encodeInto(LogEntry& entry, QByteArrayView previousHash, char* r) {
     const QByteArray utc = entry.utc.toLatin1();
     const QByteArray local = entry.local.toLatin1();

@@ -64,9 +64,8 @@ enum Field { Lfdnr, Utc, Ortszeit, Art, Aktion, Satz, Vorher, Nachher, Version, 
 QByteArray zeroHash();                    // the "previous hash" of the first entry
 bool hasLayout(const DbfHeader& header);  // the fields above, in this order and width
 
-// The record bytes of `entry` with its HASH computed from `previousHash`; sets entry.hash.
-QByteArray encode(LogEntry& entry, QByteArrayView previousHash);
-// The same into `record`, recordLength() bytes that the caller provides.
+// The record bytes of `entry` with its HASH computed from `previousHash` into `record`, recordLength()
+// bytes that the caller provides; sets entry.hash.
 void encodeInto(LogEntry& entry, QByteArrayView previousHash, char* record);
 
 // An entry as the bytes of its fields, for writing many without a LogEntry each: the texts in the log's
@@ -84,9 +83,8 @@ struct EntryBytes {
 void encodeInto(const EntryBytes& entry, QByteArrayView previousHash, char* record);
 // The entry stored in `record` (recordLength() bytes), without any check.
 LogEntry decode(const char* record);
-// The hash the entry stored in `record` should carry after `previousHash`.
-QByteArray hashOf(const char* record, QByteArrayView previousHash);
-// The same as hashWidth hex digits into `hex`.
+// The hash the entry stored in `record` should carry after `previousHash`, as hashWidth hex digits into
+// `hex`.
 void hashInto(const char* record, QByteArrayView previousHash, char* hex);
 
 // Text without trailing blanks.

@@ -117,9 +117,7 @@ public:
             // The line's string is used again for the next line (the reader keeps none of it whole).
             if (!m_line.isDetached()) m_line = QString();
             m_line.resize(length);
-            QChar* out = m_line.data();
-            const char* in = m_bytes.constData() + m_pos;
-            for (qint64 i = 0; i < length; ++i) out[i] = QChar(m_codePage.character(quint8(in[i])));
+            m_codePage.decodeInto(m_bytes.constData() + m_pos, int(length), reinterpret_cast<char16_t*>(m_line.data()));
         }
         m_pos = end + 1;
         ++m_number;

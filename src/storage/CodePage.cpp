@@ -169,9 +169,12 @@ CodePage CodePage::forLanguageDriver(int ldid) {
 
 QString CodePage::decode(const char* bytes, int length) const {
     QString text(length, Qt::Uninitialized);
-    QChar* out = text.data();
-    for (int i = 0; i < length; ++i) out[i] = QChar((*m_toUnicode)[quint8(bytes[i])]);
+    decodeInto(bytes, length, reinterpret_cast<char16_t*>(text.data()));
     return text;
+}
+
+void CodePage::decodeInto(const char* bytes, int length, char16_t* out) const {
+    for (int i = 0; i < length; ++i) out[i] = (*m_toUnicode)[quint8(bytes[i])];
 }
 
 // A decomposed letter (u + combining diaeresis, as some systems paste it) is composed first when the

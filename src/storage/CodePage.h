@@ -20,6 +20,8 @@ public:
 
     int number() const { return m_number; }
     QString decode(const char* bytes, int length) const;
+    // The same into `out`, room for `length` characters.
+    void decodeInto(const char* bytes, int length, char16_t* out) const;
     char16_t character(unsigned char byte) const { return (*m_toUnicode)[byte]; }  // what `byte` decodes to
     QByteArray encode(const QString& text) const;
     bool canEncode(const QString& text) const;  // false when encode would write a '?' for some character

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -26,21 +25,17 @@
 #include "ui/DateField.h"
 #include "ui/DialogParts.h"
 #include "ui/FormStorage.h"
+#include "ui/ProgressWindow.h"
+#include "ui/UiMessages.h"
 #include "ui/WaitCursor.h"
 
 namespace {
 
 const QString kWindow = QStringLiteral("TDatevForm");
-constexpr int kProgressFromRows = 3000;
 enum Column { ColArt, ColNr, ColName, ColKonto, ColCount };
 
-QString title() {
-    const QString t = QGuiApplication::applicationDisplayName();
-    return t.isEmpty() ? QStringLiteral("Quorvel") : t;
-}
-
 void box(QWidget* parent, QMessageBox::Icon icon, const QString& text, const QString& details = QString()) {
-    QMessageBox b(icon, title(), text, QMessageBox::Ok, parent);
+    QMessageBox b(icon, UiMessages::appTitle(), text, QMessageBox::Ok, parent);
     b.setObjectName(QStringLiteral("DatevMeldung"));
     b.setTextFormat(Qt::PlainText);
     if (!details.isEmpty()) b.setDetailedText(details);
@@ -314,25 +309,10 @@ void TDatevForm::ExportBtnClick() {
     std::optional<DatevResult> result;
     try {
         const WaitCursor wait;
-        std::unique_ptr<QProgressDialog> bar;
-        if (m_tables.Dbf1.RecordCount() > kProgressFromRows) {
-            bar = std::make_unique<QProgressDialog>(QStringLiteral("Buchungen werden für DATEV exportiert..."),
-                                                    QStringLiteral("Abbrechen"), 0, 1000, this);
-            bar->setObjectName(QStringLiteral("DatevProgress"));
-            bar->setWindowTitle(title());
-            bar->setWindowModality(Qt::ApplicationModal);
-            bar->setMinimumDuration(0);
-            bar->setAutoReset(false);
-            bar->setAutoClose(false);
-            bar->show();
-        }
-        DatevExport::Progress step;
-        if (bar)
-            step = [b = bar.get()](qint64 done, qint64 total) {
-                b->setValue(total > 0 ? int(done * 1000 / total) : 1000);
-                return !b->wasCanceled();
-            };
-        result = exporter->writeFiles(m_tables.Dbf1, fileName, step);
+        const auto bar = m_tables.Dbf1.RecordCount() > ProgressWindow::kFromRows
+                             ? ProgressWindow::make(this, QStringLiteral("Buchungen werden für DATEV exportiert..."))
+                             : nullptr;
+        result = exporter->writeFiles(m_tables.Dbf1, fileName, ProgressWindow::step(bar.get()));
     } catch (const QuorvelError& e) {
         box(this, QMessageBox::Critical, e.message());
         return;

@@ -3,7 +3,6 @@
 // progress window that can stop it, and says what was written.
 #include <QDir>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -11,14 +10,12 @@
 
 #include "audit/AuditExport.h"
 #include "ui/MainUnit.h"
+#include "ui/UiMessages.h"
 #include "ui/WaitCursor.h"
 
-namespace {
+using UiMessages::appTitle;
 
-QString appTitle() {
-    const QString title = QGuiApplication::applicationDisplayName();
-    return title.isEmpty() ? QStringLiteral("Quorvel") : title;
-}
+namespace {
 
 // The target chosen by the user: a ZIP file, or a new folder inside the chosen one. Empty when cancelled.
 QString askTarget(QWidget* parent, const QString& proposed, bool* zip) {

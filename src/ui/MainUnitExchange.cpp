@@ -27,19 +27,17 @@
 #include "ui/EinstellUebertragFUnit.h"
 #include "ui/MainUnit.h"
 #include "ui/ProgressWindow.h"
+#include "ui/UiMessages.h"
 #include "ui/WaitCursor.h"
 
 // CSV export and import, the year transfer of the master data and the printing of booking records.
 
 namespace {
 
+using UiMessages::appTitle;
+
 const QString kCsvFilter = QStringLiteral("CSV Dateien (*.csv)");
 constexpr qsizetype kProgressFromBytes = 256 * 1024;  // about 3,000 lines
-
-QString appTitle() {
-    const QString title = QGuiApplication::applicationDisplayName();
-    return title.isEmpty() ? QStringLiteral("Quorvel") : title;
-}
 
 QString askCsvFile(QWidget* parent, const QString& caption, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent, caption);

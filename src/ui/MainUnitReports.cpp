@@ -71,11 +71,11 @@ int showReport(QWidget* mainWindow, TDruckeErgebnisForm& window) {
     return result;
 }
 
-// The family of list reports: optional account choice, optional opening balance, collection, date sort.
-// `accounts` is the table to choose from, or none for the reports without an account.
 // Journals from this size take a noticeable time (about 0.2 s) to collect a list report.
 constexpr int kReportProgressFromRows = 200000;
 
+// The family of list reports: optional account choice, optional opening balance, collection, date sort.
+// `accounts` is the table to choose from, or none for the reports without an account.
 struct ListReportCommand {
     TMainForm& form;
     const MainDialogs& dialogs;

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ProgressWindow.h"
 
-#include <QGuiApplication>
 #include <QProgressDialog>
+
+#include "ui/UiMessages.h"
 
 namespace ProgressWindow {
 
 std::unique_ptr<QProgressDialog> make(QWidget* parent, const QString& label) {
     auto progress = std::make_unique<QProgressDialog>(label, QStringLiteral("Abbrechen"), 0, 1000, parent);
-    progress->setObjectName(QStringLiteral("ImportProgress"));
-    const QString title = QGuiApplication::applicationDisplayName();
-    progress->setWindowTitle(title.isEmpty() ? QStringLiteral("Quorvel") : title);
+    progress->setObjectName(QStringLiteral("ProgressWindow"));
+    progress->setWindowTitle(UiMessages::appTitle());
     progress->setWindowModality(Qt::ApplicationModal);
     progress->setMinimumDuration(0);
     progress->setAutoReset(false);

@@ -9,7 +9,7 @@
 class QProgressDialog;
 class QWidget;
 
-// The progress window of long work over the bookings (imports, exports, reports).
+// The progress window of long work over the bookings (imports, exports, reports, the DATEV export).
 namespace ProgressWindow {
 
 // Work over more bookings than this shows the window.

@@ -16,12 +16,12 @@ RefusalOffer& refusalOffer() {
     return offer;
 }
 
-QString boxTitle() {
+}  // namespace
+
+QString appTitle() {
     const QString title = QGuiApplication::applicationDisplayName();
     return title.isEmpty() ? QStringLiteral("Quorvel") : title;
 }
-
-}  // namespace
 
 QString errorText(const std::exception& error) {
     return ErrorText::forUser(error);
@@ -43,15 +43,15 @@ void showTitled(QWidget* parent, int icon, const QString& title, const QString& 
 }
 
 void showError(QWidget* parent, const QString& text) {
-    showTitled(parent, QMessageBox::Critical, boxTitle(), text);
+    showTitled(parent, QMessageBox::Critical, appTitle(), text);
 }
 
 void showWarning(QWidget* parent, const QString& text) {
-    showTitled(parent, QMessageBox::Warning, boxTitle(), text);
+    showTitled(parent, QMessageBox::Warning, appTitle(), text);
 }
 
 void showInformation(QWidget* parent, const QString& text) {
-    showTitled(parent, QMessageBox::Information, boxTitle(), text);
+    showTitled(parent, QMessageBox::Information, appTitle(), text);
 }
 
 bool askYesNo(QWidget* parent, const QString& title, const QString& text, bool yesIsDefault) {
@@ -66,7 +66,7 @@ bool askYesNo(QWidget* parent, const QString& title, const QString& text, bool y
 }
 
 bool confirmDelete(QWidget* parent) {
-    return askYesNo(parent, boxTitle(), deleteQuestion, false);
+    return askYesNo(parent, appTitle(), deleteQuestion, false);
 }
 
 }  // namespace UiMessages

@@ -15,6 +15,9 @@ namespace UiMessages {
 
 inline const QString deleteQuestion = QStringLiteral("Datensatz löschen?");
 
+// The caption of the program's boxes and windows: the application's display name, "Quorvel" without one.
+QString appTitle();
+
 // The German text the user reads for an exception (English texts of the table layer put into German).
 QString errorText(const std::exception& error);
 

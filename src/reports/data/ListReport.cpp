@@ -119,9 +119,8 @@ char16_t* textCopy(const BookingRows& rows, int row, int field, KontoStrings& st
     const char* bytes = nullptr;
     const int n = rows.storedText(row, field, &bytes);
     if (n < 0) return strings.copy(rows.text(row, field));
-    const CodePage& page = rows.codePage();
     char16_t* copy = strings.room(std::size_t(n));
-    for (int i = 0; i < n; ++i) copy[i] = page.character(static_cast<unsigned char>(bytes[i]));
+    rows.codePage().decodeInto(bytes, n, copy);
     return copy;
 }
 

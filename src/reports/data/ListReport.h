@@ -54,8 +54,7 @@ using Progress = std::function<bool(qint64 done, qint64 total)>;
 // (Booking::split), so the lines add up to the sums printed under them. ein and aus come in date order,
 // same-day records as the exchange sort of the arrays over the journal's order leaves them.
 //
-// False when
-// `progress` stopped it: the hand-over is then untouched. Leaves the table at its end either way.
+// False when `progress` stopped it: the hand-over is then untouched. Leaves the table at its end either way.
 bool build(DbfTable& bookings, JournalFilter* filter, const Request& request, ReportArrays& arrays, ReportData& data,
            const Progress& progress = {});
 
