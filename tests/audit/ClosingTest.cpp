@@ -278,3 +278,45 @@ TEST_F(ClosingTest, ReceiptNumbersWithoutGaps) {
 }
 
 }  // namespace
+
+namespace {
+
+// The watcher counts a stored receipt from its bytes, the loading reads it as text: both give the same
+// proposal and the same receipts in use, at the edges of what counts as a number too.
+TEST_F(ClosingTest, ReceiptsCountAlikeWhetherWatchedOrLoaded) {
+    watch();
+    struct Step {
+        const char* beleg;
+        qint64 proposal;  // after posting it
+    };
+    const Step steps[] = {
+        {"7", 8},
+        {"0000000012", 13},           // leading zeros: the number 12
+        {"2147483647", 2147483648},   // the largest 32-bit number
+        {"2147483648", 2147483648},   // beyond it: a text
+        {"99999999999", 2147483648},  // eleven digits: a text
+        {"x1F", 2147483648},          // hexadecimal, smaller
+        {"-5", 2147483648},
+        {"12a", 2147483648},
+        {"7", 2147483648},  // a number twice
+    };
+    for (const Step& s : steps) {
+        add({QDate(2026, 5, 5), "E", s.beleg, 1, 19, 1});
+        EXPECT_EQ(numbers.proposal(), s.proposal) << s.beleg;
+    }
+    bookings.setRecNo(2);  // the booking with 2147483647
+    bookings.Delete();
+    bookings.setRecNo(0);  // one of the two 7s
+    bookings.Delete();
+
+    audit::ReceiptNumbers loaded;
+    loaded.load(bookings);
+    EXPECT_EQ(numbers.proposal(), 32);  // x1F is the largest left
+    EXPECT_EQ(loaded.proposal(), numbers.proposal());
+    for (const char* typed : {"7", "12", "0012", "2147483647", "2147483648", "99999999999", "31", "-5", "12a", "8"})
+        EXPECT_EQ(numbers.isUsed(QString::fromLatin1(typed)), loaded.isUsed(QString::fromLatin1(typed))) << typed;
+    EXPECT_TRUE(numbers.isUsed(QStringLiteral("7")));
+    EXPECT_FALSE(numbers.isUsed(QStringLiteral("2147483647")));
+}
+
+}  // namespace
