@@ -63,62 +63,70 @@ BookingRows::BookingRows(const DbfTable& bookings) : m_table(bookings) {
     }
 }
 
-double BookingRows::datum(int row) const {
-    if (m_datumAt >= 0) return FieldCodec::dayNumber(m_table.rowBytes(row) + m_datumAt);
+BookingRows::Row BookingRows::at(int row) const {
+    return {row, m_table.rowBytes(row)};
+}
+
+BookingRows::Row BookingRows::at(int row, int physical) const {
+    return {row, m_table.rowBytes(row, physical)};
+}
+
+double BookingRows::datum(Row row) const {
+    if (m_datumAt >= 0) return FieldCodec::dayNumber(row.bytes + m_datumAt);
     double value = 0;
-    m_table.readRow(row, [&value](const DbfTable& t) { value = t.Fields(Booking::Datum).AsDateTime(); });
+    m_table.readRow(row.row, [&value](const DbfTable& t) { value = t.Fields(Booking::Datum).AsDateTime(); });
     return value;
 }
 
-char BookingRows::art(int row) const {
+char BookingRows::art(Row row) const {
     if (m_artAt >= 0) {
-        const char* p = m_table.rowBytes(row) + m_artAt;
+        const char* p = row.bytes + m_artAt;
         int length = m_artWidth;
         while (length > 0 && (p[length - 1] == ' ' || p[length - 1] == '\0')) --length;
         // Text of another length is no kind in a code page of one byte a character.
         return length == 1 ? m_kindOf[static_cast<unsigned char>(p[0])] : 0;
     }
     char kind = 0;
-    m_table.readRow(row, [&kind](const DbfTable& t) { kind = kindOfText(t.Fields(Booking::Art).AsString()); });
+    m_table.readRow(row.row, [&kind](const DbfTable& t) { kind = kindOfText(t.Fields(Booking::Art).AsString()); });
     return kind;
 }
 
-double BookingRows::number(int row, int field, bool plain) const {
+double BookingRows::number(Row row, int field, bool plain) const {
     double value = 0;
     if (plain) {
         const int at = field == Booking::Brutto ? m_bruttoAt : m_mwstAt;
         const int width = field == Booking::Brutto ? m_bruttoWidth : m_mwstWidth;
-        FieldCodec::readNumber(m_table.rowBytes(row) + at, width, &value);  // a null number reads as 0
+        FieldCodec::readNumber(row.bytes + at, width, &value);  // a null number reads as 0
         return value;
     }
-    m_table.readRow(row, [&value, field](const DbfTable& t) { value = t.Fields(field).AsFloat(); });
+    m_table.readRow(row.row, [&value, field](const DbfTable& t) { value = t.Fields(field).AsFloat(); });
     return value;
 }
 
-double BookingRows::brutto(int row) const {
+double BookingRows::brutto(Row row) const {
     return number(row, Booking::Brutto, m_bruttoAt >= 0);
 }
 
-double BookingRows::mwst(int row) const {
+double BookingRows::mwst(Row row) const {
     return number(row, Booking::MwSt, m_mwstAt >= 0);
 }
 
-int BookingRows::integer(int row, int field) const {
+int BookingRows::integer(Row row, int field) const {
     if (field >= 0 && field < Booking::fieldCount && m_numberAt[field] >= 0) {
         double number = 0;
-        FieldCodec::readNumber(m_table.rowBytes(row) + m_numberAt[field], m_numberWidth[field], &number);
+        FieldCodec::readNumber(row.bytes + m_numberAt[field], m_numberWidth[field], &number);
         const double rounded = std::round(number);
         // Beyond the range the field object says why.
         if (rounded >= double(INT_MIN) && rounded <= double(INT_MAX)) return int(rounded);
     }
     int value = 0;
-    m_table.readRow(row, [&value, field](const DbfTable& t) { value = t.Fields(field).AsInteger(); });
+    m_table.readRow(row.row, [&value, field](const DbfTable& t) { value = t.Fields(field).AsInteger(); });
     return value;
 }
 
-int BookingRows::storedText(int row, int field, const char** bytes) const {
+int BookingRows::storedText(Row row, int field, const char** bytes) const {
     if (field < 0 || field >= Booking::fieldCount || m_textAt[field] < 0) return -1;
-    const char* p = m_table.rowBytes(row) + m_textAt[field];
+    const char* p = row.bytes + m_textAt[field];
     int width = m_textWidth[field];
     while (width > 0 && (p[width - 1] == ' ' || p[width - 1] == '\0')) --width;
     *bytes = p;

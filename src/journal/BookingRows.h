@@ -18,24 +18,39 @@ class BookingRows {
 public:
     explicit BookingRows(const DbfTable& bookings);  // the table must be open
 
-    double datum(int row) const;
+    // A visible row with its stored bytes, looked up once for reading several of its fields.
+    struct Row {
+        int row = 0;
+        const char* bytes = nullptr;
+    };
+    Row at(int row) const;
+    // For a pass that knows where the row's record lies in the file (DbfTable::physicalOf).
+    Row at(int row, int physical) const;
+
+    double datum(int row) const { return datum(at(row)); }
+    double datum(Row row) const;
     // 'E', 'A', 'N' or 'S' when the kind reads exactly so, otherwise 0.
-    char art(int row) const;
-    double brutto(int row) const;
-    double mwst(int row) const;
+    char art(int row) const { return art(at(row)); }
+    char art(Row row) const;
+    double brutto(int row) const { return brutto(at(row)); }
+    double brutto(Row row) const;
+    double mwst(int row) const { return mwst(at(row)); }
+    double mwst(Row row) const;
     // A whole-number field (Konto, Sammelkonto, Kostenstelle) as the field object reads it (which may throw).
-    int integer(int row, int field) const;
+    int integer(int row, int field) const { return integer(at(row), field); }
+    int integer(Row row, int field) const;
     // A text field (Beleg, Text) as the field object reads it.
     QString text(int row, int field) const;
     // The stored bytes of a text field without its trailing blanks, which decode character by character
     // through codePage() to text(): their number, or -1 where the field is read through the field object.
-    int storedText(int row, int field, const char** bytes) const;
+    int storedText(int row, int field, const char** bytes) const { return storedText(at(row), field, bytes); }
+    int storedText(Row row, int field, const char** bytes) const;
     const CodePage& codePage() const;
     // The receipt as the proposal counts it: false when it is empty or not a 32-bit whole number.
     bool receipt(int row, qint64* nr) const;
 
 private:
-    double number(int row, int field, bool plain) const;
+    double number(Row row, int field, bool plain) const;
 
     const DbfTable& m_table;
     int m_datumAt = -1;  // offsets of the fields read from the bytes, -1 where read through the field

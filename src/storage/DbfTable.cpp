@@ -374,6 +374,11 @@ const char* DbfTable::rowBytes(int row) const {
     return recordAt(d->rows[size_t(row)]);
 }
 
+const char* DbfTable::rowBytes(int row, int physical) const {
+    if (physical < 0 || row == d->row || physical >= physicalRecordCount()) return rowBytes(row);
+    return recordAt(physical);
+}
+
 const char* DbfTable::recordBytes() const {
     checkActive();
     return currentRecord();

@@ -101,6 +101,9 @@ public:
     // The stored bytes of visible row `row` (the pending row included) as laid out in the file, for
     // walks over many rows that decode the fields themselves; valid until the table next changes.
     const char* rowBytes(int row) const;
+    // The same for a row whose record number in the file the caller knows (physicalOf), without the look-up
+    // that costs a walk through all rows in the order of the file most of its time.
+    const char* rowBytes(int row, int physical) const;
     int fieldOffset(int index) const;  // where field `index` starts within a record's bytes
     // The stored bytes of the record the fields read now: the filter's candidate during a filter call or
     // readRow, the pending record while editing, else the cursor's record (blanks when there is none).

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/data/ExchangeSort.h"
 
+#include "storage/LargeBlock.h"
+
 // Why the fast way gives the plain procedure's order.
 //
 // Pass i of the procedure walks the chain of ever smaller keys that starts at position i (each link is
@@ -103,30 +105,37 @@ std::vector<std::uint32_t> orderFromRanks(const std::vector<std::uint32_t>& rank
     // Positions grouped by rank, ascending within each group (counting sort).
     std::uint32_t rankCount = 0;
     for (std::uint32_t r : ranks) rankCount = std::max(rankCount, r + 1);
-    std::vector<std::uint32_t> start(std::size_t(rankCount) + 1, 0);
+    LargeBlock::Vector<std::uint32_t> start(std::size_t(rankCount) + 1, 0);
     for (std::uint32_t r : ranks) ++start[r + 1];
     for (std::size_t r = 0; r < rankCount; ++r) start[r + 1] += start[r];
-    std::vector<std::uint32_t> grouped(n);
+    LargeBlock::Vector<std::uint32_t> grouped(n);
     {
-        std::vector<std::uint32_t> fill(start.begin(), start.end() - 1);
+        LargeBlock::Vector<std::uint32_t> fill(start.begin(), start.end() - 1);
         for (std::uint32_t p = 0; p < n; ++p) grouped[fill[ranks[p]]++] = p;
     }
 
-    RankTree smaller(n);
-    std::int64_t smallerCount = 0;
+    // The smaller records before each position, in one sweep with a rank tree over the ranks: for dates
+    // a few hundred ranks, which stay in the processor's cache where a tree over the positions would not.
+    LargeBlock::Vector<std::uint32_t> smallerBefore(n);
+    {
+        RankTree seen(rankCount);
+        for (std::uint32_t p = 0; p < n; ++p) {
+            smallerBefore[p] = static_cast<std::uint32_t>(seen.prefix(ranks[p]));
+            seen.add(ranks[p], 1);
+        }
+    }
     std::vector<std::int64_t> zeros;
     for (std::uint32_t r = 0; r < rankCount; ++r) {
         const std::uint32_t* positions = grouped.data() + start[r];
         const std::size_t k = start[r + 1] - start[r];
         if (k == 0) continue;
-        // Smaller records before each one (the group's own positions are not in the tree yet), and from
-        // that the smaller records between neighbours.
+        // The smaller records between neighbours, and after the last one (start[r] are smaller in all).
         zeros.resize(k);
-        for (std::size_t t = 0; t < k; ++t) zeros[t] = smaller.prefix(positions[t]);
-        for (std::size_t t = 0; t < k; ++t) zeros[t] = (t + 1 < k ? zeros[t + 1] : smallerCount) - zeros[t];
+        for (std::size_t t = 0; t < k; ++t) {
+            const std::uint32_t upTo = t + 1 < k ? smallerBefore[positions[t + 1]] : start[r];
+            zeros[t] = std::int64_t(upTo) - std::int64_t(smallerBefore[positions[t]]);
+        }
         orderOfEqualKeys(positions, zeros, result.data() + start[r]);
-        for (std::size_t t = 0; t < k; ++t) smaller.add(positions[t], 1);
-        smallerCount += static_cast<std::int64_t>(k);
     }
     return result;
 }

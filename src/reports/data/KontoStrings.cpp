@@ -8,11 +8,17 @@ namespace {
 // Blocks of reports that have gone, kept for the next report (the program's own heap would keep their
 // memory too, but hands back whole free blocks to the system, and taking memory from the system anew
 // costs more than the report's own work). Reports are built and released on the window thread only.
-std::vector<std::unique_ptr<char16_t[]>>& spareBlocks() {
-    static std::vector<std::unique_ptr<char16_t[]>> spare;
+std::vector<KontoStrings::Block>& spareBlocks() {
+    static std::vector<KontoStrings::Block> spare;
     return spare;
 }
-constexpr std::size_t kSpareLimit = 2048;  // 120 MB: the strings of about 2 million bookings
+constexpr std::size_t kSpareLimit = 60;  // 120 MB: the strings of about 2 million bookings
+
+KontoStrings::Block newBlock(std::size_t units) {
+    auto* block = static_cast<char16_t*>(LargeBlock::allocate(units * sizeof(char16_t)));
+    if (!block) throw std::bad_alloc();
+    return KontoStrings::Block(block);
+}
 
 std::size_t units(const char16_t* text) {
     if (!text) return 0;
@@ -35,7 +41,7 @@ char16_t* KontoStrings::room(std::size_t units) {
     const std::size_t needed = units + 1;
     if (needed > kBlockUnits) {
         // A text longer than a block gets a block of its own; the current one stays in use.
-        m_large.push_back(std::make_unique_for_overwrite<char16_t[]>(needed));
+        m_large.push_back(newBlock(needed));
         m_large.back()[units] = 0;
         return m_large.back().get();
     }
@@ -45,7 +51,7 @@ char16_t* KontoStrings::room(std::size_t units) {
             m_blocks.push_back(std::move(spare.back()));
             spare.pop_back();
         } else {
-            m_blocks.push_back(std::make_unique_for_overwrite<char16_t[]>(kBlockUnits));
+            m_blocks.push_back(newBlock(kBlockUnits));
         }
         m_free = m_blocks.back().get();
         m_left = kBlockUnits;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "reports/data/ReportData.h"
+#include "storage/LargeBlock.h"
 
 // Owner of the receipt and text copies (beleg, text) of the records of two arrays, ein and aus. The
 // copies are zero-terminated UTF-16: n + 1 units for a text of n units, so an empty text gives an empty
@@ -32,13 +33,19 @@ public:
     // Bytes the copies of the array take (for the memory figures of the benchmarks).
     static std::size_t bytes(const TKontoArray& array);
 
+    struct Free {
+        void operator()(char16_t* block) const { std::free(block); }
+    };
+    using Block = std::unique_ptr<char16_t[], Free>;
+
 private:
-    static constexpr std::size_t kBlockUnits = 30 * 1024;  // 60 KB: from the heap, not mapped on its own
+    // 2 MB, one huge page where the system grants them (see LargeBlock).
+    static constexpr std::size_t kBlockUnits = LargeBlock::kHugePage / sizeof(char16_t);
 
     TKontoArray& m_ein;
     TKontoArray& m_aus;
-    std::vector<std::unique_ptr<char16_t[]>> m_blocks;  // of kBlockUnits each
-    std::vector<std::unique_ptr<char16_t[]>> m_large;   // one text longer than a block each
+    std::vector<Block> m_blocks;  // of kBlockUnits each
+    std::vector<Block> m_large;   // one text longer than a block each
     char16_t* m_free = nullptr;  // the unused rest of the newest block
     std::size_t m_left = 0;
 };

@@ -9,6 +9,7 @@
 #include "reports/data/ReportHeading.h"
 #include "storage/CodePage.h"
 #include "storage/DbfTable.h"
+#include "storage/LargeBlock.h"
 
 #include <QtGlobal>
 #include <vector>
@@ -87,19 +88,25 @@ private:
     qint64 m_next = kEvery;
 };
 
+// A visible row and where its record lies in the file (-1 for the pending insert row).
+struct FileRow {
+    int row = 0;
+    int physical = -1;
+};
+
 // The visible rows in the order their records lie in the file, the pending insert row last. A pass whose
 // result does not depend on the order reads the records front to back this way, instead of jumping
 // through memory in the journal's sort order.
-std::vector<int> rowsInFileOrder(const DbfTable& bookings) {
+LargeBlock::Vector<FileRow> rowsInFileOrder(const DbfTable& bookings) {
     const int count = bookings.RecordCount();
-    std::vector<int> order;
+    LargeBlock::Vector<FileRow> order;
     order.reserve(size_t(count));
     if (bookings.IndexName().isEmpty()) {
         // Without a sort order the rows already stand in the order of the file.
-        for (int row = 0; row < count; ++row) order.push_back(row);
+        for (int row = 0; row < count; ++row) order.push_back({row, bookings.physicalOf(row)});
         return order;
     }
-    std::vector<int> rowAt(size_t(bookings.physicalRecordCount()), -1);
+    LargeBlock::Vector<int> rowAt(size_t(bookings.physicalRecordCount()), -1);
     int pending = -1;
     for (int row = 0; row < count; ++row) {
         const int physical = bookings.physicalOf(row);
@@ -108,24 +115,25 @@ std::vector<int> rowsInFileOrder(const DbfTable& bookings) {
         else
             rowAt[size_t(physical)] = row;
     }
-    for (const int row : rowAt)
-        if (row >= 0) order.push_back(row);
-    if (pending >= 0) order.push_back(pending);
+    for (size_t physical = 0; physical < rowAt.size(); ++physical)
+        if (rowAt[physical] >= 0) order.push_back({rowAt[physical], int(physical)});
+    if (pending >= 0) order.push_back({pending, -1});
     return order;
 }
 
 // A copy of a text field of the row among the report's strings, decoded straight from the stored bytes.
-char16_t* textCopy(const BookingRows& rows, int row, int field, KontoStrings& strings) {
+char16_t* textCopy(const BookingRows& rows, BookingRows::Row row, int field, KontoStrings& strings) {
     const char* bytes = nullptr;
     const int n = rows.storedText(row, field, &bytes);
-    if (n < 0) return strings.copy(rows.text(row, field));
+    if (n < 0) return strings.copy(rows.text(row.row, field));
     char16_t* copy = strings.room(std::size_t(n));
     rows.codePage().decodeInto(bytes, n, copy);
     return copy;
 }
 
 // The record of one booking: its gross with the sign factor s, the VAT rounded to the cent.
-void fillRecord(TKontoRec* record, KontoStrings& strings, const BookingRows& rows, int row, int s, double datum) {
+void fillRecord(TKontoRec* record, KontoStrings& strings, const BookingRows& rows, BookingRows::Row row, int s,
+                double datum) {
     const double g = s * rows.brutto(row);
     const double rate = rows.mwst(row);
     const Split part = split(g, rate);
@@ -139,17 +147,13 @@ void fillRecord(TKontoRec* record, KontoStrings& strings, const BookingRows& row
     record->text = textCopy(rows, row, Text, strings);
 }
 
-void addRecord(TKontoArray& array, KontoStrings& strings, const BookingRows& rows, int row, int s, double datum) {
-    fillRecord(array.Add(), strings, rows, row, s, datum);
-}
-
 // Where a booking goes: 0 ein, 1 aus, -1 not into this report; and its sign factor.
 struct Target {
     int array = -1;
     int s = 1;
 };
 
-Target targetOf(const BookingRows& rows, int row, double datum, const Zeitraum& zeitraum, ListKind kind, int nr) {
+Target targetOf(const BookingRows& rows, BookingRows::Row row, double datum, const Zeitraum& zeitraum, ListKind kind, int nr) {
     const int field = accountField(kind);
     if (!zeitraum.contains(datum)) return {};
     if (field >= 0 && rows.integer(row, field) != nr) return {};
@@ -160,60 +164,54 @@ Target targetOf(const BookingRows& rows, int row, double datum, const Zeitraum& 
     return {};
 }
 
-// The journal in the order of the file: records in that order, then each array sorted by date.
-void collectInFileOrder(const BookingRows& rows, int count, const Zeitraum& zeitraum, ListKind kind, int nr,
-                        ReportArrays& arrays, Ticker& ticker) {
-    for (int row = 0; row < count; ++row) {
-        ticker.step(2);
-        const double datum = rows.datum(row);
-        const Target t = targetOf(rows, row, datum, zeitraum, kind, nr);
-        if (t.array >= 0) addRecord(t.array == 1 ? arrays.aus : arrays.ein, arrays.strings(), rows, row, t.s, datum);
-    }
-    const auto byDatum = [](const TKontoRec& r) { return r.datum; };
-    ExchangeSort::sort(arrays.ein, byDatum);
-    ExchangeSort::sort(arrays.aus, byDatum);
-}
-
-// The journal in a sort order of its own: which rows go where is read front to back through the file;
-// the date keys then go to the exchange sort in the journal's order (its ties keep that order), which
-// gives each record its place. The records are then made in the order of the file, each into its place:
-// the reads go front to back through the file, and the writes stay among the records of about one day
-// when the year was booked day by day.
-void collectInSortOrder(const DbfTable& bookings, const BookingRows& rows, int count, const Zeitraum& zeitraum,
-                        ListKind kind, int nr, ReportArrays& arrays, Ticker& ticker) {
-    std::vector<Target> targets(static_cast<size_t>(count));
-    std::vector<double> dates(static_cast<size_t>(count));
-    const std::vector<int> fileOrder = rowsInFileOrder(bookings);
-    for (const int row : fileOrder) {
+// Which rows go where is read front to back through the file; the date keys then go to the exchange sort
+// in the journal's order (its ties keep that order), which gives each record its place. The records are
+// then made in the order of the file, each into its place, in blocks taken once for all of them: the
+// reads go front to back through the file, and the writes stay among the records of about one day when
+// the year was booked day by day. The working tables are indexed by the place in the file.
+void collectInto(const DbfTable& bookings, const BookingRows& rows, const Zeitraum& zeitraum, ListKind kind, int nr,
+                 ReportArrays& arrays, Ticker& ticker) {
+    const LargeBlock::Vector<FileRow> fileRows = rowsInFileOrder(bookings);
+    const size_t count = fileRows.size();
+    LargeBlock::Vector<Target> targets(count);
+    LargeBlock::Vector<double> dates(count);
+    LargeBlock::Vector<std::uint32_t> inFileOf(count);  // by row
+    std::size_t taken[2] = {0, 0};
+    for (size_t k = 0; k < count; ++k) {
         ticker.step();
-        dates[size_t(row)] = rows.datum(row);
-        targets[size_t(row)] = targetOf(rows, row, dates[size_t(row)], zeitraum, kind, nr);
+        const FileRow at = fileRows[k];
+        const BookingRows::Row row = rows.at(at.row, at.physical);
+        dates[k] = rows.datum(row);
+        targets[k] = targetOf(rows, row, dates[k], zeitraum, kind, nr);
+        if (targets[k].array >= 0) ++taken[targets[k].array];
+        inFileOf[size_t(at.row)] = std::uint32_t(k);
     }
-    std::vector<std::uint32_t> placeOf(static_cast<size_t>(count));
-    qint64 made = 0;
+    LargeBlock::Vector<std::uint32_t> placeOf(count);
     for (const int array : {0, 1}) {
-        std::vector<int> taken;
-        std::vector<double> keys;
-        for (int row = 0; row < count; ++row) {
-            if (targets[size_t(row)].array != array) continue;
-            taken.push_back(row);
-            keys.push_back(dates[size_t(row)]);
+        std::vector<double> keys;              // in the journal's order
+        LargeBlock::Vector<std::uint32_t> of;  // the place in the file of each key
+        keys.reserve(taken[array]);
+        of.reserve(taken[array]);
+        for (size_t row = 0; row < count; ++row) {
+            const std::uint32_t k = inFileOf[row];
+            if (targets[k].array != array) continue;
+            keys.push_back(dates[k]);
+            of.push_back(k);
         }
         ticker.tell();
         const std::vector<std::uint32_t> order = ExchangeSort::order(keys);
-        for (size_t p = 0; p < taken.size(); ++p) placeOf[size_t(taken[order.empty() ? p : order[p]])] = std::uint32_t(p);
-        TKontoArray& list = array == 1 ? arrays.aus : arrays.ein;
-        for (size_t p = 0; p < taken.size(); ++p) list.Add();
-        made += qint64(taken.size());
+        for (size_t p = 0; p < keys.size(); ++p) placeOf[of[order.empty() ? p : order[p]]] = std::uint32_t(p);
+        (array == 1 ? arrays.aus : arrays.ein).AddZeroed(std::uint32_t(keys.size()));
     }
-    for (const int row : fileOrder) {
-        const Target t = targets[size_t(row)];
+    for (size_t k = 0; k < count; ++k) {
+        const Target t = targets[k];
         if (t.array < 0) continue;
         ticker.step();
         TKontoArray& list = t.array == 1 ? arrays.aus : arrays.ein;
-        fillRecord(&list.at(placeOf[size_t(row)]), arrays.strings(), rows, row, t.s, dates[size_t(row)]);
+        const BookingRows::Row row = rows.at(fileRows[k].row, fileRows[k].physical);
+        fillRecord(&list.at(placeOf[k]), arrays.strings(), rows, row, t.s, dates[k]);
     }
-    ticker.step(count - made);  // the rows no list takes count as made
+    ticker.step(qint64(count) - qint64(taken[0] + taken[1]));  // the rows no list takes count as made
 }
 
 OpeningBalance openingBalance(DbfTable& bookings, JournalFilter* filter, double vondatum, ListKind kind, int nr,
@@ -226,8 +224,9 @@ OpeningBalance openingBalance(DbfTable& bookings, JournalFilter* filter, double 
         bookings.First();
         if (bookings.RecordCount() > 0) {
             const BookingRows rows(bookings);
-            for (const int row : rowsInFileOrder(bookings)) {
+            for (const FileRow at : rowsInFileOrder(bookings)) {
                 ticker.step();
+                const BookingRows::Row row = rows.at(at.row, at.physical);
                 if (!(rows.datum(row) < vondatum)) continue;
                 if (field >= 0 && rows.integer(row, field) != nr) continue;
                 const double g = sign(rows.art(row)) * rows.brutto(row);
@@ -249,14 +248,7 @@ OpeningBalance openingBalance(DbfTable& bookings, JournalFilter* filter, double 
 void collectWith(DbfTable& bookings, const Zeitraum& zeitraum, ListKind kind, int nr, ReportArrays& arrays,
                  Ticker& ticker) {
     bookings.First();
-    const int count = bookings.RecordCount();
-    if (count > 0) {
-        const BookingRows rows(bookings);
-        if (bookings.IndexName().isEmpty())
-            collectInFileOrder(rows, count, zeitraum, kind, nr, arrays, ticker);
-        else
-            collectInSortOrder(bookings, rows, count, zeitraum, kind, nr, arrays, ticker);
-    }
+    if (bookings.RecordCount() > 0) collectInto(bookings, BookingRows(bookings), zeitraum, kind, nr, arrays, ticker);
     bookings.Last();
 }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "storage/LargeBlock.h"
 #include "storage/StorageError.h"
 
 // Raised when the record block cannot be allocated. The message is the one the user reads.
@@ -43,6 +44,30 @@ public:
         if (!AllocMoreMem()) std::memset(static_cast<void*>(poi + (count - 1)), 0, size);
         position(static_cast<std::int32_t>(count - 1));
         return aobj;
+    }
+
+    // Appends n zero-filled records in one step, the block taken once for all of them; the cursor does
+    // not move. For a report that knows how many records it makes before it makes them.
+    void AddZeroed(std::uint32_t n) {
+        if (n == 0) return;
+        const std::uint64_t steps = (std::uint64_t(count) + n + buffersize - 1) / buffersize;
+        if (steps * buffersize * size > UINT32_MAX) throw ReportMemoryError(memoryMessage(poi ? 2 : 1, UINT32_MAX));
+        const std::uint32_t before = count;
+        count += n;
+        const std::uint32_t needed = neededSize();
+        if (needed <= amemsize) return;  // the rows within the last step are zero already
+        errno = 0;
+        void* block = poi ? std::realloc(static_cast<void*>(poi), needed) : LargeBlock::allocate(needed);
+        if (!block) {
+            const int osError = errno ? errno : ENOMEM;
+            count = before;
+            QString text = memoryMessage(poi ? 2 : 1, needed);
+            if (poi) text += QString::number(osError);
+            throw ReportMemoryError(text);
+        }
+        std::memset(static_cast<char*>(block) + amemsize, 0, needed - amemsize);
+        poi = static_cast<Rec*>(block);
+        amemsize = needed;
     }
 
     Rec* Insert(std::int64_t nr) {
