@@ -111,15 +111,20 @@ double BookingRows::mwst(Row row) const {
     return number(row, Booking::MwSt, m_mwstAt >= 0);
 }
 
+bool BookingRows::integerInBytes(Row row, int field, int* value) const {
+    if (field < 0 || field >= Booking::fieldCount || m_numberAt[field] < 0) return false;
+    double number = 0;
+    FieldCodec::readNumber(row.bytes + m_numberAt[field], m_numberWidth[field], &number);
+    const double rounded = std::round(number);
+    // Beyond the range the field object says why.
+    if (!(rounded >= double(INT_MIN) && rounded <= double(INT_MAX))) return false;
+    *value = int(rounded);
+    return true;
+}
+
 int BookingRows::integer(Row row, int field) const {
-    if (field >= 0 && field < Booking::fieldCount && m_numberAt[field] >= 0) {
-        double number = 0;
-        FieldCodec::readNumber(row.bytes + m_numberAt[field], m_numberWidth[field], &number);
-        const double rounded = std::round(number);
-        // Beyond the range the field object says why.
-        if (rounded >= double(INT_MIN) && rounded <= double(INT_MAX)) return int(rounded);
-    }
     int value = 0;
+    if (integerInBytes(row, field, &value)) return value;
     m_table.readRow(row.row, [&value, field](const DbfTable& t) { value = t.Fields(field).AsInteger(); });
     return value;
 }

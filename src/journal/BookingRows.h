@@ -51,6 +51,8 @@ public:
 
 private:
     double number(Row row, int field, bool plain) const;
+    // A whole-number field from the stored bytes alone: false where only the field object reads it.
+    bool integerInBytes(Row row, int field, int* value) const;
 
     const DbfTable& m_table;
     int m_datumAt = -1;  // offsets of the fields read from the bytes, -1 where read through the field

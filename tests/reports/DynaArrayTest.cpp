@@ -57,6 +57,32 @@ TEST(DynaArray, GrowsAndShrinksInStepsOfHundredKeepingContents) {
     for (std::uint32_t i = 0; i < 100; ++i) ASSERT_EQ(a.at(i).nr, int(i));
 }
 
+// Many zero records in one step: the records before keep their bytes, the block follows the steps of
+// hundred, the cursor is on the last one, and Add goes on behind them (a block of huge pages included).
+TEST(DynaArray, AddZeroedAppendsZeroRecordsInOneStep) {
+    struct Case {
+        int before;
+        std::uint32_t added;
+    };
+    for (const Case c : {Case{0, 0}, Case{0, 1}, Case{0, 100}, Case{3, 97}, Case{3, 98}, Case{150, 250000}}) {
+        Rec* cursor = nullptr;
+        Array a(&cursor);
+        fill(a, c.before + 40);
+        for (int i = 0; i < 40; ++i) a.Delete(c.before);  // room that held records before
+        Rec* const cursorBefore = cursor;
+        a.AddZeroed(c.added);
+        const std::uint32_t count = std::uint32_t(c.before) + c.added;
+        ASSERT_EQ(a.Count(), count) << c.before << "+" << c.added;
+        EXPECT_EQ(a.MemSize(), (count + 99) / 100 * 100 * sizeof(Rec)) << c.before << "+" << c.added;
+        EXPECT_EQ(cursor, c.added > 0 ? &a.at(count - 1) : cursorBefore) << c.before << "+" << c.added;
+        for (int i = 0; i < c.before; ++i) ASSERT_EQ(a.at(std::uint32_t(i)).nr, i);
+        for (std::uint32_t i = std::uint32_t(c.before); i < count; ++i) ASSERT_TRUE(allZero(a.at(i))) << i;
+        a.Add()->nr = -1;
+        EXPECT_EQ(a.at(count).nr, -1);
+        for (int i = 0; i < c.before; ++i) ASSERT_EQ(a.at(std::uint32_t(i)).nr, i);
+    }
+}
+
 TEST(DynaArray, AddAfterDeleteGivesZeroRecords) {
     Array a;
     a.Add()->value = 7;

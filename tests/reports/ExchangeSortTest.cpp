@@ -59,7 +59,11 @@ TEST(ExchangeSort, EqualsThePlainProcedureOnLargeArrays) {
     std::mt19937 rng(7);
     for (const int distinct : {3, 60, 366, 100000}) {
         const std::vector<double> keys = randomKeys(rng, 12000, distinct);
-        ASSERT_EQ(fastOrder(keys), ExchangeSort::plainOrder(keys)) << distinct;
+        const std::vector<std::uint32_t> plain = ExchangeSort::plainOrder(keys);
+        ASSERT_EQ(fastOrder(keys), plain) << distinct;
+        // The same with the keys' records shared between two threads.
+        std::vector<std::uint32_t> ranks(keys.begin(), keys.end());
+        ASSERT_EQ(ExchangeSort::orderFromRanks(ranks, 1000), plain) << distinct;
     }
     // Newest first with many bookings a day, and a descending run of distinct keys.
     std::vector<double> newest = randomKeys(rng, 12000, 366);

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/data/ExchangeSort.h"
 
+#include <atomic>
+
+#include "reports/data/SideBySide.h"
 #include "storage/LargeBlock.h"
 
 // Why the fast way gives the plain procedure's order.
@@ -78,19 +81,20 @@ void orderOfEqualKeys(const std::uint32_t* positions, const std::vector<std::int
         return;
     }
     RankTree present(k, true);
-    std::size_t head = 0;
+    // The head is tracked by its rank among the slots still free: the slot after the one filled becomes
+    // the head, and its rank is the filled one's, or 0 when the filled one was the last.
+    std::int64_t headRank = 0;
     std::int64_t alive = static_cast<std::int64_t>(k);
     for (std::size_t t = k; t-- > 0;) {
-        const std::int64_t rankOfHead = present.prefix(head);
-        const std::int64_t turn = zeros[t] % alive;
-        const std::int64_t headBefore = (rankOfHead + alive - turn) % alive;
-        const std::int64_t last = (headBefore + alive - 1) % alive;
+        const std::int64_t z = zeros[t];
+        std::int64_t headBefore = headRank - (z < alive ? z : z % alive);  // mostly fewer: no division
+        if (headBefore < 0) headBefore += alive;
+        const std::int64_t last = headBefore == 0 ? alive - 1 : headBefore - 1;
         const std::size_t slot = present.select(last);
-        const std::size_t nextHead = present.select(headBefore);
         out[slot] = positions[t];
         present.add(slot, -1);
         --alive;
-        head = nextHead;
+        headRank = headBefore == 0 ? 0 : last;
     }
 }
 
@@ -98,7 +102,7 @@ void orderOfEqualKeys(const std::uint32_t* positions, const std::vector<std::int
 
 namespace ExchangeSort {
 
-std::vector<std::uint32_t> orderFromRanks(const std::vector<std::uint32_t>& ranks) {
+std::vector<std::uint32_t> orderFromRanks(const std::vector<std::uint32_t>& ranks, std::size_t sideBySideFrom) {
     const std::size_t n = ranks.size();
     std::vector<std::uint32_t> result(n);
     if (n == 0) return result;
@@ -124,19 +128,30 @@ std::vector<std::uint32_t> orderFromRanks(const std::vector<std::uint32_t>& rank
             seen.add(ranks[p], 1);
         }
     }
-    std::vector<std::int64_t> zeros;
-    for (std::uint32_t r = 0; r < rankCount; ++r) {
-        const std::uint32_t* positions = grouped.data() + start[r];
-        const std::size_t k = start[r + 1] - start[r];
-        if (k == 0) continue;
-        // The smaller records between neighbours, and after the last one (start[r] are smaller in all).
-        zeros.resize(k);
-        for (std::size_t t = 0; t < k; ++t) {
-            const std::uint32_t upTo = t + 1 < k ? smallerBefore[positions[t + 1]] : start[r];
-            zeros[t] = std::int64_t(upTo) - std::int64_t(smallerBefore[positions[t]]);
+    // Each key's records take their slots independently of the others'.
+    const auto ordered = [&](std::uint32_t fromRank, std::uint32_t toRank) {
+        std::vector<std::int64_t> zeros;
+        for (std::uint32_t r = fromRank; r < toRank; ++r) {
+            const std::uint32_t* positions = grouped.data() + start[r];
+            const std::size_t k = start[r + 1] - start[r];
+            if (k == 0) continue;
+            // The smaller records between neighbours, and after the last one (start[r] are smaller in all).
+            zeros.resize(k);
+            for (std::size_t t = 0; t < k; ++t) {
+                const std::uint32_t upTo = t + 1 < k ? smallerBefore[positions[t + 1]] : start[r];
+                zeros[t] = std::int64_t(upTo) - std::int64_t(smallerBefore[positions[t]]);
+            }
+            orderOfEqualKeys(positions, zeros, result.data() + start[r]);
         }
-        orderOfEqualKeys(positions, zeros, result.data() + start[r]);
+    };
+    if (n < sideBySideFrom || !SideBySide::worthIt()) {
+        ordered(0, rankCount);
+        return result;
     }
+    // The keys split where about half the records lie before.
+    const auto middle = std::uint32_t(std::upper_bound(start.begin(), start.end(), std::uint32_t(n / 2)) - start.begin() - 1);
+    std::atomic<bool> stop{false};
+    SideBySide::run([&](int part) { part == 0 ? ordered(0, middle) : ordered(middle, rankCount); }, stop);
     return result;
 }
 

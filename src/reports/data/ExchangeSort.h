@@ -20,9 +20,10 @@
 // the same permutation is computed in O(n log n) (see orderFromRanks) and applied in one go.
 namespace ExchangeSort {
 
-// Final order of the plain procedure over dense key ranks (0 = smallest key): result[p] is the original
-// index of the record that ends at position p. O(n log n).
-std::vector<std::uint32_t> orderFromRanks(const std::vector<std::uint32_t>& ranks);
+// Final order of the plain procedure over key ranks (0 = smallest key): result[p] is the original index of
+// the record that ends at position p. O(n log n). From `sideBySideFrom` records on, two threads share
+// the work where the machine has the cores.
+std::vector<std::uint32_t> orderFromRanks(const std::vector<std::uint32_t>& ranks, std::size_t sideBySideFrom = 50000);
 
 // The plain procedure over the keys, as positions (the reference, and the way for keys without a
 // total order such as NaN). O(n^2).

@@ -2,18 +2,14 @@
 #pragma once
 
 #include <QStringView>
-#include <memory>
-#include <vector>
 
 #include "reports/data/ReportData.h"
-#include "storage/LargeBlock.h"
+#include "reports/data/StringBlocks.h"
 
 // Owner of the receipt and text copies (beleg, text) of the records of two arrays, ein and aus. The
-// copies are zero-terminated UTF-16: n + 1 units for a text of n units, so an empty text gives an empty
-// string, never none. They are kept back to back in large blocks, so a report over a million bookings
-// makes a few hundred allocations instead of two million. When the owner goes (the report window has
-// closed, or the report failed half-way), it walks ein and then aus with the iteration idiom and clears
-// both strings of every record, then frees the blocks, before the arrays themselves are destroyed.
+// copies are zero-terminated UTF-16 in blocks (see StringBlocks). When the owner goes (the report window
+// has closed, or the report failed half-way), it walks ein and then aus with the iteration idiom and clears
+// both strings of every record, then lets the blocks go, before the arrays themselves are destroyed.
 // Records without copies (none) are fine.
 class KontoStrings {
 public:
@@ -23,9 +19,11 @@ public:
     KontoStrings& operator=(const KontoStrings&) = delete;
 
     // A copy of `text`, kept until the owner goes.
-    char16_t* copy(QStringView text);
+    char16_t* copy(QStringView text) { return m_blocks.copy(text); }
     // Room for a text of `units` units, its terminating zero already written; kept until the owner goes.
-    char16_t* room(std::size_t units);
+    char16_t* room(std::size_t units) { return m_blocks.room(units); }
+    // Where the copies are kept.
+    StringBlocks& blocks() { return m_blocks; }
     // Sets beleg and text of `record` to copies (the record must hold none yet).
     void fill(TKontoRec& record, QStringView beleg, QStringView text);
     // Sets beleg and text of every record of the array to none.
@@ -33,19 +31,8 @@ public:
     // Bytes the copies of the array take (for the memory figures of the benchmarks).
     static std::size_t bytes(const TKontoArray& array);
 
-    struct Free {
-        void operator()(char16_t* block) const { std::free(block); }
-    };
-    using Block = std::unique_ptr<char16_t[], Free>;
-
 private:
-    // 2 MB, one huge page where the system grants them (see LargeBlock).
-    static constexpr std::size_t kBlockUnits = LargeBlock::kHugePage / sizeof(char16_t);
-
     TKontoArray& m_ein;
     TKontoArray& m_aus;
-    std::vector<Block> m_blocks;  // of kBlockUnits each
-    std::vector<Block> m_large;   // one text longer than a block each
-    char16_t* m_free = nullptr;  // the unused rest of the newest block
-    std::size_t m_left = 0;
+    StringBlocks m_blocks;
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -46,8 +47,9 @@ public:
         return aobj;
     }
 
-    // Appends n zero-filled records in one step, the block taken once for all of them; the cursor does
-    // not move. For a report that knows how many records it makes before it makes them.
+    // Appends n zero-filled records in one step, the block taken once for all of them; the cursor is on
+    // the last of them, as after Add. For a report that knows how many records it makes before it makes
+    // them.
     void AddZeroed(std::uint32_t n) {
         if (n == 0) return;
         const std::uint64_t steps = (std::uint64_t(count) + n + buffersize - 1) / buffersize;
@@ -55,19 +57,25 @@ public:
         const std::uint32_t before = count;
         count += n;
         const std::uint32_t needed = neededSize();
-        if (needed <= amemsize) return;  // the rows within the last step are zero already
-        errno = 0;
-        void* block = poi ? std::realloc(static_cast<void*>(poi), needed) : LargeBlock::allocate(needed);
-        if (!block) {
-            const int osError = errno ? errno : ENOMEM;
-            count = before;
-            QString text = memoryMessage(poi ? 2 : 1, needed);
-            if (poi) text += QString::number(osError);
-            throw ReportMemoryError(text);
+        if (needed > amemsize) {
+            errno = 0;
+            void* block = poi ? std::realloc(static_cast<void*>(poi), needed) : LargeBlock::allocate(needed);
+            if (!block) {
+                const int osError = errno ? errno : ENOMEM;
+                count = before;
+                QString text = memoryMessage(poi ? 2 : 1, needed);
+                if (poi) text += QString::number(osError);
+                throw ReportMemoryError(text);
+            }
+            std::memset(static_cast<char*>(block) + amemsize, 0, needed - amemsize);
+            poi = static_cast<Rec*>(block);
         }
-        std::memset(static_cast<char*>(block) + amemsize, 0, needed - amemsize);
-        poi = static_cast<Rec*>(block);
-        amemsize = needed;
+        // Room of the old block may still hold deleted records.
+        const std::size_t oldEnd = std::min<std::size_t>(amemsize, std::size_t(count) * size);
+        if (oldEnd > std::size_t(before) * size)
+            std::memset(static_cast<void*>(poi + before), 0, oldEnd - std::size_t(before) * size);
+        amemsize = std::max(amemsize, needed);
+        position(static_cast<std::int32_t>(count - 1));
     }
 
     Rec* Insert(std::int64_t nr) {
