@@ -35,6 +35,7 @@
 #include "journal/Posting.h"
 #include "journal/ReceiptProposal.h"
 #include "journal/VatSummary.h"
+#include "reports/data/ListReport.h"
 #include "startup/AddressFile.h"
 #include "startup/ClientNaming.h"
 #include "startup/DataFolder.h"
@@ -503,6 +504,7 @@ void TMainForm::openTableSet() {
         CalcZeitraum();
         m_filter->setZeitraum(Zeitraum{m_vondatum, m_bisdatum});
         m_filter->attachTo(m_tables.Dbf1);
+        if (m_tables.Dbf1.Active()) ListReport::prepareMemory(m_tables.Dbf1.physicalRecordCount());
     }
     if (!problems.isEmpty()) {
         UiMessages::showTitled(this, QMessageBox::Warning, windowTitle(), problems.join(QStringLiteral("\n\n")));

@@ -10,7 +10,8 @@
 namespace {
 
 std::vector<std::uint32_t> fastOrder(const std::vector<double>& keys) {
-    std::vector<std::uint32_t> order = ExchangeSort::order(keys);
+    const ExchangeSort::Order fast = ExchangeSort::order(keys);
+    std::vector<std::uint32_t> order(fast.begin(), fast.end());
     if (order.empty()) {  // already in order: nothing moves
         order.resize(keys.size());
         std::iota(order.begin(), order.end(), 0u);
@@ -62,8 +63,9 @@ TEST(ExchangeSort, EqualsThePlainProcedureOnLargeArrays) {
         const std::vector<std::uint32_t> plain = ExchangeSort::plainOrder(keys);
         ASSERT_EQ(fastOrder(keys), plain) << distinct;
         // The same with the keys' records shared between two threads.
-        std::vector<std::uint32_t> ranks(keys.begin(), keys.end());
-        ASSERT_EQ(ExchangeSort::orderFromRanks(ranks, 1000), plain) << distinct;
+        const ExchangeSort::Order ranks(keys.begin(), keys.end());
+        const ExchangeSort::Order shared = ExchangeSort::orderFromRanks(ranks, 1000);
+        ASSERT_EQ(std::vector<std::uint32_t>(shared.begin(), shared.end()), plain) << distinct;
     }
     // Newest first with many bookings a day, and a descending run of distinct keys.
     std::vector<double> newest = randomKeys(rng, 12000, 366);
@@ -79,7 +81,8 @@ TEST(ExchangeSort, IntegerKeysWithSignsAndNaNRates) {
     for (int run = 0; run < 500; ++run) {
         std::vector<int> keys(rng() % 120);
         for (int& k : keys) k = int(rng() % 9) - 4;
-        std::vector<std::uint32_t> fast = ExchangeSort::order(keys);
+        const ExchangeSort::Order order = ExchangeSort::order(keys);
+        std::vector<std::uint32_t> fast(order.begin(), order.end());
         if (fast.empty()) {
             fast.resize(keys.size());
             std::iota(fast.begin(), fast.end(), 0u);

@@ -102,9 +102,9 @@ void orderOfEqualKeys(const std::uint32_t* positions, const std::vector<std::int
 
 namespace ExchangeSort {
 
-std::vector<std::uint32_t> orderFromRanks(const std::vector<std::uint32_t>& ranks, std::size_t sideBySideFrom) {
+Order orderFromRanks(const Order& ranks, std::size_t sideBySideFrom) {
     const std::size_t n = ranks.size();
-    std::vector<std::uint32_t> result(n);
+    Order result(n);
     if (n == 0) return result;
     // Positions grouped by rank, ascending within each group (counting sort).
     std::uint32_t rankCount = 0;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "reports/data/TDynaArray.h"
+#include "storage/LargeBlock.h"
 
 // The sort of the report arrays: the in-place exchange sort
 //
@@ -20,10 +21,13 @@
 // the same permutation is computed in O(n log n) (see orderFromRanks) and applied in one go.
 namespace ExchangeSort {
 
+// Positions, ranks and permutations: for a million records blocks of megabytes (see LargeBlock).
+using Order = LargeBlock::Vector<std::uint32_t>;
+
 // Final order of the plain procedure over key ranks (0 = smallest key): result[p] is the original index of
 // the record that ends at position p. O(n log n). From `sideBySideFrom` records on, two threads share
 // the work where the machine has the cores.
-std::vector<std::uint32_t> orderFromRanks(const std::vector<std::uint32_t>& ranks, std::size_t sideBySideFrom = 50000);
+Order orderFromRanks(const Order& ranks, std::size_t sideBySideFrom = 50000);
 
 // The plain procedure over the keys, as positions (the reference, and the way for keys without a
 // total order such as NaN). O(n^2).
@@ -44,8 +48,8 @@ std::vector<std::uint32_t> plainOrder(const std::vector<Key>& keys) {
 }
 
 // True when no record has a smaller key than one before it: the procedure then swaps nothing.
-template <typename Key>
-bool inOrder(const std::vector<Key>& keys) {
+template <typename Keys>
+bool inOrder(const Keys& keys) {
     for (std::size_t i = 1; i < keys.size(); ++i)
         if (keys[i] < keys[i - 1]) return false;
     return true;
@@ -53,8 +57,9 @@ bool inOrder(const std::vector<Key>& keys) {
 
 // Dense ranks by counting, for whole-number keys in a narrow range (day numbers, account numbers): false
 // when the keys are not such, the caller then ranks by sorting.
-template <typename Key>
-bool denseRanks(const std::vector<Key>& keys, std::vector<std::uint32_t>& ranks) {
+template <typename Keys>
+bool denseRanks(const Keys& keys, Order& ranks) {
+    using Key = typename Keys::value_type;
     if (keys.empty()) return true;
     Key low = keys[0];
     Key high = keys[0];
@@ -68,7 +73,7 @@ bool denseRanks(const std::vector<Key>& keys, std::vector<std::uint32_t>& ranks)
     const auto base = static_cast<std::int64_t>(low);
     const auto range = static_cast<std::int64_t>(high) - base;
     if (range > 4 * std::int64_t(keys.size()) + 1024) return false;
-    std::vector<std::uint32_t> rankOf(std::size_t(range) + 1, 0);
+    Order rankOf(std::size_t(range) + 1, 0);
     for (const Key& k : keys) rankOf[std::size_t(static_cast<std::int64_t>(k) - base)] = 1;
     std::uint32_t next = 0;
     for (std::uint32_t& r : rankOf) {
@@ -82,18 +87,23 @@ bool denseRanks(const std::vector<Key>& keys, std::vector<std::uint32_t>& ranks)
 }
 
 // The permutation of the plain procedure, fast. Empty when the keys are already in order (identity).
-template <typename Key>
-std::vector<std::uint32_t> order(const std::vector<Key>& keys) {
+template <typename Keys>
+Order order(const Keys& keys) {
+    using Key = typename Keys::value_type;
     if (inOrder(keys)) return {};
     if constexpr (std::is_floating_point_v<Key>) {
         // NaN compares false with everything: no total order, so the reasoning behind the fast way does
         // not hold. Stored rates and dates are never NaN; should one be, the plain procedure decides.
         for (const Key& k : keys)
-            if (std::isnan(k)) return plainOrder(keys);
+            if (std::isnan(k)) {
+                const std::vector<Key> copy(keys.begin(), keys.end());
+                const std::vector<std::uint32_t> plain = plainOrder(copy);
+                return Order(plain.begin(), plain.end());
+            }
     }
-    std::vector<std::uint32_t> ranks(keys.size());
+    Order ranks(keys.size());
     if (!denseRanks(keys, ranks)) {
-        std::vector<std::uint32_t> byKey(keys.size());
+        Order byKey(keys.size());
         std::iota(byKey.begin(), byKey.end(), 0u);
         std::stable_sort(byKey.begin(), byKey.end(),
                          [&keys](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
@@ -111,10 +121,10 @@ template <typename Rec, typename KeyOf>
 void sort(TDynaArray<Rec>& array, KeyOf key) {
     using Key = std::decay_t<decltype(key(array.at(0)))>;
     const std::uint32_t n = array.Count();
-    std::vector<Key> keys;
+    LargeBlock::Vector<Key> keys;
     keys.reserve(n);
     for (std::uint32_t i = 0; i < n; ++i) keys.push_back(key(array.at(i)));
-    const std::vector<std::uint32_t> perm = order(keys);
+    const Order perm = order(keys);
     if (perm.empty()) return;
     // Record perm[p] goes to p: follow each cycle with one record in hand (no copy of the whole block).
     std::vector<bool> placed(n, false);

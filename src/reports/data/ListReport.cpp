@@ -12,6 +12,7 @@
 #include "storage/LargeBlock.h"
 
 #include <QtGlobal>
+#include <algorithm>
 #include <vector>
 
 using namespace Booking;
@@ -188,7 +189,7 @@ void collectInto(const DbfTable& bookings, const BookingRows& rows, const Zeitra
     }
     LargeBlock::Vector<std::uint32_t> placeOf(count);
     for (const int array : {0, 1}) {
-        std::vector<double> keys;              // in the journal's order
+        LargeBlock::Vector<double> keys;       // in the journal's order
         LargeBlock::Vector<std::uint32_t> of;  // the place in the file of each key
         keys.reserve(taken[array]);
         of.reserve(taken[array]);
@@ -199,7 +200,7 @@ void collectInto(const DbfTable& bookings, const BookingRows& rows, const Zeitra
             of.push_back(k);
         }
         ticker.tell();
-        const std::vector<std::uint32_t> order = ExchangeSort::order(keys);
+        const ExchangeSort::Order order = ExchangeSort::order(keys);
         for (size_t p = 0; p < keys.size(); ++p) placeOf[of[order.empty() ? p : order[p]]] = std::uint32_t(p);
         (array == 1 ? arrays.aus : arrays.ein).AddZeroed(std::uint32_t(keys.size()));
     }
@@ -253,6 +254,19 @@ void collectWith(DbfTable& bookings, const Zeitraum& zeitraum, ListKind kind, in
 }
 
 }  // namespace
+
+std::size_t memoryFor(int bookings) {
+    // A record, its two texts (about 40 characters together), and the working tables of the build (place in
+    // the file, target, date, places, keys and their order: about 60 bytes), with room for the pieces
+    // between blocks.
+    constexpr std::size_t kPerBooking = sizeof(TKontoRec) + 80 + 56;
+    return std::size_t(std::max(bookings, 0)) * kPerBooking;
+}
+
+void prepareMemory(int bookings) {
+    constexpr int kFrom = 200000;
+    if (bookings >= kFrom) LargeBlock::prepareInBackground(memoryFor(bookings));
+}
 
 bool build(DbfTable& bookings, JournalFilter* filter, const Request& request, ReportArrays& arrays, ReportData& data,
            const Progress& progress) {

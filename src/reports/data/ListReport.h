@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <functional>
 
 #include "journal/Period.h"
@@ -57,5 +58,12 @@ using Progress = std::function<bool(qint64 done, qint64 total)>;
 // False when `progress` stopped it: the hand-over is then untouched. Leaves the table at its end either way.
 bool build(DbfTable& bookings, JournalFilter* filter, const Request& request, ReportArrays& arrays, ReportData& data,
            const Progress& progress = {});
+
+// The working memory a list over `bookings` bookings takes at most: its records, their texts and the
+// tables of the build.
+std::size_t memoryFor(int bookings);
+// From 200,000 bookings on, readies that memory on a thread of its own (see LargeBlock), so the first list
+// after opening a year does not wait for the system to hand it out; for the window when a year opens.
+void prepareMemory(int bookings);
 
 }  // namespace ListReport

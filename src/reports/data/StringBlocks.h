@@ -2,21 +2,17 @@
 #pragma once
 
 #include <QStringView>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
 #include "storage/LargeBlock.h"
 
-// Zero-terminated UTF-16 copies kept back to back in blocks of 2 MB (one huge page where the system grants
-// them), so a report over a million bookings makes a few dozen allocations instead of two million: n + 1
-// units for a text of n units, so an empty text gives an empty string, never none. The copies live as long
-// as the blocks. Blocks that are let go are kept for the next report, up to about 120 MB.
-// Objects on different threads may make copies side by side.
+// Zero-terminated UTF-16 copies kept back to back in blocks of 2 MB (see LargeBlock), so a report over a
+// million bookings makes a few dozen allocations instead of two million: n + 1 units for a text of n units,
+// so an empty text gives an empty string, never none. The copies live as long as the blocks.
 class StringBlocks {
 public:
     StringBlocks() = default;
-    ~StringBlocks();
     StringBlocks(const StringBlocks&) = delete;
     StringBlocks& operator=(const StringBlocks&) = delete;
 
@@ -26,16 +22,13 @@ public:
     char16_t* room(std::size_t units);
 
 private:
-    struct Free {
-        void operator()(char16_t* block) const { std::free(block); }
+    struct Release {
+        void operator()(char16_t* block) const { LargeBlock::release(block); }
     };
-    using Block = std::unique_ptr<char16_t[], Free>;
+    using Block = std::unique_ptr<char16_t[], Release>;
     static constexpr std::size_t kBlockUnits = LargeBlock::kHugePage / sizeof(char16_t);
 
-    static std::vector<Block>& spare();
     static Block newBlock(std::size_t units);
-    static Block spareBlock();
-    static void keepSpare(std::vector<Block>& blocks);
 
     std::vector<Block> m_blocks;  // of kBlockUnits each
     std::vector<Block> m_large;   // one text longer than a block each

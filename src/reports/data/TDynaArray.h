@@ -31,7 +31,7 @@ class TDynaArray {
 
 public:
     explicit TDynaArray(Rec** typpoi = nullptr) : outeraobj(typpoi) {}
-    ~TDynaArray() { std::free(poi); }
+    ~TDynaArray() { LargeBlock::release(poi); }
     TDynaArray(const TDynaArray&) = delete;
     TDynaArray& operator=(const TDynaArray&) = delete;
 
@@ -59,7 +59,7 @@ public:
         const std::uint32_t needed = neededSize();
         if (needed > amemsize) {
             errno = 0;
-            void* block = poi ? std::realloc(static_cast<void*>(poi), needed) : LargeBlock::allocate(needed);
+            void* block = LargeBlock::reallocate(poi, amemsize, needed);
             if (!block) {
                 const int osError = errno ? errno : ENOMEM;
                 count = before;
@@ -109,7 +109,7 @@ public:
 
     void Clear() {
         count = 0;
-        std::free(poi);
+        LargeBlock::release(poi);
         poi = nullptr;
         amemsize = 0;
         clearCursor();
@@ -177,13 +177,14 @@ private:
     }
 
     // Called after count rose. True when the block was replaced by a larger one. The larger block keeps the
-    // old bytes and is zero beyond them; it is made with realloc, which can often grow a block in place, so
-    // that a pass over n bookings does not copy the whole array n / 100 times.
+    // old bytes and is zero beyond them; a heap block grows with realloc, which can often grow it in place,
+    // and a block of the pool (from 2 MB) in steps of 2 MB, so that a pass over n bookings does not copy the
+    // whole array n / 100 times.
     bool AllocMoreMem() {
         const std::uint32_t needed = neededSize();
         if (needed == amemsize) return false;
         errno = 0;
-        auto* block = static_cast<Rec*>(std::realloc(static_cast<void*>(poi), needed));
+        auto* block = static_cast<Rec*>(LargeBlock::reallocate(poi, amemsize, needed));
         if (!block) {
             // The old block is untouched and still holds every record.
             const int osError = errno ? errno : ENOMEM;
@@ -203,12 +204,12 @@ private:
         const std::uint32_t needed = neededSize();
         if (needed == amemsize) return;
         if (count == 0) {
-            std::free(poi);
+            LargeBlock::release(poi);
             poi = nullptr;
             amemsize = 0;
             return;
         }
-        auto* block = static_cast<Rec*>(std::realloc(static_cast<void*>(poi), needed));
+        auto* block = static_cast<Rec*>(LargeBlock::reallocate(poi, needed, needed));
         if (!block) throw ReportMemoryError(memoryMessage(3, needed));  // the larger block stays in use
         poi = block;
         amemsize = needed;
