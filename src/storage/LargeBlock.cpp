@@ -132,7 +132,8 @@ char* mapRegion(std::size_t bytes) {
     void* mapped = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED) return nullptr;
     char* start = static_cast<char*>(mapped);
-    char* aligned = reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(start) + kHugePage - 1) & ~(kHugePage - 1));
+    char* aligned =
+        reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(start) + kHugePage - 1) & ~(kHugePage - 1));
     if (aligned > start) munmap(start, std::size_t(aligned - start));
     char* end = start + span;
     if (end > aligned + bytes) munmap(aligned + bytes, std::size_t(end - (aligned + bytes)));

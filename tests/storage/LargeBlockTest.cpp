@@ -34,9 +34,9 @@ TEST(LargeBlock, BlocksStayApartKeepTheirBytesAndAreTakenAgain) {
         std::size_t bytes;  // 0: release the block of `index`
         int index;          // the block to grow (or release); -1 for a new one
     };
-    const std::vector<Step> steps = {{3 * MB, -1}, {100, -1},     {2 * MB, -1},     {5 * MB + 1, -1}, {7 * MB, 0},
-                                     {0, 2},       {9 * MB, 1},   {2 * MB - 1, -1}, {4 * MB, -1},     {0, 0},
-                                     {6 * MB, -1}, {12 * MB, 4},  {0, 3},           {1 * MB, 6}};
+    const std::vector<Step> steps = {{3 * MB, -1}, {100, -1},    {2 * MB, -1},     {5 * MB + 1, -1}, {7 * MB, 0},
+                                     {0, 2},       {9 * MB, 1},  {2 * MB - 1, -1}, {4 * MB, -1},     {0, 0},
+                                     {6 * MB, -1}, {12 * MB, 4}, {0, 3},           {1 * MB, 6}};
     std::vector<Held> held;
     unsigned char mark = 1;
     for (const Step& s : steps) {
@@ -69,7 +69,8 @@ TEST(LargeBlock, BlocksStayApartKeepTheirBytesAndAreTakenAgain) {
     // Released memory is taken again: the same round once more maps nothing new.
     for (int round = 0; round < 2; ++round) {
         std::vector<void*> again;
-        for (const std::size_t bytes : {3 * MB, 2 * MB, 5 * MB, 4 * MB, 6 * MB}) again.push_back(LargeBlock::allocate(bytes));
+        for (const std::size_t bytes : {3 * MB, 2 * MB, 5 * MB, 4 * MB, 6 * MB})
+            again.push_back(LargeBlock::allocate(bytes));
         for (void* block : again) LargeBlock::release(block);
     }
     EXPECT_EQ(LargeBlock::held(), held_);

@@ -149,7 +149,8 @@ Order orderFromRanks(const Order& ranks, std::size_t sideBySideFrom) {
         return result;
     }
     // The keys split where about half the records lie before.
-    const auto middle = std::uint32_t(std::upper_bound(start.begin(), start.end(), std::uint32_t(n / 2)) - start.begin() - 1);
+    const auto middle =
+        std::uint32_t(std::upper_bound(start.begin(), start.end(), std::uint32_t(n / 2)) - start.begin() - 1);
     std::atomic<bool> stop{false};
     SideBySide::run([&](int part) { part == 0 ? ordered(0, middle) : ordered(middle, rankCount); }, stop);
     return result;

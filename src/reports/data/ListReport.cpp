@@ -154,7 +154,8 @@ struct Target {
     int s = 1;
 };
 
-Target targetOf(const BookingRows& rows, BookingRows::Row row, double datum, const Zeitraum& zeitraum, ListKind kind, int nr) {
+Target targetOf(const BookingRows& rows, BookingRows::Row row, double datum, const Zeitraum& zeitraum, ListKind kind,
+                int nr) {
     const int field = accountField(kind);
     if (!zeitraum.contains(datum)) return {};
     if (field >= 0 && rows.integer(row, field) != nr) return {};
