@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/DbfAppendBatch.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <QDate>
 #include <QtDebug>
 #include <algorithm>
@@ -13,6 +10,7 @@
 #include "storage/DbfHeader.h"
 #include "storage/DbfTable.h"
 #include "storage/DbfTableImpl.h"
+#include "storage/LargeBlock.h"
 #include "storage/StorageError.h"
 #include "storage/TableObserver.h"
 #include "storage/TableWitness.h"
@@ -48,14 +46,9 @@ void DbfAppendBatch::reserve(int records) {
     QByteArray& memory = m_table.d->records;
     if (needed >= qint64(INT_MAX) || needed <= memory.capacity()) return;
     memory.reserve(needed);
-#ifdef MADV_POPULATE_WRITE
     // The room is filled anyway; the kernel maps its pages in one go, where a first touch of each page costs
     // a trap of its own (on virtual machines a large part of a long import).
-    const quintptr page = quintptr(sysconf(_SC_PAGESIZE));
-    const quintptr begin = (quintptr(memory.data() + memory.size()) + page - 1) & ~(page - 1);
-    const quintptr end = quintptr(memory.data() + memory.capacity()) & ~(page - 1);
-    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);  // else page by page
-#endif
+    LargeBlock::populate(memory.data() + memory.size(), std::size_t(memory.capacity() - memory.size()));
 }
 
 void DbfAppendBatch::write() {

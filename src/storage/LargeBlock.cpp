@@ -141,14 +141,6 @@ char* mapRegion(std::size_t bytes) {
     return aligned;
 }
 
-void touch(char* region, std::size_t bytes) {
-#ifdef MADV_POPULATE_WRITE
-    if (madvise(region, bytes, MADV_POPULATE_WRITE) == 0) return;
-#endif
-    const auto page = std::size_t(sysconf(_SC_PAGESIZE));
-    for (std::size_t at = 0; at < bytes; at += page) region[at] = 0;
-}
-
 }  // namespace
 
 void* allocate(std::size_t bytes) {
@@ -182,6 +174,18 @@ void release(void* block) {
     if (block && !pool().give(block)) std::free(block);
 }
 
+void populate(void* begin, std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+    const auto page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t from = (reinterpret_cast<std::uintptr_t>(begin) + page - 1) & ~(page - 1);
+    const std::uintptr_t to = (reinterpret_cast<std::uintptr_t>(begin) + bytes) & ~(page - 1);
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);  // else page by page
+#else
+    (void)begin;
+    (void)bytes;
+#endif
+}
+
 void prepare(std::size_t bytes) {
     const std::size_t wanted = roundUp(bytes);
     const std::size_t have = pool().freeBytes();
@@ -189,7 +193,7 @@ void prepare(std::size_t bytes) {
     const std::size_t more = wanted - have;
     char* region = mapRegion(more);
     if (!region) return;  // the blocks are then mapped when needed
-    touch(region, more);
+    populate(region, more);
     pool().addTaken(region, more);
     pool().give(region);
 }

@@ -28,6 +28,10 @@ void* allocate(std::size_t bytes);
 void* reallocate(void* block, std::size_t keep, std::size_t bytes);
 void release(void* block);
 
+// Has the kernel map the whole pages within [begin, begin + bytes) at once, where it can, instead of one
+// trap per page on first touch; for memory that is filled right after (its contents are unchanged).
+void populate(void* begin, std::size_t bytes);
+
 // Makes the pool hold at least `bytes` of free memory, mapped and touched (on the caller's thread).
 void prepare(std::size_t bytes);
 // Starts prepare(bytes) on a thread of its own and returns at once.

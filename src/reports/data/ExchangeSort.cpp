@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/data/ExchangeSort.h"
 
-#include <atomic>
-
 #include "reports/data/SideBySide.h"
 #include "storage/LargeBlock.h"
 
@@ -151,8 +149,7 @@ Order orderFromRanks(const Order& ranks, std::size_t sideBySideFrom) {
     // The keys split where about half the records lie before.
     const auto middle =
         std::uint32_t(std::upper_bound(start.begin(), start.end(), std::uint32_t(n / 2)) - start.begin() - 1);
-    std::atomic<bool> stop{false};
-    SideBySide::run([&](int part) { part == 0 ? ordered(0, middle) : ordered(middle, rankCount); }, stop);
+    SideBySide::run([&](int part) { part == 0 ? ordered(0, middle) : ordered(middle, rankCount); });
     return result;
 }
 

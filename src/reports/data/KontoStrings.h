@@ -22,8 +22,6 @@ public:
     char16_t* copy(QStringView text) { return m_blocks.copy(text); }
     // Room for a text of `units` units, its terminating zero already written; kept until the owner goes.
     char16_t* room(std::size_t units) { return m_blocks.room(units); }
-    // Where the copies are kept.
-    StringBlocks& blocks() { return m_blocks; }
     // Sets beleg and text of `record` to copies (the record must hold none yet).
     void fill(TKontoRec& record, QStringView beleg, QStringView text);
     // Sets beleg and text of every record of the array to none.

@@ -123,7 +123,7 @@ LargeBlock::Vector<FileRow> rowsInFileOrder(const DbfTable& bookings) {
 }
 
 // A copy of a text field of the row among the report's strings, decoded straight from the stored bytes.
-char16_t* textCopy(const BookingRows& rows, BookingRows::Row row, int field, StringBlocks& strings) {
+char16_t* textCopy(const BookingRows& rows, BookingRows::Row row, int field, KontoStrings& strings) {
     const char* bytes = nullptr;
     const int n = rows.storedText(row, field, &bytes);
     if (n < 0) return strings.copy(rows.text(row.row, field));
@@ -133,7 +133,7 @@ char16_t* textCopy(const BookingRows& rows, BookingRows::Row row, int field, Str
 }
 
 // The record of one booking: its gross with the sign factor s, the VAT rounded to the cent.
-void fillRecord(TKontoRec* record, StringBlocks& strings, const BookingRows& rows, BookingRows::Row row, int s,
+void fillRecord(TKontoRec* record, KontoStrings& strings, const BookingRows& rows, BookingRows::Row row, int s,
                 double datum) {
     const double g = s * rows.brutto(row);
     const double rate = rows.mwst(row);
@@ -211,7 +211,7 @@ void collectInto(const DbfTable& bookings, const BookingRows& rows, const Zeitra
         ticker.step();
         TKontoArray& list = t.array == 1 ? arrays.aus : arrays.ein;
         const BookingRows::Row row = rows.at(fileRows[k].row, fileRows[k].physical);
-        fillRecord(&list.at(placeOf[k]), arrays.strings().blocks(), rows, row, t.s, dates[k]);
+        fillRecord(&list.at(placeOf[k]), arrays.strings(), rows, row, t.s, dates[k]);
     }
     ticker.step(qint64(count) - qint64(taken[0] + taken[1]));  // the rows no list takes count as made
 }

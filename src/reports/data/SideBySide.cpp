@@ -11,7 +11,7 @@ bool worthIt() {
     return std::thread::hardware_concurrency() > 1;
 }
 
-void run(const std::function<void(int part)>& work, std::atomic<bool>& stop) {
+void run(const std::function<void(int part)>& work) {
     std::future<void> helper;
     try {
         helper = std::async(std::launch::async, work, 0);
@@ -23,7 +23,6 @@ void run(const std::function<void(int part)>& work, std::atomic<bool>& stop) {
     try {
         work(1);
     } catch (...) {
-        stop = true;
         helper.wait();
         throw;
     }

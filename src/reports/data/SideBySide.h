@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <atomic>
 #include <functional>
 
 // Work shared between the calling thread and one helper thread, for the passes over a whole year on a
@@ -12,9 +11,8 @@ namespace SideBySide {
 bool worthIt();
 
 // Runs work(0) on a helper thread while the calling thread runs work(1), and returns when both are done.
-// Where no thread is to be had, the calling thread runs both, in that order. When the caller's part
-// throws, `stop` is set for the helper's part to notice, and the exception goes on once the helper has
-// ended; an exception of the helper's part goes on after the wait.
-void run(const std::function<void(int part)>& work, std::atomic<bool>& stop);
+// Where no thread is to be had, the calling thread runs both, in that order. An exception of either part
+// goes on once the helper has ended (the caller's first).
+void run(const std::function<void(int part)>& work);
 
 }  // namespace SideBySide

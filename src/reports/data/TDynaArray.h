@@ -55,26 +55,13 @@ public:
         const std::uint64_t steps = (std::uint64_t(count) + n + buffersize - 1) / buffersize;
         if (steps * buffersize * size > UINT32_MAX) throw ReportMemoryError(memoryMessage(poi ? 2 : 1, UINT32_MAX));
         const std::uint32_t before = count;
+        const std::uint32_t oldSize = amemsize;
         count += n;
-        const std::uint32_t needed = neededSize();
-        if (needed > amemsize) {
-            errno = 0;
-            void* block = LargeBlock::reallocate(poi, amemsize, needed);
-            if (!block) {
-                const int osError = errno ? errno : ENOMEM;
-                count = before;
-                QString text = memoryMessage(poi ? 2 : 1, needed);
-                if (poi) text += QString::number(osError);
-                throw ReportMemoryError(text);
-            }
-            std::memset(static_cast<char*>(block) + amemsize, 0, needed - amemsize);
-            poi = static_cast<Rec*>(block);
-        }
+        growTo(neededSize(), before);
         // Room of the old block may still hold deleted records.
-        const std::size_t oldEnd = std::min<std::size_t>(amemsize, std::size_t(count) * size);
+        const std::size_t oldEnd = std::min<std::size_t>(oldSize, std::size_t(count) * size);
         if (oldEnd > std::size_t(before) * size)
             std::memset(static_cast<void*>(poi + before), 0, oldEnd - std::size_t(before) * size);
-        amemsize = std::max(amemsize, needed);
         position(static_cast<std::int32_t>(count - 1));
     }
 
@@ -182,21 +169,28 @@ private:
     // whole array n / 100 times.
     bool AllocMoreMem() {
         const std::uint32_t needed = neededSize();
-        if (needed == amemsize) return false;
+        if (needed <= amemsize) return false;
+        growTo(needed, count - 1);
+        return true;
+    }
+
+    // A block of `needed` bytes (more than now) that keeps the old bytes and is zero beyond them. When it
+    // cannot be had, the old block stays untouched with every record, count goes back to `countBefore`,
+    // and the user reads why.
+    void growTo(std::uint32_t needed, std::uint32_t countBefore) {
+        if (needed <= amemsize) return;
         errno = 0;
         auto* block = static_cast<Rec*>(LargeBlock::reallocate(poi, amemsize, needed));
         if (!block) {
-            // The old block is untouched and still holds every record.
             const int osError = errno ? errno : ENOMEM;
-            --count;
+            count = countBefore;
             QString text = memoryMessage(poi ? 2 : 1, needed);
             if (poi) text += QString::number(osError);
             throw ReportMemoryError(text);
         }
-        if (needed > amemsize) std::memset(reinterpret_cast<char*>(block) + amemsize, 0, needed - amemsize);
+        std::memset(reinterpret_cast<char*>(block) + amemsize, 0, needed - amemsize);
         poi = block;
         amemsize = needed;
-        return true;
     }
 
     // Called after count fell. The records that remain keep their bytes.
