@@ -20,6 +20,7 @@
 
 #include "reports/data/ReportData.h"
 #include "reports/output/MeasureCache.h"
+#include "reports/output/PageCountThread.h"
 #include "reports/output/PdfReportWriter.h"
 #include "reports/output/ReportPainter.h"
 #include "storage/DayNumber.h"
@@ -151,10 +152,12 @@ QImage previewImage(const PageGeometry& page) {
                   QImage::Format_RGB32);
 }
 
-enum class Paint { FirstOfNewReport, KeptFirstPage, KeptLastPage };
+enum class Paint { FirstOfNewReport, FirstPageOfNewReport, KeptFirstPage, KeptLastPage };
 
-// FirstOfNewReport: the window's first paint of a report just handed over (measure pass and layout);
-// the others: repaints that find the measurements of the open report.
+// FirstOfNewReport: the first paint of a report just handed over with the whole layout (measure pass,
+// line counts, page count); FirstPageOfNewReport: the same paint as the window makes it for a long list,
+// ending with its page while the pages are counted aside; the others: repaints that find the measurements
+// of the open report.
 void runPaint(benchmark::State& state, Year& year, const ReportInputs& base, Paint paint) {
     MeasureCache cache;
     ReportInputs in = base;
@@ -163,9 +166,12 @@ void runPaint(benchmark::State& state, Year& year, const ReportInputs& base, Pai
     const int pages = ReportPainter::countPages(in, page);
     const int wanted = paint == Paint::KeptLastPage ? pages : 1;
     for (auto _ : state) {
-        if (paint == Paint::FirstOfNewReport) cache.clear();
+        if (paint == Paint::FirstOfNewReport || paint == Paint::FirstPageOfNewReport) cache.clear();
         QImage image = previewImage(page);
-        benchmark::DoNotOptimize(ReportPainter::paintPreview(image, in, page, wanted));
+        if (paint == Paint::FirstPageOfNewReport)
+            benchmark::DoNotOptimize(ReportPainter::paintPage(image, in, page, wanted));
+        else
+            benchmark::DoNotOptimize(ReportPainter::paintPreview(image, in, page, wanted));
     }
     state.counters["pages"] = pages;
 }
@@ -174,6 +180,19 @@ void BM_OutputListFirstPaintOfNewReport(benchmark::State& state) {
     runPaint(state, Year::mixed(), Year::mixed().in, Paint::FirstOfNewReport);
 }
 BENCHMARK(BM_OutputListFirstPaintOfNewReport)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_OutputListFirstPageOfNewReport(benchmark::State& state) {
+    runPaint(state, Year::mixed(), Year::mixed().in, Paint::FirstPageOfNewReport);
+}
+BENCHMARK(BM_OutputListFirstPageOfNewReport)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_OutputListPagesCountedAside(benchmark::State& state) {
+    const PageGeometry page = Year::mixed().page();
+    int pages = 0;
+    for (auto _ : state) pages = PageCountThread(Year::mixed().in, page, {}).wait();
+    state.counters["pages"] = pages;
+}
+BENCHMARK(BM_OutputListPagesCountedAside)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_OutputListFirstPaintAllTextsLong(benchmark::State& state) {
     runPaint(state, Year::sixtyCharacters(), Year::sixtyCharacters().in, Paint::FirstOfNewReport);

@@ -19,6 +19,7 @@
 #include <QWheelEvent>
 #include <cmath>
 
+#include "reports/output/PageCountThread.h"
 #include "reports/output/PdfReportWriter.h"
 #include "reports/output/ReportFormat.h"
 #include "reports/output/ReportOutputError.h"
@@ -170,7 +171,9 @@ TDruckeErgebnisForm::TDruckeErgebnisForm(QWidget* parent, OptionStore* store)
     m_storage->addCheck(ResizeToPageWidthCheck, false);
 }
 
-TDruckeErgebnisForm::~TDruckeErgebnisForm() = default;
+TDruckeErgebnisForm::~TDruckeErgebnisForm() {
+    releaseReport();
+}
 
 int TDruckeErgebnisForm::showReport() {
     CsvBtn->setVisible(bool(csvExport));
@@ -183,11 +186,53 @@ int TDruckeErgebnisForm::showReport() {
 }
 
 void TDruckeErgebnisForm::reportChanged() {
+    releaseReport();
     // The caption names the report shown.
     setWindowTitle(report.cap.isEmpty() ? QStringLiteral("Auswertung") : report.cap);
     m_cache.clear();
     m_pageCount = 0;
+    m_countAside = PageCountThread::worthIt(inputs());
+    if (m_countAside) startCountAside(printerPage());
     PaintBox1Paint();
+}
+
+void TDruckeErgebnisForm::releaseReport() {
+    m_counting.reset();
+}
+
+void TDruckeErgebnisForm::done(int result) {
+    // The command releases the arrays once the window is closed.
+    releaseReport();
+    QDialog::done(result);
+}
+
+void TDruckeErgebnisForm::startCountAside(const PageGeometry& page) {
+    m_counting.reset();
+    m_pageCount = 0;
+    m_counting = std::make_unique<PageCountThread>(inputs(), page, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { countAsideEnded(); }, Qt::QueuedConnection);
+    });
+}
+
+void TDruckeErgebnisForm::countAsideEnded() {
+    // A count stopped or replaced in the meantime has nothing to say.
+    if (!m_counting || !m_counting->ended() || m_pageCount > 0) return;
+    const int pages = m_counting->wait();
+    if (pages < 0) return;  // the repaints count themselves once asked (knownPageCount)
+    m_cache = m_counting->takeMeasurements();
+    setPageCount(pages);
+}
+
+int TDruckeErgebnisForm::knownPageCount() {
+    if (m_pageCount > 0) return m_pageCount;
+    const PageGeometry page = printerPage();
+    int pages = -1;
+    if (m_counting && m_counting->page() == page && (pages = m_counting->wait()) >= 0)
+        m_cache = m_counting->takeMeasurements();
+    if (pages < 0) pages = ReportPainter::countPages(inputs(), page);
+    setPageCount(pages);
+    return pages;
 }
 
 ReportInputs TDruckeErgebnisForm::inputs() const {
@@ -231,18 +276,25 @@ void TDruckeErgebnisForm::paintPreview(QPainter& painter) {
     const qreal ratio = PaintBox1->devicePixelRatioF();
     QImage image(QSize(qMax(1, qRound(PaintBox1->width() * ratio)), qMax(1, qRound(PaintBox1->height() * ratio))),
                  QImage::Format_RGB32);
+    const PageGeometry page = printerPage();
+    // Another page size (the printer was set up anew) has other pages: counted again.
+    if (m_countAside && (!m_counting || m_counting->page() != page)) startCountAside(page);
     int pages = 0;
-    const bool ok = UiMessages::guarded(
-        this, [&] { pages = ReportPainter::paintPreview(image, inputs(), printerPage(), PageEd->value()); });
+    const bool ok = UiMessages::guarded(this, [&] {
+        pages = m_countAside ? ReportPainter::paintPage(image, inputs(), page, PageEd->value())
+                             : ReportPainter::paintPreview(image, inputs(), page, PageEd->value());
+    });
     if (!ok) image.fill(Qt::white);
     image.setDevicePixelRatio(ratio);
     painter.drawImage(QPointF(0, 0), image);
-    setPageCount(pages);
+    // A paint that ended with its page leaves the count to the count aside.
+    if (pages > 0 || !m_countAside || m_pageCount == 0) setPageCount(pages);
 }
 
 void TDruckeErgebnisForm::setPageCount(int pages) {
     m_pageCount = pages;
-    const QString text = QStringLiteral("von %1").arg(pages);
+    // "von …" while a long list is still being counted.
+    const QString text = pages == 0 && m_countAside ? QStringLiteral("von …") : QStringLiteral("von %1").arg(pages);
     if (PageCountLabel->text() != text) {
         PageCountLabel->setText(text);
         PageCountLabel->setAccessibleName(text);
@@ -287,7 +339,7 @@ bool TDruckeErgebnisForm::printNow() {
     printer.setCreator(QStringLiteral("Quorvel"));
     const ReportInputs in = inputs();
     return withProgress(QStringLiteral("Drucken"), QStringLiteral("Der Bericht wird gedruckt..."),
-                        QStringLiteral("Der Druck wurde abgebrochen."), m_pageCount,
+                        QStringLiteral("Der Druck wurde abgebrochen."), knownPageCount(),
                         [&](const std::function<void(int)>& pageFinished) {
                             PrintHooks hooks;
                             hooks.pageFinished = pageFinished;
@@ -330,7 +382,7 @@ void TDruckeErgebnisForm::PdfBtnClick() {
 
 bool TDruckeErgebnisForm::savePdf(const QString& fileName) {
     const ReportInputs in = inputs();
-    const int pages = m_pageCount > 0 ? m_pageCount : ReportPainter::countPages(in, printerPage());
+    const int pages = knownPageCount();
     const QPrinter& printer = appPrinter();
     return withProgress(QStringLiteral("Als PDF speichern"), QStringLiteral("Die PDF-Datei wird geschrieben..."),
                         QStringLiteral("Das Speichern als PDF wurde abgebrochen."), pages,
@@ -395,7 +447,7 @@ bool TDruckeErgebnisForm::previewKey(QKeyEvent* event) {
     QScrollBar* vertical = ScrollBox1->verticalScrollBar();
     QScrollBar* horizontal = ScrollBox1->horizontalScrollBar();
     const int page = PageEd->value();
-    const int last = qMax(1, m_pageCount > 0 ? m_pageCount : ReportPainter::countPages(inputs(), printerPage()));
+    const int last = qMax(1, knownPageCount());
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const int screen = qMax(20, ScrollBox1->viewport()->height() - 20);
     switch (event->key()) {

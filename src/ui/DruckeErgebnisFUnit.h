@@ -22,6 +22,7 @@ class QScrollArea;
 class QSpinBox;
 class QWidget;
 class ReportPreviewBox;
+class PageCountThread;
 
 // The report window: one page of the current report at a time, scaled to the screen, printing of the
 // whole report and saving it as PDF. A report command fills `report` and calls showReport(); the window
@@ -59,13 +60,18 @@ public:
     int showReport();
     // Call after changing `report` while the window is shown (showReport does it itself).
     void reportChanged();
+    // Call before the arrays of `report` go: a page count still running on them stops.
+    void releaseReport();
 
     void setSources(Sources sources) { m_sources = std::move(sources); }
     ReportInputs inputs() const;
     // The printer page the report is laid out on.
     PageGeometry printerPage() const;
-    // Pages of the current report, as the last repaint laid it out (0 before).
+    // Pages of the current report as far as known: from the last repaint, or for a long list from its
+    // count on a thread of its own once that has ended (0 before).
     int pageCount() const { return m_pageCount; }
+    // Pages of the current report, waited for or counted now when not yet known.
+    int knownPageCount();
     // The zoom in percent the preview uses now (ZoomEd, or the page-width zoom).
     double effectiveZoom() const;
 
@@ -97,6 +103,9 @@ public:
     void FormMouseWheelDown();
     void FormMouseWheelUp();
 
+public slots:
+    void done(int result) override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -107,6 +116,10 @@ private:
     friend class ReportPreviewBox;
     void paintPreview(QPainter& painter);
     void setPageCount(int pages);
+    // A long list: its first pages are painted at once, its pages counted aside (PageCountThread).
+    void startCountAside(const PageGeometry& page);
+    // On the window's thread once the count aside has ended: its count and measurements are taken over.
+    void countAsideEnded();
     bool printNow();
     // Runs `work` under a cancellable progress dialog over `pages` pages; `work` reports each finished page.
     // An error is shown; true when the work completed.
@@ -124,6 +137,8 @@ private:
     // Measurements of the shown report, kept between repaints; cleared for every new report.
     mutable MeasureCache m_cache;
     int m_pageCount = 0;
+    bool m_countAside = false;  // the current report counts its pages aside
+    std::unique_ptr<PageCountThread> m_counting;
     QString m_pdfFolder;
     std::unique_ptr<FormStorage> m_storage;
 };

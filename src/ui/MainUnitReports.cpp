@@ -42,6 +42,7 @@ public:
         m_window.filtertext = filtertext;
     }
     ~HandOver() {
+        m_window.releaseReport();
         ReportArrays::withdraw(m_data);
         m_window.filtertext.clear();
     }

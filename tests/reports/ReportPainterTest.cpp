@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 
 #include "OutputFixture.h"
+#include "reports/output/PageCountThread.h"
 #include "reports/output/PdfReportWriter.h"
 #include "reports/output/ReportOutputError.h"
 #include "reports/output/ReportPainter.h"
@@ -61,12 +62,61 @@ TEST(ReportPainterTest, PreviewImageOfPreviewSizeDrawsWhatThePrinterGets) {
         for (auto& item : expected) item.page = 0;
         EXPECT_EQ(shown, expected) << "page " << p;
         EXPECT_FALSE(allWhite(image)) << "page " << p;
+        // The paint that ends with its page draws the same page; it knows the count only at the last.
+        QImage ended(image.size(), QImage::Format_RGB32);
+        EXPECT_EQ(ReportPainter::paintPage(ended, f.inputs, page, p), p == pages ? pages : 0) << "page " << p;
+        EXPECT_EQ(ended, image) << "page " << p;
     }
     QImage after(page.width / 8, page.height / 8, QImage::Format_RGB32);
     std::vector<DrawnItem> none;
     ReportPainter::paintPreview(after, f.inputs, page, pages + 1, &none);
     EXPECT_TRUE(none.empty());
     EXPECT_TRUE(allWhite(after));
+    EXPECT_EQ(ReportPainter::paintPage(after, f.inputs, page, pages + 1), pages);
+}
+
+// A long list counts its pages on a thread of its own: the same count as a count in place, measurements a
+// preview can take over, and a stop that ends it at once. Only the booking lists of many records count
+// aside; the total result and the tax forms read the open tables.
+TEST(ReportPainterTest, PagesCountedAsideAgreeWithACountInPlace) {
+    OutputFixture f;
+    fill(f, int(PageCountThread::kFromRecords));
+    const PageGeometry page{300, 2480, 3508};
+    EXPECT_TRUE(PageCountThread::worthIt(f.inputs));
+    OutputFixture small;
+    fill(small, 100);
+    EXPECT_FALSE(PageCountThread::worthIt(small.inputs));
+    ReportInputs ownLayout = f.inputs;
+    ownLayout.layout = [](ReportCanvas&, const ReportInputs&, const PageParams&) { return 1; };
+    EXPECT_FALSE(PageCountThread::worthIt(ownLayout));
+    f.data.modus = 0;
+    EXPECT_FALSE(PageCountThread::worthIt(f.inputs));
+    f.data.modus = 5;
+
+    const int pages = ReportPainter::countPages(f.inputs, page);
+    std::atomic<int> told{0};
+    PageCountThread counting(f.inputs, page, [&] { ++told; });
+    // The preview paints alongside, from the same records.
+    QImage first(page.width / 8, page.height / 8, QImage::Format_RGB32);
+    EXPECT_EQ(ReportPainter::paintPage(first, f.inputs, page, 1), 0);
+    EXPECT_EQ(counting.wait(), pages);
+    EXPECT_TRUE(counting.ended());
+    EXPECT_EQ(told.load(), 1);
+    MeasureCache taken = counting.takeMeasurements();
+    ReportInputs withTaken = f.inputs;
+    withTaken.cache = &taken;
+    QImage last(first.size(), QImage::Format_RGB32);
+    QImage lastAfresh(first.size(), QImage::Format_RGB32);
+    EXPECT_EQ(ReportPainter::paintPreview(last, withTaken, page, pages), pages);
+    EXPECT_EQ(ReportPainter::paintPreview(lastAfresh, f.inputs, page, pages), pages);
+    EXPECT_EQ(last, lastAfresh);
+
+    // Stopped at once: the destructor returns, and nobody is told.
+    std::atomic<int> stopped{0};
+    {
+        const PageCountThread gone(f.inputs, page, [&] { ++stopped; });
+    }
+    EXPECT_LE(stopped.load(), 1);
 }
 
 TEST(ReportPainterTest, FailureAfterTheDocumentBeganAbortsTheJob) {

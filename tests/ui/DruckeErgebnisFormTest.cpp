@@ -21,7 +21,9 @@
 #include <deque>
 
 #include "UiTestSupport.h"
+#include "reports/output/PageCountThread.h"
 #include "reports/output/PdfReportWriter.h"
+#include "reports/output/ReportPainter.h"
 #include "startup/OptionStore.h"
 #include "storage/DayNumber.h"
 #include "support/TestSupport.h"
@@ -133,6 +135,34 @@ TEST(DruckeErgebnisFormTest, PageCountBesidePageEdAndABlankPageAfterTheLast) {
     w.settle();
     EXPECT_TRUE(allWhite(w.preview()));
     EXPECT_EQ(w.form.PageCountLabel->text(), QStringLiteral("von %1").arg(w.form.pageCount()));
+}
+
+// A long list shows its first page without waiting for its page count, which follows from a thread of its
+// own; Ctrl+End waits for it. A new report or closing the window while it counts stops the count.
+TEST(DruckeErgebnisFormTest, ALongListShowsItsFirstPageAndItsCountWhenKnown) {
+    ReportWindow w(int(PageCountThread::kFromRecords));
+    const int pages = ReportPainter::countPages(w.form.inputs(), w.form.printerPage());
+    EXPECT_FALSE(allWhite(w.preview()));
+    const QString label = w.form.PageCountLabel->text();
+    EXPECT_TRUE(label == QStringLiteral("von …") || label == QStringLiteral("von %1").arg(pages))
+        << label.toStdString();
+    EXPECT_EQ(w.form.PageCountLabel->accessibleName(), label);
+    QElapsedTimer waited;
+    waited.start();
+    while (w.form.PageCountLabel->text() == QStringLiteral("von …") && waited.elapsed() < 20000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(w.form.PageCountLabel->text(), QStringLiteral("von %1").arg(pages));
+    EXPECT_EQ(w.form.PageCountLabel->accessibleName(), w.form.PageCountLabel->text());
+
+    w.form.reportChanged();
+    QTest::keyClick(w.form.ScrollBox1, Qt::Key_End, Qt::ControlModifier);
+    w.settle();
+    EXPECT_EQ(w.form.PageEd->value(), pages);
+    EXPECT_EQ(w.form.pageCount(), pages);
+    EXPECT_FALSE(allWhite(w.preview()));
+    w.form.reportChanged();
+    w.form.reject();
+    EXPECT_FALSE(w.form.isVisible());
 }
 
 TEST(DruckeErgebnisFormTest, MouseWheelScrollsTwentyPixelsPerStep) {

@@ -37,6 +37,25 @@ QStringView utf16(const char16_t* text) {
     return text ? QStringView(text) : QStringView();
 }
 
+// Walks the booking records by position, without their cursor, so that a page count on another thread
+// can walk them at the same time. The texts of a record further on are already asked into the cache: they
+// lie in the order the build made them, which is not the list's order when the journal was sorted, and a
+// walk that waits for each of them in turn takes half as long again.
+template <typename Visit>
+void forEachBooking(const TKontoArray* array, Visit&& visit) {
+    if (!array) return;
+    constexpr std::uint32_t kAhead = 12;
+    const std::uint32_t count = array->Count();
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (i + kAhead < count) {
+            const TKontoRec& ahead = array->at(i + kAhead);
+            __builtin_prefetch(ahead.beleg);
+            __builtin_prefetch(ahead.text);
+        }
+        visit(array->at(i));
+    }
+}
+
 QString konto(int nr) {
     return QString::number(nr);
 }
@@ -155,7 +174,7 @@ private:
         Range brutto, mwst, netto, rate, kontos, carryBrutto, carryMwst, carryNetto;
         qint64 lastDay = 0;
         bool first = true;
-        forEachRecord(records(), data.akonto, [&](const TKontoRec& r) {
+        forEachBooking(records(), [&](const TKontoRec& r) {
             const auto day = static_cast<qint64>(r.datum);
             if (first || day != lastDay) e.measure(0, dates.text(r.datum));
             first = false;
@@ -273,7 +292,7 @@ private:
         std::vector<std::uint8_t> counted;
         if (in.cache && !known) counted.reserve(count());
         std::uint32_t index = 0;
-        forEachRecord(records(), data.akonto, [&](const TKontoRec& r) {
+        forEachBooking(records(), [&](const TKontoRec& r) {
             int lines = 0;
             if (known) {
                 lines = (*known)[index];

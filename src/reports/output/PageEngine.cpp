@@ -4,6 +4,8 @@
 #include <cfenv>
 #include <cmath>
 
+#include "reports/output/ReportOutputError.h"
+
 namespace {
 const QString kRowMeasure = QStringLiteral("L");
 }  // namespace
@@ -85,6 +87,9 @@ void PageEngine::pageBreakCheck() {
 }
 
 void PageEngine::pageBreak() {
+    if (m_params.stop && m_params.stop->load(std::memory_order_relaxed)) throw ReportOutputCancelled(QString());
+    if (m_params.endAfterDrawn && !m_params.print && m_params.pageToDraw > 0 && m_page >= m_params.pageToDraw)
+        throw Ended{};
     if (m_params.print) m_canvas.newPage();
     m_cursor = m_margin;
     ++m_page;

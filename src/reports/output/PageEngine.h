@@ -24,6 +24,8 @@ public:
         bool wrap = false;   // a text wider than its column goes on in further lines of the row
     };
     static constexpr int kColumns = 101;
+    // Thrown at the break after the page to draw when the parameters ask to end there.
+    struct Ended {};
 
     PageEngine(ReportCanvas& canvas, const PageParams& params);
 

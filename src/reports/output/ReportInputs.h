@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 
 #include "reports/data/ReportData.h"
@@ -13,7 +14,9 @@ struct PageParams;
 
 // Everything a report layout reads: the hand-over of the report command, the company address lines,
 // the currency text and the account-name lookups (account number to name; "Konto " and the number when
-// no account has it). The layouts read the arrays through their cursor variables and change nothing else.
+// no account has it). The layouts read the arrays through their cursor variables and change nothing else;
+// the booking lists read their records by position instead, so that a page count on a thread of its own
+// (PageCountThread) can read them while the window paints.
 struct ReportInputs {
     ReportData* data = nullptr;
     QStringList address;
@@ -37,6 +40,11 @@ struct PageParams {
     int resolution = 300;
     int pageWidth = 0;
     int pageHeight = 0;
+    // Preview only: the layout ends with the page to draw (PageEngine::Ended) instead of running on to
+    // the end of the report to count its pages.
+    bool endAfterDrawn = false;
+    // Looked at every page break: once set, the layout stops with ReportOutputCancelled.
+    const std::atomic<bool>* stop = nullptr;
 };
 
 // The printer page a report is laid out on: resolution in pixels per inch, printable width and height

@@ -5,6 +5,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 
+#include "reports/output/PageEngine.h"
 #include "reports/output/QPainterCanvas.h"
 #include "reports/output/RecordingCanvas.h"
 #include "reports/output/ReportOutputError.h"
@@ -26,6 +27,21 @@ int ReportPainter::countPages(const ReportInputs& in, const PageGeometry& page) 
 
 int ReportPainter::paintPreview(QImage& target, const ReportInputs& in, const PageGeometry& page, int pageToDraw,
                                 std::vector<DrawnItem>* record) {
+    return paintInto(target, in, page, paramsOf(page, false, pageToDraw), record);
+}
+
+int ReportPainter::paintPage(QImage& target, const ReportInputs& in, const PageGeometry& page, int pageToDraw) {
+    PageParams params = paramsOf(page, false, pageToDraw);
+    params.endAfterDrawn = true;
+    try {
+        return paintInto(target, in, page, params, nullptr);
+    } catch (const PageEngine::Ended&) {
+        return 0;
+    }
+}
+
+int ReportPainter::paintInto(QImage& target, const ReportInputs& in, const PageGeometry& page, const PageParams& params,
+                             std::vector<DrawnItem>* record) {
     target.fill(Qt::white);
     if (target.isNull() || page.width <= 0 || page.height <= 0) return countPages(in, page);
     const ReportFonts fonts(page.resolution);
@@ -34,7 +50,7 @@ int ReportPainter::paintPreview(QImage& target, const ReportInputs& in, const Pa
     painter.scale(double(target.width()) / page.width, double(target.height()) / page.height);
     QPainterCanvas canvas(painter, fonts);
     canvas.setRecord(record);
-    return ReportRenderer::render(canvas, in, paramsOf(page, false, pageToDraw));
+    return ReportRenderer::render(canvas, in, params);
 }
 
 PageGeometry ReportPainter::geometryOf(const QPagedPaintDevice& device) {

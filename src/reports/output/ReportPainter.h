@@ -34,6 +34,11 @@ public:
     static int paintPreview(QImage& target, const ReportInputs& in, const PageGeometry& page, int pageToDraw,
                             std::vector<DrawnItem>* record = nullptr);
 
+    // As paintPreview, but the layout ends with the page drawn instead of running on to the end of the
+    // report, so the first pages of a long list come at once. Returns the number of pages when the layout
+    // reached the end all the same (the page drawn was the last, or after it), otherwise 0.
+    static int paintPage(QImage& target, const ReportInputs& in, const PageGeometry& page, int pageToDraw);
+
     // Prints every page on the device, at its resolution and printable page size. Returns the number of
     // pages. Throws ReportOutputError when the device cannot be begun or refuses a page; any error after
     // the begin runs hooks.abort first and is passed on.
@@ -41,4 +46,8 @@ public:
 
     // The page of a paint device: its logical resolution and its size in pixels.
     static PageGeometry geometryOf(const QPagedPaintDevice& device);
+
+private:
+    static int paintInto(QImage& target, const ReportInputs& in, const PageGeometry& page, const PageParams& params,
+                         std::vector<DrawnItem>* record);
 };
