@@ -215,24 +215,26 @@ void TDruckeErgebnisForm::startCountAside(const PageGeometry& page) {
     });
 }
 
-void TDruckeErgebnisForm::countAsideEnded() {
-    // A count stopped or replaced in the meantime has nothing to say.
-    if (!m_counting || !m_counting->ended() || m_pageCount > 0) return;
+bool TDruckeErgebnisForm::takeCountAside(const PageGeometry& page) {
+    if (!m_counting || m_counting->page() != page) return false;
     const int pages = m_counting->wait();
-    if (pages < 0) return;  // the repaints count themselves once asked (knownPageCount)
+    if (pages < 0) return false;
     m_cache = m_counting->takeMeasurements();
     setPageCount(pages);
+    return true;
+}
+
+void TDruckeErgebnisForm::countAsideEnded() {
+    // A count stopped or replaced in the meantime has nothing to say.
+    if (m_counting && m_counting->ended() && m_pageCount == 0) takeCountAside(printerPage());
 }
 
 int TDruckeErgebnisForm::knownPageCount() {
     if (m_pageCount > 0) return m_pageCount;
     const PageGeometry page = printerPage();
-    int pages = -1;
-    if (m_counting && m_counting->page() == page && (pages = m_counting->wait()) >= 0)
-        m_cache = m_counting->takeMeasurements();
-    if (pages < 0) pages = ReportPainter::countPages(inputs(), page);
-    setPageCount(pages);
-    return pages;
+    // A count that failed leaves the count to a layout here.
+    if (!takeCountAside(page)) setPageCount(ReportPainter::countPages(inputs(), page));
+    return m_pageCount;
 }
 
 ReportInputs TDruckeErgebnisForm::inputs() const {

@@ -120,6 +120,9 @@ private:
     void startCountAside(const PageGeometry& page);
     // On the window's thread once the count aside has ended: its count and measurements are taken over.
     void countAsideEnded();
+    // Waits for the count aside when it was made for `page` and takes over its count and measurements;
+    // false when there is none for that page or it failed.
+    bool takeCountAside(const PageGeometry& page);
     bool printNow();
     // Runs `work` under a cancellable progress dialog over `pages` pages; `work` reports each finished page.
     // An error is shown; true when the work completed.

@@ -160,6 +160,16 @@ TEST(DruckeErgebnisFormTest, ALongListShowsItsFirstPageAndItsCountWhenKnown) {
     EXPECT_EQ(w.form.PageEd->value(), pages);
     EXPECT_EQ(w.form.pageCount(), pages);
     EXPECT_FALSE(allWhite(w.preview()));
+
+    // Another page (the printer set up anew) is counted again: the count of the old page is not kept.
+    appPrinter().setPageOrientation(QPageLayout::Landscape);
+    const int across = ReportPainter::countPages(w.form.inputs(), w.form.printerPage());
+    ASSERT_NE(across, pages);
+    w.settle();
+    EXPECT_EQ(w.form.knownPageCount(), across);
+    EXPECT_EQ(w.form.PageCountLabel->text(), QStringLiteral("von %1").arg(across));
+    appPrinter().setPageOrientation(QPageLayout::Portrait);
+
     w.form.reportChanged();
     w.form.reject();
     EXPECT_FALSE(w.form.isVisible());
