@@ -190,6 +190,7 @@ void collectInto(const DbfTable& bookings, const BookingRows& rows, const Zeitra
     }
     LargeBlock::Vector<std::uint32_t> placeOf(count);
     for (const int array : {0, 1}) {
+        if (taken[array] == 0) continue;       // the signed lists fill ein alone
         LargeBlock::Vector<double> keys;       // in the journal's order
         LargeBlock::Vector<std::uint32_t> of;  // the place in the file of each key
         keys.reserve(taken[array]);
