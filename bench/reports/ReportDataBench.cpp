@@ -16,6 +16,7 @@
 #include "journal/DetachedView.h"
 #include "journal/JournalFilter.h"
 #include "journal/JournalModel.h"
+#include "reports/data/ExchangeSort.h"
 #include "reports/data/ListReport.h"
 #include "reports/data/TotalResult.h"
 #include "startup/TableSet.h"
@@ -198,6 +199,18 @@ void BM_ReportData_CollectiveAccountUnderPeriodFilter(benchmark::State& state) {
     state.counters["opening_balance"] = balance;
 }
 
+// The sort's order alone for the dates of a journal sorted by another column: a year's days in no order,
+// on one thread (Arg 0) and on two where the machine has them (Arg 1).
+void BM_ReportData_SortOrderOfShuffledDates(benchmark::State& state) {
+    constexpr std::size_t n = 1000000;
+    ExchangeSort::Order ranks(n);
+    QRandomGenerator random(7);
+    for (std::uint32_t& r : ranks) r = random.bounded(365u);
+    const std::size_t sideBySideFrom = state.range(0) ? 50000 : n + 1;
+    for (auto _ : state) benchmark::DoNotOptimize(ExchangeSort::orderFromRanks(ranks, sideBySideFrom));
+}
+
+BENCHMARK(BM_ReportData_SortOrderOfShuffledDates)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportData_TotalResult)->Arg(bookingCount)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportData_AllBookingsPhysicalOrder)->Arg(bookingCount)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportData_AllBookingsSortedByBrutto)->Arg(bookingCount)->Arg(1000000)->Unit(benchmark::kMillisecond);

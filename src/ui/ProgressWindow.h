@@ -18,8 +18,8 @@ inline constexpr int kFromRows = 3000;
 // Modal from the start, so no other command runs meanwhile; "Abbrechen" stops the work.
 std::unique_ptr<QProgressDialog> make(QWidget* parent, const QString& label);
 
-// The callback that moves the bar (setValue lets the window paint and take "Abbrechen"); false once the
-// user has cancelled. None for no window.
+// The callback that moves the bar and lets the window paint and take "Abbrechen"; false once the user has
+// cancelled. None for no window.
 std::function<bool(qint64, qint64)> step(QProgressDialog* bar);
 
 }  // namespace ProgressWindow

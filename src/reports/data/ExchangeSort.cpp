@@ -30,17 +30,23 @@
 
 namespace {
 
-// A Fenwick tree over positions 0..n-1 holding counts: prefix sums and selection by rank in O(log n).
+// A Fenwick tree over positions 0..n-1 holding counts: prefix sums and selection by rank in O(log n). Its
+// size is rounded up to a power of two (the extra positions hold 0), so a selection needs no bound check
+// and takes each step without a branch.
 class RankTree {
 public:
-    explicit RankTree(std::size_t n, bool allOnes = false) : m_tree(n + 1, 0), m_n(n) {
+    explicit RankTree(std::size_t n, bool allOnes = false) {
+        while (m_size < n) m_size <<= 1;
+        m_tree.assign(m_size + 1, 0);
         if (allOnes)
-            for (std::size_t i = 1; i <= n; ++i) m_tree[i] = static_cast<std::int32_t>(i & (~i + 1));
-        while ((m_top << 1) <= n) m_top <<= 1;
+            for (std::size_t i = 1; i <= m_size; ++i) {
+                const std::size_t low = i - (i & (~i + 1));  // the node counts positions low .. i-1
+                m_tree[i] = static_cast<std::int32_t>(i <= n ? i - low : (low < n ? n - low : 0));
+            }
     }
 
     void add(std::size_t position, std::int32_t delta) {
-        for (std::size_t i = position + 1; i <= m_n; i += i & (~i + 1)) m_tree[i] += delta;
+        for (std::size_t i = position + 1; i <= m_size; i += i & (~i + 1)) m_tree[i] += delta;
     }
 
     // Sum over positions [0, end).
@@ -50,27 +56,25 @@ public:
         return sum;
     }
 
-    // The position holding the element of 0-based rank `rank` (all counts 0 or 1).
+    // The position holding the element of 0-based rank `rank` (all counts 0 or 1; rank below the total).
     std::size_t select(std::int64_t rank) const {
         std::size_t position = 0;
-        for (std::size_t step = m_top; step > 0; step >>= 1) {
-            if (position + step <= m_n && m_tree[position + step] <= rank) {
-                position += step;
-                rank -= m_tree[position];
-            }
+        for (std::size_t step = m_size; step > 0; step >>= 1) {
+            const std::int64_t count = m_tree[position + step];
+            const std::int64_t beyond = -std::int64_t(count <= rank);  // all ones or zero
+            position += step & std::size_t(beyond);
+            rank -= count & beyond;
         }
         return position;
     }
 
 private:
     std::vector<std::int32_t> m_tree;
-    std::size_t m_n;
-    std::size_t m_top = 1;
+    std::size_t m_size = 1;
 };
 
 // Order of one key's records (positions ascending) given the smaller records after each of them.
-void orderOfEqualKeys(const std::uint32_t* positions, const std::vector<std::int64_t>& zeros, std::uint32_t* out) {
-    const std::size_t k = zeros.size();
+void orderOfEqualKeys(const std::uint32_t* positions, const std::uint32_t* zeros, std::size_t k, std::uint32_t* out) {
     bool turns = false;
     for (std::size_t t = 0; t < k && k > 1; ++t) turns = turns || zeros[t] != 0;
     // A run of one never changes, and without turns the run keeps its order.
@@ -110,36 +114,35 @@ Order orderFromRanks(const Order& ranks, std::size_t sideBySideFrom) {
     LargeBlock::Vector<std::uint32_t> start(std::size_t(rankCount) + 1, 0);
     for (std::uint32_t r : ranks) ++start[r + 1];
     for (std::size_t r = 0; r < rankCount; ++r) start[r + 1] += start[r];
+
+    // In the same sweep, with a rank tree over the ranks (for dates a few hundred, which stay in the
+    // processor's cache): the smaller records between each record and the next one of its group, in
+    // group order; for the last one of a group, the smaller records after it (start[r] are smaller in
+    // all). Everything written goes to the group's next slot, so the sweep reads nothing out of order.
     LargeBlock::Vector<std::uint32_t> grouped(n);
+    LargeBlock::Vector<std::uint32_t> zeros(n);
     {
         LargeBlock::Vector<std::uint32_t> fill(start.begin(), start.end() - 1);
-        for (std::uint32_t p = 0; p < n; ++p) grouped[fill[ranks[p]]++] = p;
-    }
-
-    // The smaller records before each position, in one sweep with a rank tree over the ranks: for dates
-    // a few hundred ranks, which stay in the processor's cache where a tree over the positions would not.
-    LargeBlock::Vector<std::uint32_t> smallerBefore(n);
-    {
+        LargeBlock::Vector<std::uint32_t> smallerBeforeLast(rankCount, 0);
         RankTree seen(rankCount);
         for (std::uint32_t p = 0; p < n; ++p) {
-            smallerBefore[p] = static_cast<std::uint32_t>(seen.prefix(ranks[p]));
-            seen.add(ranks[p], 1);
+            const std::uint32_t r = ranks[p];
+            const auto smallerBefore = static_cast<std::uint32_t>(seen.prefix(r));
+            seen.add(r, 1);
+            const std::uint32_t slot = fill[r]++;
+            grouped[slot] = p;
+            if (slot > start[r]) zeros[slot - 1] = smallerBefore - smallerBeforeLast[r];
+            smallerBeforeLast[r] = smallerBefore;
         }
+        for (std::uint32_t r = 0; r < rankCount; ++r)
+            if (start[r + 1] > start[r]) zeros[start[r + 1] - 1] = start[r] - smallerBeforeLast[r];
     }
     // Each key's records take their slots independently of the others'.
     const auto ordered = [&](std::uint32_t fromRank, std::uint32_t toRank) {
-        std::vector<std::int64_t> zeros;
         for (std::uint32_t r = fromRank; r < toRank; ++r) {
-            const std::uint32_t* positions = grouped.data() + start[r];
             const std::size_t k = start[r + 1] - start[r];
-            if (k == 0) continue;
-            // The smaller records between neighbours, and after the last one (start[r] are smaller in all).
-            zeros.resize(k);
-            for (std::size_t t = 0; t < k; ++t) {
-                const std::uint32_t upTo = t + 1 < k ? smallerBefore[positions[t + 1]] : start[r];
-                zeros[t] = std::int64_t(upTo) - std::int64_t(smallerBefore[positions[t]]);
-            }
-            orderOfEqualKeys(positions, zeros, result.data() + start[r]);
+            if (k > 0)
+                orderOfEqualKeys(grouped.data() + start[r], zeros.data() + start[r], k, result.data() + start[r]);
         }
     };
     if (n < sideBySideFrom || !SideBySide::worthIt()) {
