@@ -191,8 +191,8 @@ void TDruckeErgebnisForm::reportChanged() {
     setWindowTitle(report.cap.isEmpty() ? QStringLiteral("Auswertung") : report.cap);
     m_cache.clear();
     m_pageCount = 0;
+    // A long list is counted aside from its first paint on.
     m_countAside = PageCountThread::worthIt(inputs());
-    if (m_countAside) startCountAside(printerPage());
     PaintBox1Paint();
 }
 
@@ -232,6 +232,7 @@ void TDruckeErgebnisForm::countAsideEnded() {
 int TDruckeErgebnisForm::knownPageCount() {
     if (m_pageCount > 0) return m_pageCount;
     const PageGeometry page = printerPage();
+    if (m_countAside && !m_counting) startCountAside(page);  // asked before the first paint
     // A count that failed leaves the count to a layout here.
     if (!takeCountAside(page)) setPageCount(ReportPainter::countPages(inputs(), page));
     return m_pageCount;
@@ -279,8 +280,6 @@ void TDruckeErgebnisForm::paintPreview(QPainter& painter) {
     QImage image(QSize(qMax(1, qRound(PaintBox1->width() * ratio)), qMax(1, qRound(PaintBox1->height() * ratio))),
                  QImage::Format_RGB32);
     const PageGeometry page = printerPage();
-    // Another page size (the printer was set up anew) has other pages: counted again.
-    if (m_countAside && (!m_counting || m_counting->page() != page)) startCountAside(page);
     int pages = 0;
     const bool ok = UiMessages::guarded(this, [&] {
         pages = m_countAside ? ReportPainter::paintPage(image, inputs(), page, PageEd->value())
@@ -289,6 +288,9 @@ void TDruckeErgebnisForm::paintPreview(QPainter& painter) {
     if (!ok) image.fill(Qt::white);
     image.setDevicePixelRatio(ratio);
     painter.drawImage(QPointF(0, 0), image);
+    // The count starts once the page is painted (before, it took the cores from the first paint); another
+    // page size (the printer was set up anew) has other pages: counted again.
+    if (m_countAside && (!m_counting || m_counting->page() != page)) startCountAside(page);
     // A paint that ended with its page leaves the count to the count aside.
     if (pages > 0 || !m_countAside || m_pageCount == 0) setPageCount(pages);
 }
