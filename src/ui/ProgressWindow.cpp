@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QProgressDialog>
-#include <memory>
 
 #include "ui/UiMessages.h"
 
@@ -32,15 +31,14 @@ std::function<bool(qint64, qint64)> step(QProgressDialog* bar) {
     // over a million bookings spent about 60 ms on forty moves). So the bar moves in steps of 5 %, and
     // the window takes its events (paints, "Abbrechen") every 2 % in between: a long import stays
     // responsive every tenth of a second. The answer to "Abbrechen" is read at every call.
-    auto eventsAt = std::make_shared<int>(0);
-    return [bar, eventsAt](qint64 done, qint64 total) {
+    return [bar, eventsAt = 0](qint64 done, qint64 total) mutable {
         const int value = total > 0 ? int(done * 1000 / total) : 1000;
         const bool move = value >= bar->value() + kShownStep || value == 1000 || value < bar->value();
         if (move) bar->setValue(value);
         // The dialog's own move takes the events too, but not at its first move: then it only shows.
-        if (move || value >= *eventsAt + kEventStep || value < *eventsAt) {
+        if (move || value >= eventsAt + kEventStep || value < eventsAt) {
             QCoreApplication::processEvents();
-            *eventsAt = value;
+            eventsAt = value;
         }
         return !bar->wasCanceled();
     };
